@@ -1,0 +1,109 @@
+#pragma once
+
+// The only way into the catalog database: one connection (TSQLiteDatabase)
+// and fully read query results (TSQLiteTable).
+//
+// Errors: every failure of the layer is an ESQLiteException with a Russian
+// message into which the SQL text and SQLite's own message are spliced;
+// a column index outside a result's columns raises ERangeError instead.
+// Ownership: the caller owns every table that QueryTable returns; a table
+// keeps no link to its connection and may outlive it.
+// All texts passed in and out are UTF-8 byte strings, handed on unchanged.
+
+#include "Exception.h"
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <variant>
+#include <vector>
+
+struct sqlite3;
+
+class ESQLiteException : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A value bound to the next "?" parameter of a statement.
+using TSQLiteParam = std::variant<std::int64_t, std::string>;
+using TSQLiteParams = std::vector<TSQLiteParam>;
+
+class TSQLiteTable;
+
+class TSQLiteDatabase {
+public:
+    enum class OpenMode {
+        ReadWriteCreate, // sqlite3_open: a missing file becomes a new, empty database
+        ReadOnly,        // the catalog: never written, never created
+    };
+
+    // Opens the file and applies "PRAGMA SYNCHRONOUS=NORMAL;" and
+    // "PRAGMA temp_store = MEMORY;". Real values read as text use
+    // `decimalSeparator`.
+    explicit TSQLiteDatabase(const std::string& fileName, std::string decimalSeparator = ".",
+                             OpenMode mode = OpenMode::ReadWriteCreate);
+    ~TSQLiteDatabase();
+    TSQLiteDatabase(const TSQLiteDatabase&) = delete;
+    TSQLiteDatabase& operator=(const TSQLiteDatabase&) = delete;
+
+    // Runs the first statement of `sql`, which must give no rows.
+    void RunStatement(const std::string& sql, const TSQLiteParams& params = {});
+    // Runs the first statement of `sql` and reads all its rows.
+    std::unique_ptr<TSQLiteTable> QueryTable(const std::string& sql,
+                                             const TSQLiteParams& params = {});
+    // Raises ESQLiteException: `message` "\"sql\" : " SQLite's message, or
+    // "No message" when the connection reports no error.
+    [[noreturn]] void ThrowSqlFailure(const std::string& message, const std::string& sql) const;
+
+    sqlite3* Handle() const noexcept { return handle_; }
+    const std::string& DecimalSeparator() const noexcept { return decimalSeparator_; }
+
+private:
+    sqlite3* handle_ = nullptr;
+    std::string decimalSeparator_;
+};
+
+class TSQLiteTable {
+public:
+    // Reached through TSQLiteDatabase::QueryTable.
+    TSQLiteTable(TSQLiteDatabase& database, const std::string& sql,
+                 const TSQLiteParams& params = {});
+    ~TSQLiteTable();
+    TSQLiteTable(const TSQLiteTable&) = delete;
+    TSQLiteTable& operator=(const TSQLiteTable&) = delete;
+
+    std::uint32_t RowTotal() const noexcept { return rowCount_; }
+    std::uint32_t ColumnCount() const noexcept { return columnCount_; }
+    bool IsAtEnd() const noexcept { return cursor_ >= rowCount_; }
+    // Moves one row on; false, and no move, at the end.
+    bool Advance() noexcept;
+
+    // Readers of the current row; each fails at the end of the table with
+    // "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!".
+    std::string CellText(int column) const;
+    std::int64_t CellInteger(int column) const;
+    double CellReal(int column) const;
+    // The blob's bytes, owned by the table; none for an empty slot.
+    std::optional<std::span<const std::byte>> CellBytes(int column) const;
+    std::string CellBytesText(int column) const;
+
+    // Column kinds, as SQLite's fundamental datatype codes.
+    enum Kind : std::int32_t { kInteger = 1, kReal = 2, kText = 3, kBlob = 4, kNull = 5 };
+
+private:
+    struct Slot;
+    const Slot* FilledSlot(int column, bool* empty) const;
+
+    std::vector<Slot> slots_;
+    std::string bytes_; // text and blob payloads of all slots, one buffer
+    std::uint32_t rowCount_ = 0;
+    std::uint32_t columnCount_ = 0;
+    std::vector<std::int32_t> kinds_;
+    std::uint32_t cursor_ = 0;
+    std::string decimalSeparator_;
+};

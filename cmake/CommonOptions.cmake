@@ -1,0 +1,19 @@
+# One interface target carries the language standard, warnings and Qt
+# strictness for every target of the project.
+add_library(veltrum_options INTERFACE)
+target_compile_features(veltrum_options INTERFACE cxx_std_20)
+set(CMAKE_CXX_EXTENSIONS OFF)
+target_compile_options(veltrum_options INTERFACE
+  $<$<CXX_COMPILER_ID:GNU,Clang>:-Wall -Wextra -Wpedantic -Wshadow -Wnon-virtual-dtor>)
+target_compile_definitions(veltrum_options INTERFACE
+  QT_NO_CAST_FROM_ASCII
+  QT_NO_CONTEXTLESS_CONNECT
+  QT_NO_NARROWING_CONVERSIONS_IN_CONNECT
+  QT_NO_KEYWORDS)
+
+set(VELTRUM_SANITIZE "" CACHE STRING "Sanitizers to build with, e.g. address,undefined")
+if(VELTRUM_SANITIZE)
+  target_compile_options(veltrum_options INTERFACE
+    -fsanitize=${VELTRUM_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
+  target_link_options(veltrum_options INTERFACE -fsanitize=${VELTRUM_SANITIZE})
+endif()

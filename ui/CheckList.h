@@ -1,0 +1,47 @@
+#pragma once
+
+// A column list whose rows each carry a check state. The user toggles a
+// row by pressing within the first 17 pixels of the row and releasing on
+// the same row inside the list, or with the Space key; clicking the text
+// only selects. States set by the program raise no events.
+
+#include "TabbedListBox.h"
+
+enum TCheckBoxState { cbUnchecked = 0, cbChecked = 1, cbGrayed = 2 };
+
+class TCheckList : public TTabbedListBox {
+    Q_OBJECT
+public:
+    explicit TCheckList(QWidget* parent = nullptr);
+
+    TCheckBoxState RowState(int index) const;
+    void SetRowState(int index, TCheckBoxState state);
+    bool RowChecked(int index) const;
+    void SetRowChecked(int index, bool checked);
+    bool RowEnabled(int index) const;
+    void SetRowEnabled(int index, bool enabled);
+
+    bool AllowGrayed() const { return allowGrayed_; }
+    void SetAllowGrayed(bool allow) { allowGrayed_ = allow; }
+
+    int TextLeft() const override { return 23; }
+    static constexpr int kGlyphSize = 13;
+
+Q_SIGNALS:
+    // Before a user toggle is applied; clearing *allowChange cancels it.
+    void Changing(int index, TCheckBoxState newState, bool* allowChange);
+    // After a user toggle has stored the new state of row `index`.
+    void Change(int index, TCheckBoxState newState);
+
+protected:
+    int FieldZeroExtra() const override { return kGlyphSize; }
+    void mousePressEvent(QMouseEvent* event) override;
+    void mouseReleaseEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void keyReleaseEvent(QKeyEvent* event) override;
+
+private:
+    void ToggleSelected();
+    int armedRow_ = -1;
+    bool allowGrayed_ = false;
+};

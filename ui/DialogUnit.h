@@ -1,0 +1,41 @@
+#pragma once
+
+// The message dialog that carries every warning, error and confirmation.
+// ShowDialog builds a fresh dialog for each call, lays it out from the
+// icon, the text and the number of buttons, shows it modally and returns
+// the 1-based number of the button pressed, or 2 when the dialog is closed
+// in any other way. Enter and Escape do not answer it.
+
+#include <QDialog>
+#include <QStringList>
+
+#include <functional>
+
+class QLabel;
+class QWidget;
+
+class TmdDialogForm : public QDialog {
+    Q_OBJECT
+public:
+    explicit TmdDialogForm(QWidget* parent = nullptr);
+
+    static int ShowDialog(const QString& title, const QString& text, int icon,
+                          const QStringList& buttons);
+
+    // Test hook: while set, ShowDialog shows nothing and returns the hook's answer.
+    using AnswerHook = std::function<int(const QString& title, const QString& text, int icon,
+                                         const QStringList& buttons)>;
+    static void SetAnswerHook(AnswerHook hook);
+
+    QWidget* TextPanel;
+    QWidget* ButtonPanel;
+    QLabel* IconImage;
+    QLabel* TextLabel;
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void ButtonClick(QObject* sender);
+};

@@ -1,0 +1,123 @@
+#pragma once
+
+// The program's only working window: search by category or by a fragment of
+// the block code, the details of one block, and the basket with the crate
+// types and totals. Every behaviour is an event handler named after its
+// control and event; each runs inside RunGuarded, so an error ends the
+// handler, shows in the error box and leaves the window usable.
+//
+// The window owns the catalog connection (Database, from first show), the
+// basket entries (Devices) and every list on screen. Controls are public,
+// as a form's published fields, so tests can drive the real window.
+
+#include "Basket.h"
+
+#include <QMainWindow>
+#include <QString>
+
+#include <memory>
+#include <vector>
+
+class QAction;
+class QComboBox;
+class QGroupBox;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class QRadioButton;
+class QSplitter;
+class QWidget;
+class TCheckList;
+class THeader;
+class TSQLiteDatabase;
+class TTabbedListBox;
+
+inline constexpr char16_t kApplicationTitle[] = u"Veltrum Voltage Control Program";
+inline constexpr char16_t kDatabaseTitle[] = u"Veltrum Database System";
+
+class TMainForm : public QMainWindow {
+    Q_OBJECT
+public:
+    // `catalogDir` holds VELTRUM.db and the Category directory.
+    explicit TMainForm(const QString& catalogDir, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    const QString& CatalogDir() const { return catalogDir_; }
+
+    // Controls.
+    QAction* ExitItem;
+    QSplitter* MainSplitter;
+    QSplitter* UpSplitter;
+    QGroupBox* DownGB;
+    QRadioButton* CategoryRB;
+    QRadioButton* CodeRB;
+    QWidget* CategoryPanel;
+    QWidget* CodePanel;
+    QComboBox* CategoryField;
+    QComboBox* SubCategoryField;
+    QLineEdit* FindIdentField;
+    THeader* TableHeader;
+    TTabbedListBox* BlockTabLB;
+    QPushButton* AddBtn;
+    QGroupBox* RightGB;
+    QLabel* FCategoryField;
+    QLabel* FSubCategoryField;
+    QLabel* FNameRusField;
+    QLabel* FIdentField;
+    QLabel* FVIPRField;
+    QLabel* FSlotsCountField;
+    QLabel* FV5Field;
+    QLabel* FV7Field;
+    QLabel* F_V7Field;
+    QLabel* FTotalPowerField;
+    QGroupBox* RackGB;
+    TCheckList* RackTypeCL;
+    THeader* RackHeader;
+    TTabbedListBox* RackTabLB;
+    QPushButton* DelBtn;
+    QPushButton* ClearBtn;
+    TTabbedListBox* TotalTabLB;
+
+    // State.
+    std::unique_ptr<TSQLiteDatabase> Database;
+    std::vector<TDevice> Devices;
+
+    // Event handlers.
+    void FormCreate();
+    void FormShow();
+    void FormDestroy();
+    void ExitItemClick();
+    void CategoryRBClick();
+    void CodeRBClick();
+    void CategoryFieldChange(int position);
+    void SubCategoryFieldChange(int position);
+    void FindIdentFieldKeyDown(int key);
+    void TableHeaderSized();
+    void RackHeaderSized();
+    void BlockTabLBClick();
+    void RackTypeCLChange();
+    void AddBtnClick();
+    void DelBtnClick();
+    void ClearBtnClick();
+
+    // Decimal separator of the numbers on screen (the user's locale's).
+    QString DecimalSeparator;
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void BuildLayout();
+    void WireEvents();
+    void ClearDetails();
+    void FillSearchList(const struct CatalogQuery& query);
+    void FillRackTypes();
+    int FindCheckedRackType() const;
+    QString ComputeTotals();
+    void RefillTotals();
+    template <class Handler> void Guarded(Handler&& handler);
+
+    QString catalogDir_;
+    bool shown_ = false;
+};

@@ -1,0 +1,22 @@
+#pragma once
+
+// The few things the program asks of the platform: window frame metrics
+// and the stock icons of the message dialog.
+
+#include "DialogLayout.h"
+
+#include <QIcon>
+
+// Stock icon identifiers.
+inline constexpr int IDI_HAND = 0x7F01;
+inline constexpr int IDI_QUESTION = 0x7F02;
+inline constexpr int IDI_EXCLAMATION = 0x7F03;
+
+// Frame and caption metrics: the window manager's where it reports them,
+// otherwise 4, 4 and 18.
+WindowMetrics SystemWindowMetrics();
+
+// The platform's error, question or warning icon for an identifier above.
+QIcon StockIcon(int identifier);
+// The system's icon size in pixels (32 at the usual setting).
+int StockIconSize();

@@ -1,0 +1,92 @@
+#pragma once
+
+// A list whose rows are tab-separated strings, drawn in columns at tab
+// stops that follow a header's sections. Rows live in a model so that the
+// list stays responsive with a million rows.
+
+#include <QColor>
+#include <QList>
+#include <QListView>
+#include <QString>
+
+class THeader;
+class TTabbedListModel;
+
+enum TTabStopsMode { tsmManual, tsmAutomatic };
+
+// The rows of a list. Appending or deleting a row in automatic mode, with
+// the update counter at exactly 0, recomputes the list's tab stops from the
+// rows; a fill of n rows costs O(n).
+class TListItems {
+public:
+    explicit TListItems(class TTabbedListBox& owner);
+    // Throws EListError "Unable to insert a line" when the row cannot be stored.
+    void Add(const QString& row);
+    void Delete(int index);
+    void Clear();
+    int Count() const;
+    QString operator[](int index) const;
+    void BeginUpdate();
+    void EndUpdate();
+    int UpdateCount() const { return updateCount_; }
+
+private:
+    TTabbedListBox& owner_;
+    int updateCount_ = 0;
+};
+
+class TTabbedListBox : public QListView {
+    Q_OBJECT
+public:
+    explicit TTabbedListBox(QWidget* parent = nullptr);
+    ~TTabbedListBox() override;
+
+    TListItems& Items() { return items_; }
+    const TListItems& Items() const { return items_; }
+    // All rows go and ItemIndex becomes -1; the tab stops stay.
+    void Clear();
+
+    int ItemIndex() const;
+    void SetItemIndex(int index); // raises no Click
+
+    QList<int> TabStops() const;
+    void SetTabStops(const QList<int>& stops);
+    TTabStopsMode TabStopsMode() const { return tabStopsMode_; }
+    void SetTabStopsMode(TTabStopsMode mode);
+    // a: average character width of the list's font, in pixels.
+    int AverageCharWidth() const;
+
+    // Field `column` of row `row`. Throws EListError "Row parameter out of
+    // range" or "Column parameter out of range".
+    QString ColumnText(int column, int row) const;
+    // Derives the existing tab stops from the header's section widths.
+    void UpdateFromHeader(const THeader& header);
+
+    // Colour of the row text; drawn unchanged even while the list is disabled.
+    QColor FontColor() const;
+    void SetFontColor(const QColor& color);
+
+    // Pixel offset of field 0 from the list's left edge (2, or 23 in a check list).
+    virtual int TextLeft() const { return 2; }
+
+Q_SIGNALS:
+    // The user selected a row with the mouse or the keyboard.
+    void Click();
+
+protected:
+    // Widths of field 0 grow by this much in automatic stops (the check glyph).
+    virtual int FieldZeroExtra() const { return 0; }
+    void mousePressEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void changeEvent(QEvent* event) override;
+    bool viewportEvent(QEvent* event) override; // tooltips for rows wider than the list
+
+    TTabbedListModel* Model() const { return model_; }
+    void RowsChanged(); // called by TListItems after an append or delete
+
+private:
+    friend class TListItems;
+    TTabbedListModel* model_;
+    TListItems items_;
+    TTabStopsMode tabStopsMode_ = tsmAutomatic;
+};
