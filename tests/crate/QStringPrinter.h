@@ -1,0 +1,11 @@
+#pragma once
+
+// Lets test failures show QString values as text.
+
+#include <QString>
+
+#include <ostream>
+
+inline void PrintTo(const QString& text, std::ostream* out) {
+    *out << '"' << text.toStdString() << '"';
+}
