@@ -137,11 +137,14 @@ double ParseDecimal(std::string_view text, std::string_view separator)
 std::int64_t ParseInteger(std::string_view text)
 {
     std::string_view body = Trimmed(text);
-    if (!body.empty() && body.front() == '+')
+    // from_chars takes no plus sign; after one, only digits may follow.
+    const bool plus = !body.empty() && body.front() == '+';
+    if (plus)
         body.remove_prefix(1);
     std::int64_t value = 0;
     const auto [end, error] = std::from_chars(body.data(), body.data() + body.size(), value);
-    if (body.empty() || error != std::errc() || end != body.data() + body.size())
+    if (body.empty() || (plus && !IsDigit(body.front())) || error != std::errc() ||
+        end != body.data() + body.size())
         throw EConvertError("\"" + std::string(text) + "\" не является целым числом");
     return value;
 }

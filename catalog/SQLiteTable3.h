@@ -86,6 +86,9 @@ public:
     // Readers of the current row; each fails at the end of the table with
     // "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!".
     std::string CellText(int column) const;
+    // Appends what CellText gives to `out`; lets a caller reading many rows
+    // reuse one buffer instead of building a string per cell.
+    void AppendCellText(int column, std::string& out) const;
     std::int64_t CellInteger(int column) const;
     double CellReal(int column) const;
     // The blob's bytes, owned by the table; none for an empty slot.
@@ -96,8 +99,25 @@ public:
     enum Kind : std::int32_t { kInteger = 1, kReal = 2, kText = 3, kBlob = 4, kNull = 5 };
 
 private:
-    struct Slot;
-    const Slot* FilledSlot(int column, bool* empty) const;
+    // One value in 16 bytes, so that a result of a million rows stays small:
+    // the payload is the integer, the double's bits, or the offset of the
+    // value's bytes in bytes_.
+    struct Slot {
+        union {
+            std::int64_t integer;
+            double real;
+            std::uint64_t offset;
+        };
+        std::uint32_t length;
+        bool empty;
+    };
+    static_assert(sizeof(Slot) == 16);
+
+    // The current row's slot of `column`; fails at the end of the table and
+    // for a column outside the result.
+    const Slot& CurrentSlot(int column) const;
+    std::string_view SlotBytes(const Slot& slot) const;
+    void ReadRows(TSQLiteDatabase& database, const std::string& sql, const TSQLiteParams& params);
 
     std::vector<Slot> slots_;
     std::string bytes_; // text and blob payloads of all slots, one buffer

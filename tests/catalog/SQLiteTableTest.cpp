@@ -1,0 +1,332 @@
+#include "SQLiteTable3.h"
+
+#include "Fixtures.h"
+#include "ThrownMessage.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+
+#include <gtest/gtest.h>
+#include <sqlite3.h>
+
+#include <functional>
+
+namespace {
+
+const std::string kEndOfTable = "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!";
+const std::string kNotNumeric = "ОШИБКА ТИПА ДАННЫХ: НЕ integer или numeric-ПОЛЕ!";
+const std::string kNotBlob = "ОШИБКА ТИПА ДАННЫХ: НЕ blob-поле!";
+
+class SQLiteTableTest : public ::testing::Test {
+protected:
+    QString Path() const { return dir_.filePath(QStringLiteral("test.db")); }
+    std::string File() const { return Path().toStdString(); }
+    void Exec(const char* sql) { ExecSql(Path(), QString::fromUtf8(sql)); }
+    std::unique_ptr<TSQLiteDatabase> Open(std::string separator = ".") {
+        return std::make_unique<TSQLiteDatabase>(File(), std::move(separator));
+    }
+
+    QTemporaryDir dir_;
+};
+
+// Every reader of `table` at column `column`, for checks that hold for all of them.
+std::vector<std::pair<const char*, std::function<void()>>> AllReaders(const TSQLiteTable& table,
+                                                                      int column) {
+    return {
+        {"CellText", [&table, column] { table.CellText(column); }},
+        {"CellInteger", [&table, column] { table.CellInteger(column); }},
+        {"CellReal", [&table, column] { table.CellReal(column); }},
+        {"CellBytes", [&table, column] { table.CellBytes(column); }},
+        {"CellBytesText", [&table, column] { table.CellBytesText(column); }},
+    };
+}
+
+} // namespace
+
+TEST_F(SQLiteTableTest, EmptyResultIsAtItsEndAtOnce) {
+    Exec("CREATE TABLE t (a INTEGER);");
+    const auto db = Open();
+    const auto table = db->QueryTable("SELECT a FROM t");
+    EXPECT_EQ(table->RowTotal(), 0u);
+    EXPECT_EQ(table->ColumnCount(), 0u);
+    EXPECT_TRUE(table->IsAtEnd());
+    EXPECT_FALSE(table->Advance());
+    for (const auto& [name, read] : AllReaders(*table, 0)) {
+        SCOPED_TRACE(name);
+        EXPECT_EQ(ThrownMessage<ESQLiteException>(read), kEndOfTable);
+    }
+}
+
+TEST_F(SQLiteTableTest, CursorMovesForwardToTheEndAndStops) {
+    Exec("CREATE TABLE t (a INTEGER); INSERT INTO t VALUES (10), (20), (30);");
+    const auto db = Open();
+    const auto table = db->QueryTable("SELECT a FROM t ORDER BY a");
+    EXPECT_EQ(table->RowTotal(), 3u);
+    EXPECT_EQ(table->ColumnCount(), 1u);
+    for (const std::int64_t expected : {10, 20, 30}) {
+        ASSERT_FALSE(table->IsAtEnd());
+        EXPECT_EQ(table->CellInteger(0), expected);
+        EXPECT_EQ(table->CellInteger(0), expected); // reading does not move the cursor
+        EXPECT_TRUE(table->Advance());
+    }
+    EXPECT_TRUE(table->IsAtEnd());
+    EXPECT_FALSE(table->Advance());
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { table->CellText(0); }), kEndOfTable);
+    EXPECT_TRUE(table->IsAtEnd());
+}
+
+TEST_F(SQLiteTableTest, ColumnOutsideTheResultIsARangeError) {
+    const auto db = Open();
+    const auto table = db->QueryTable("SELECT 1, 2");
+    for (const int column : {-1, 2, 1000}) {
+        for (const auto& [name, read] : AllReaders(*table, column)) {
+            SCOPED_TRACE(std::string(name) + " " + std::to_string(column));
+            EXPECT_THROW(read(), ERangeError);
+        }
+    }
+    EXPECT_EQ(table->CellText(1), "2"); // table and cursor unchanged
+}
+
+TEST_F(SQLiteTableTest, NullAndEmptyBlobReadAsNothingWhateverTheKind) {
+    Exec("CREATE TABLE t (i INTEGER, r REAL, s TEXT, b BLOB, u);"
+         "INSERT INTO t VALUES (NULL, NULL, NULL, NULL, NULL);"
+         "INSERT INTO t VALUES (NULL, NULL, NULL, x'', NULL);");
+    const auto db = Open();
+    const auto table = db->QueryTable("SELECT i, r, s, b, u FROM t");
+    ASSERT_EQ(table->RowTotal(), 2u);
+    for (int row = 0; row < 2; ++row, table->Advance()) {
+        for (int column = 0; column < 5; ++column) {
+            SCOPED_TRACE(testing::Message() << "row " << row << " column " << column);
+            EXPECT_EQ(table->CellText(column), "");
+            EXPECT_EQ(table->CellInteger(column), 0);
+            EXPECT_EQ(table->CellReal(column), 0.0);
+            EXPECT_FALSE(table->CellBytes(column).has_value());
+            EXPECT_EQ(table->CellBytesText(column), "");
+        }
+    }
+}
+
+TEST_F(SQLiteTableTest, DeclaredTypeFixesHowValuesRead) {
+    Exec("CREATE TABLE t (c0 INTEGER, c1 integer, c2 INT, c3 BOOLEAN, c4 NUMERIC, c5 REAL,"
+         " c6 REAL, c7 FLOAT, c8 DOUBLE, c9 VARCHAR(20), c10 BLOB, c11 REAL, c12 boolean,"
+         " c13 numeric, c14 Float);"
+         "INSERT INTO t VALUES (-42, 7, 5, 1, 21, 3.0, 0.35, 2.7, -2.7, 'x', x'410042', 1.5e20,"
+         " 1, 21, 0.5);");
+    struct Case {
+        int column;
+        std::string dotText, commaText;
+        std::optional<std::int64_t> integer; // none: the numeric readers fail
+        bool blob;
+    };
+    const Case cases[] = {
+        {0, "-42", "-42", -42, false},
+        // SQLite (3.37 on) reports its standard type names in upper case
+        // whatever their spelling, so "integer" arrives as "INTEGER".
+        {1, "7", "7", 7, false},
+        {2, "5", "5", std::nullopt, false}, // shortened name: text kind
+        {3, "1", "1", 1, false},
+        {4, "21", "21", 21, false},
+        {5, "3", "3", 3, false},
+        {6, "0.35", "0,35", 0, false},
+        {7, "2.7", "2,7", 2, false},
+        {8, "-2.7", "-2,7", -2, false}, // truncated toward zero
+        {9, "x", "x", std::nullopt, false},
+        {10, std::string("A\0B", 3), std::string("A\0B", 3), std::nullopt, true},
+        {11, "1.5E20", "1,5E20", std::nullopt, false}, // beyond the 64-bit range
+        // Other names are compared as written: not in upper case, text kind.
+        {12, "1", "1", std::nullopt, false},
+        {13, "21", "21", std::nullopt, false},
+        {14, "0.5", "0.5", std::nullopt, false},
+    };
+    for (const char* separator : {".", ","}) {
+        const auto db = Open(separator);
+        const auto table = db->QueryTable("SELECT * FROM t");
+        for (const Case& c : cases) {
+            SCOPED_TRACE(testing::Message() << "column " << c.column << " separator " << separator);
+            EXPECT_EQ(table->CellText(c.column), *separator == '.' ? c.dotText : c.commaText);
+            if (c.integer) {
+                EXPECT_EQ(table->CellInteger(c.column), *c.integer);
+            } else if (c.column != 11) {
+                EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { table->CellInteger(c.column); }),
+                          kNotNumeric);
+                EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { table->CellReal(c.column); }),
+                          kNotNumeric);
+            }
+            if (c.blob) {
+                const auto bytes = table->CellBytes(c.column);
+                ASSERT_TRUE(bytes.has_value());
+                EXPECT_EQ(std::string(reinterpret_cast<const char*>(bytes->data()), bytes->size()),
+                          c.dotText);
+                EXPECT_EQ(table->CellBytesText(c.column), c.dotText);
+            } else {
+                EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { table->CellBytes(c.column); }),
+                          kNotBlob);
+                EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { table->CellBytesText(c.column); }),
+                          kNotBlob);
+            }
+        }
+        EXPECT_EQ(table->CellReal(4), 21.0);
+        EXPECT_EQ(table->CellReal(0), -42.0);
+        EXPECT_EQ(table->CellReal(6), 0.35);
+        // A double outside the 64-bit range has no integer value: refused, not wrapped.
+        EXPECT_THROW(table->CellInteger(11), ESQLiteException);
+        EXPECT_EQ(table->CellReal(11), 1.5e20);
+    }
+}
+
+TEST_F(SQLiteTableTest, UntypedColumnTakesTheKindOfItsFirstValue) {
+    Exec("CREATE TABLE t (n, i, s);"
+         "INSERT INTO t VALUES (NULL, 1, 'a');"
+         "INSERT INTO t VALUES ('later', 2.7, 5);"
+         "INSERT INTO t VALUES (9, 'z', NULL);");
+    const auto db = Open();
+    const auto table = db->QueryTable("SELECT n, i, s FROM t ORDER BY rowid");
+    // Column n is of the null kind: its values are never handed out.
+    // Column i is of the integer kind: 2.7 and 'z' go through SQLite's conversion.
+    // Column s is of the text kind: 5 reads as SQLite's text for it.
+    const struct {
+        std::string n, i, s;
+        std::int64_t integer;
+    } rows[] = {{"", "1", "a", 1}, {"", "2", "5", 2}, {"", "0", "", 0}};
+    for (const auto& row : rows) {
+        ASSERT_FALSE(table->IsAtEnd());
+        EXPECT_EQ(table->CellText(0), row.n);
+        EXPECT_EQ(table->CellText(1), row.i);
+        EXPECT_EQ(table->CellText(2), row.s);
+        EXPECT_EQ(table->CellInteger(1), row.integer);
+        table->Advance();
+    }
+
+    const auto second = db->QueryTable("SELECT n FROM t ORDER BY rowid LIMIT 1 OFFSET 1");
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { second->CellInteger(0); }), kNotNumeric);
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { second->CellBytes(0); }), kNotBlob);
+    // An expression has no declared type either: a real first value gives the real kind.
+    EXPECT_EQ(db->QueryTable("SELECT 0.5 * 3")->CellText(0), "1.5");
+}
+
+TEST_F(SQLiteTableTest, TextIsCutAtItsFirstZeroByte) {
+    Exec("CREATE TABLE t (s TEXT);");
+    const auto db = Open();
+    db->RunStatement("INSERT INTO t VALUES (?)", {std::string("AB\0CD", 5)});
+    const auto table = db->QueryTable("SELECT s, length(CAST(s AS BLOB)) FROM t");
+    EXPECT_EQ(table->CellInteger(1), 5); // the zero byte is really stored
+    EXPECT_EQ(table->CellText(0), "AB");
+}
+
+TEST_F(SQLiteTableTest, OnlyTheFirstStatementRuns) {
+    Exec("CREATE TABLE t (a INTEGER);");
+    const auto db = Open();
+    db->RunStatement("INSERT INTO t VALUES (1); INSERT INTO t VALUES (2);");
+    const auto table = db->QueryTable("SELECT count(*), sum(a) FROM t; SELECT 99; nonsense");
+    EXPECT_EQ(table->RowTotal(), 1u);
+    EXPECT_EQ(table->CellText(0), "1");
+    EXPECT_EQ(table->CellText(1), "1");
+}
+
+TEST_F(SQLiteTableTest, FailuresComposeTheirMessages) {
+    Exec("CREATE TABLE t (a INTEGER);");
+    const auto db = Open();
+    const auto query = [&db](const char* sql, TSQLiteParams params = {}) {
+        return [&db, sql, params] { db->QueryTable(sql, params); };
+    };
+    const auto run = [&db](const char* sql, TSQLiteParams params = {}) {
+        return [&db, sql, params] { db->RunStatement(sql, params); };
+    };
+    // In order: a failure must not leave its SQLite text for the next one.
+    const struct {
+        std::function<void()> action;
+        std::string message;
+    } cases[] = {
+        {query("SELECT * FROM missing"),
+         "ОШИБКА ВЫПОЛНЕНИЯ SQL-ЗАПРОСА. \"SELECT * FROM missing\" : no such table: missing"},
+        {query(""), "НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС. \"\" : No message"},
+        {run("SELECT * FROM missing"),
+         "ОШИБКА ВЫПОЛЕНИЯ SQL-ЗАПРОСА \"SELECT * FROM missing\" : no such table: missing"},
+        {run("  -- nothing"), "НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС. \"  -- nothing\" : No message"},
+        {query("SELECT abs(-9223372036854775807 - 1)"),
+         "НЕ УДАЛОСЬ ПОЛУЧИТЬ ДАННЫЕ. \"SELECT abs(-9223372036854775807 - 1)\" : integer overflow"},
+        {run("SELECT abs(-9223372036854775807 - 1)"),
+         "ОШИБКА ВЫПОЛЕНИЯ SQL-ЗАПРОСА \"SELECT abs(-9223372036854775807 - 1)\" : integer "
+         "overflow"},
+        {query("SELECT ?", {std::int64_t{1}, std::int64_t{2}}),
+         "ОШИБКА ВЫПОЛНЕНИЯ SQL-ЗАПРОСА. \"SELECT ?\" : column index out of range"},
+        {run("INSERT INTO t VALUES (?)", {std::int64_t{1}, std::string("x")}),
+         "ОШИБКА ВЫПОЛЕНИЯ SQL-ЗАПРОСА \"INSERT INTO t VALUES (?)\" : column index out of range"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.message);
+        EXPECT_EQ(ThrownMessage<ESQLiteException>(c.action), c.message);
+    }
+    // A statement that gives a row is no statement to run.
+    EXPECT_THROW(db->RunStatement("SELECT 1"), ESQLiteException);
+    // Nothing was inserted by the failed binding, and the connection still serves.
+    EXPECT_EQ(db->QueryTable("SELECT count(*) FROM t")->CellInteger(0), 0);
+}
+
+TEST_F(SQLiteTableTest, MissingFileIsCreatedOnlyWhenCreationIsAsked) {
+    const auto db = Open();
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db->QueryTable("SELECT * FROM BLOCKS"); }),
+              "ОШИБКА ВЫПОЛНЕНИЯ SQL-ЗАПРОСА. \"SELECT * FROM BLOCKS\" : no such table: BLOCKS");
+
+    const std::string missing = dir_.filePath(QStringLiteral("missing.db")).toStdString();
+    EXPECT_EQ(ThrownMessage<ESQLiteException>(
+                  [&] { TSQLiteDatabase(missing, ".", TSQLiteDatabase::OpenMode::ReadOnly); }),
+              "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + missing + "\" : unable to open database file.");
+    EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
+}
+
+TEST_F(SQLiteTableTest, ReadOnlyConnectionReadsButNeverWrites) {
+    Exec("CREATE TABLE t (a INTEGER); INSERT INTO t VALUES (5);");
+    TSQLiteDatabase db(File(), ",", TSQLiteDatabase::OpenMode::ReadOnly);
+    EXPECT_EQ(db.DecimalSeparator(), ",");
+    EXPECT_EQ(db.QueryTable("SELECT a / 2.0 FROM t")->CellText(0), "2,5");
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db.RunStatement("DELETE FROM t"); }),
+              "ОШИБКА ВЫПОЛЕНИЯ SQL-ЗАПРОСА \"DELETE FROM t\" : attempt to write a readonly "
+              "database");
+}
+
+TEST_F(SQLiteTableTest, TableOutlivesItsConnection) {
+    Exec("CREATE TABLE t (s TEXT, r REAL, b BLOB);"
+         "INSERT INTO t VALUES ('первый', 0.25, x'0102'), ('второй', 4, x'03');");
+    auto db = Open(",");
+    auto table = db->QueryTable("SELECT s, r, b FROM t ORDER BY rowid");
+    db.reset();
+    EXPECT_EQ(table->CellText(0), "первый");
+    EXPECT_EQ(table->CellText(1), "0,25");
+    EXPECT_EQ(table->CellBytesText(2), "\x01\x02");
+    ASSERT_TRUE(table->Advance());
+    EXPECT_EQ(table->CellText(0), "второй");
+    EXPECT_EQ(table->CellReal(1), 4.0);
+    EXPECT_EQ(table->CellBytes(2)->size(), 1u);
+    table.reset();
+}
+
+TEST_F(SQLiteTableTest, ParametersAreBoundInOrderAsValues) {
+    Exec("CREATE TABLE t (n INTEGER, s TEXT);");
+    const auto db = Open();
+    const std::string quoted = "Блок \"A\"; DROP TABLE t; --";
+    db->RunStatement("INSERT INTO t VALUES (?, ?)", {std::int64_t{-9000000000}, quoted});
+    db->RunStatement("INSERT INTO t VALUES (?, ?)", {std::int64_t{2}, std::string("other")});
+    const auto table =
+        db->QueryTable("SELECT n, s FROM t WHERE s = ? AND n < ?", {quoted, std::int64_t{0}});
+    ASSERT_EQ(table->RowTotal(), 1u);
+    EXPECT_EQ(table->CellInteger(0), -9000000000);
+    EXPECT_EQ(table->CellText(1), quoted);
+}
+
+TEST_F(SQLiteTableTest, LockedDatabaseGivesTheBusyMessage) {
+    Exec("CREATE TABLE t (a INTEGER); INSERT INTO t VALUES (1);");
+    const auto db = Open();
+    ASSERT_EQ(db->QueryTable("SELECT a FROM t")->RowTotal(), 1u); // schema read before the lock
+
+    sqlite3* other = nullptr;
+    ASSERT_EQ(sqlite3_open(File().c_str(), &other), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(other, "BEGIN EXCLUSIVE", nullptr, nullptr, nullptr), SQLITE_OK);
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db->QueryTable("SELECT a FROM t"); }),
+              "НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"SELECT a FROM t\" : SQLite ЗАНЯТ");
+    ASSERT_EQ(sqlite3_exec(other, "COMMIT", nullptr, nullptr, nullptr), SQLITE_OK);
+    sqlite3_close(other);
+
+    EXPECT_EQ(db->QueryTable("SELECT a FROM t")->CellInteger(0), 1);
+}
