@@ -7,8 +7,8 @@
 #include <QList>
 
 struct WindowMetrics {
-    int frameWidth = 4;    // SM_CXFRAME
-    int frameHeight = 4;   // SM_CYFRAME
+    int frameWidth = 4;     // SM_CXFRAME
+    int frameHeight = 4;    // SM_CYFRAME
     int captionHeight = 18; // SM_CYCAPTION
 };
 

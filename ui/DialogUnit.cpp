@@ -1,1 +1,214 @@
-// (being written)
+#include "DialogUnit.h"
+
+#include "DialogLayout.h"
+#include "Platform.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QGuiApplication>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QPainter>
+#include <QPushButton>
+#include <QScreen>
+
+#include <memory>
+#include <utility>
+
+namespace {
+
+constexpr int kIconTop = 16;
+constexpr int kClosedResult = 2;
+const QColor kButtonFace(145, 155, 156);
+const QColor kButtonShadow(255, 255, 255);
+
+TmdDialogForm::AnswerHook& Hook()
+{
+    static TmdDialogForm::AnswerHook hook;
+    return hook;
+}
+
+// The program's texts break lines with a carriage return alone; a line
+// feed or the pair break them too.
+QString DisplayText(QString text)
+{
+    text.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    return text;
+}
+
+// A flat button in the face colour with a black, centred caption that
+// wraps, and a white shadow edge at the top and left (at the bottom and
+// right while pressed). It never takes the keyboard focus.
+class DialogButton : public QPushButton {
+public:
+    DialogButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
+    {
+        setFlat(true);
+        setAutoDefault(false);
+        setDefault(false);
+        setFocusPolicy(Qt::NoFocus);
+    }
+
+protected:
+    void paintEvent(QPaintEvent*) override
+    {
+        QPainter painter(this);
+        const QRect area = rect();
+        painter.fillRect(area, kButtonFace);
+        painter.setPen(kButtonShadow);
+        if (isDown()) {
+            painter.drawLine(area.bottomLeft(), area.bottomRight());
+            painter.drawLine(area.topRight(), area.bottomRight());
+        } else {
+            painter.drawLine(area.topLeft(), area.topRight());
+            painter.drawLine(area.topLeft(), area.bottomLeft());
+        }
+        painter.setPen(Qt::black);
+        const QRect textArea =
+            area.adjusted(2, 2, -2, -2).translated(isDown() ? 1 : 0, isDown() ? 1 : 0);
+        painter.drawText(textArea, Qt::AlignCenter | Qt::TextWordWrap, text());
+    }
+};
+
+} // namespace
+
+TmdDialogForm::TmdDialogForm(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowMinMaxButtonsHint | Qt::WindowCloseButtonHint),
+      TextPanel(new QWidget(this)), ButtonPanel(new QWidget(this)),
+      IconImage(new QLabel(TextPanel)), TextLabel(new QLabel(TextPanel))
+{
+    setWindowTitle(QStringLiteral("mdDialogForm"));
+    setSizeGripEnabled(false);
+
+    // The system's button face colour behind everything; the panels are
+    // transparent and show it.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+    setPalette(colours);
+
+    // Font matching falls back to the system's sans serif where this face
+    // is missing; the text is measured and drawn in whatever it finds.
+    QFont face(QStringLiteral("MS Sans Serif"));
+    face.setStyleHint(QFont::SansSerif);
+    face.setPointSize(8);
+    setFont(face);
+
+    IconImage->setAlignment(Qt::AlignCenter);
+    IconImage->move(0, kIconTop);
+
+    TextLabel->setTextFormat(Qt::PlainText);
+    TextLabel->setWordWrap(false);
+}
+
+int TmdDialogForm::ShowDialog(const QString& title, const QString& text, int icon,
+                              const QStringList& buttons)
+{
+    if (Hook())
+        return Hook()(title, text, icon, buttons);
+
+    // Owned here alone, so the dialog is destroyed exactly once, on every
+    // way out of this function.
+    auto dialog = std::make_unique<TmdDialogForm>();
+    dialog->setWindowTitle(title);
+    dialog->Arrange(text, icon, buttons);
+    const int result = dialog->exec();
+    dialog.reset();
+
+    // Buttons answer 1..n; a close through the frame answers 2 itself, and
+    // a modal loop ended from outside (the application exiting, the window
+    // hidden) leaves no answer, which counts as closed.
+    return result >= 1 && result <= buttons.size() ? result : kClosedResult;
+}
+
+void TmdDialogForm::SetAnswerHook(AnswerHook hook)
+{
+    Hook() = std::move(hook);
+}
+
+void TmdDialogForm::Arrange(const QString& text, int icon, const QStringList& buttons)
+{
+    const WindowMetrics metrics = SystemWindowMetrics();
+
+    const int iconSize = StockIconSize();
+    IconImage->setPixmap(StockIcon(icon).pixmap(iconSize, iconSize));
+    IconImage->resize(iconSize, iconSize);
+
+    TextLabel->setText(DisplayText(text));
+    TextLabel->resize(TextLabel->sizeHint());
+
+    const DialogLayout layout =
+        LayoutDialog(IconImage->width(), IconImage->height(), IconImage->y(), TextLabel->width(),
+                     TextLabel->height(), static_cast<int>(buttons.size()), metrics);
+
+    IconImage->move(layout.iconLeft, layout.iconTop);
+    TextLabel->move(layout.labelLeft, layout.labelTop);
+
+    for (int i = 0; i < buttons.size(); ++i) {
+        auto* button = new DialogButton(buttons.at(i), ButtonPanel);
+        button->setProperty("Tag", i + 1);
+        button->setGeometry(layout.buttonLefts.at(i), layout.buttonTop, layout.buttonWidth,
+                            layout.buttonHeight);
+        connect(button, &QPushButton::clicked, this, [this, button] { ButtonClick(button); });
+    }
+
+    // The layout gives the outer size; the client area is that less the
+    // frame and caption terms the layout added.
+    textPanelHeight_ = layout.textPanelHeight;
+    resize(layout.outerWidth - metrics.frameWidth,
+           layout.outerHeight - metrics.captionHeight - metrics.frameHeight);
+    AlignPanels();
+    CentreOnScreen(layout.outerWidth, layout.outerHeight);
+}
+
+void TmdDialogForm::AlignPanels()
+{
+    TextPanel->setGeometry(0, 0, width(), textPanelHeight_);
+    ButtonPanel->setGeometry(0, textPanelHeight_, width(), qMax(0, height() - textPanelHeight_));
+}
+
+void TmdDialogForm::CentreOnScreen(int outerWidth, int outerHeight)
+{
+    const QWidget* active = QApplication::activeWindow();
+    QScreen* screen = active != nullptr ? active->screen() : QGuiApplication::primaryScreen();
+    if (screen == nullptr)
+        return;
+    const QRect area = screen->geometry();
+    move(area.x() + (area.width() - outerWidth) / 2, area.y() + (area.height() - outerHeight) / 2);
+}
+
+void TmdDialogForm::ButtonClick(QObject* sender)
+{
+    done(sender->property("Tag").toInt());
+}
+
+void TmdDialogForm::keyPressEvent(QKeyEvent* event)
+{
+    // No keyboard answer: Escape would reject the dialog and Enter would
+    // press a default button.
+    switch (event->key()) {
+    case Qt::Key_Escape:
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        event->accept();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
+}
+
+void TmdDialogForm::closeEvent(QCloseEvent* event)
+{
+    // Close box, system menu, Alt+F4, and the application closing its
+    // windows on quit all end here.
+    if (isVisible())
+        done(kClosedResult);
+    event->accept();
+}
+
+void TmdDialogForm::resizeEvent(QResizeEvent* event)
+{
+    QDialog::resizeEvent(event);
+    AlignPanels();
+}

@@ -19,6 +19,10 @@ class TmdDialogForm : public QDialog {
 public:
     explicit TmdDialogForm(QWidget* parent = nullptr);
 
+    // Blocks until the dialog has closed and has been destroyed. Any way of
+    // ending it other than a button (close box, system menu, Alt+F4, the
+    // application quitting) gives 2. An error while building or showing it
+    // reaches the caller after the dialog has been destroyed.
     static int ShowDialog(const QString& title, const QString& text, int icon,
                           const QStringList& buttons);
 
@@ -35,7 +39,16 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     void ButtonClick(QObject* sender);
+    // Builds the icon, the text and the buttons and sizes the window.
+    void Arrange(const QString& text, int icon, const QStringList& buttons);
+    // The text panel keeps the top, the button panel the rest; nothing
+    // inside either moves.
+    void AlignPanels();
+    void CentreOnScreen(int outerWidth, int outerHeight);
+
+    int textPanelHeight_ = 0;
 };

@@ -23,8 +23,7 @@ using ErrorBoxHook = std::function<void(const QString& text)>;
 void SetErrorBoxHook(ErrorBoxHook hook);
 
 // Runs `handler`; any exception it raises ends it and goes to the error box.
-template <class Handler>
-void RunGuarded(QWidget* parent, Handler&& handler) noexcept
+template <class Handler> void RunGuarded(QWidget* parent, Handler&& handler) noexcept
 {
     try {
         handler();
