@@ -31,6 +31,7 @@ class TCheckList;
 class THeader;
 class TSQLiteDatabase;
 class TTabbedListBox;
+struct CatalogQuery;
 
 inline constexpr char16_t kApplicationTitle[] = u"Veltrum Voltage Control Program";
 inline constexpr char16_t kDatabaseTitle[] = u"Veltrum Database System";
@@ -38,8 +39,10 @@ inline constexpr char16_t kDatabaseTitle[] = u"Veltrum Database System";
 class TMainForm : public QMainWindow {
     Q_OBJECT
 public:
-    // `catalogDir` holds VELTRUM.db and the Category directory.
-    explicit TMainForm(const QString& catalogDir, QWidget* parent = nullptr);
+    // `catalogDir` holds VELTRUM.db and the Category directory. Numbers on
+    // screen use `decimalSeparator`, the user's locale's when it is empty.
+    explicit TMainForm(const QString& catalogDir, const QString& decimalSeparator = QString(),
+                       QWidget* parent = nullptr);
     ~TMainForm() override;
 
     const QString& CatalogDir() const { return catalogDir_; }
@@ -89,8 +92,8 @@ public:
     void ExitItemClick();
     void CategoryRBClick();
     void CodeRBClick();
-    void CategoryFieldChange(int position);
-    void SubCategoryFieldChange(int position);
+    void CategoryFieldChange();
+    void SubCategoryFieldChange();
     void FindIdentFieldKeyDown(int key);
     void TableHeaderSized();
     void RackHeaderSized();
@@ -100,8 +103,8 @@ public:
     void DelBtnClick();
     void ClearBtnClick();
 
-    // Decimal separator of the numbers on screen (the user's locale's).
-    QString DecimalSeparator;
+    // Decimal separator of the numbers on screen.
+    const QString DecimalSeparator;
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -109,9 +112,14 @@ protected:
 
 private:
     void BuildLayout();
+    QWidget* BuildSearchGroup();
+    QWidget* BuildDetailsGroup();
+    QWidget* BuildBasketGroup();
     void WireEvents();
+    void WireCompletion(QComboBox* combo, void (TMainForm::*change)());
+    void LoadCategories();
     void ClearDetails();
-    void FillSearchList(const struct CatalogQuery& query);
+    void FillSearchList(const CatalogQuery& query);
     void FillRackTypes();
     int FindCheckedRackType() const;
     QString ComputeTotals();
@@ -120,4 +128,5 @@ private:
 
     QString catalogDir_;
     bool shown_ = false;
+    bool lastKeyDeletes_ = false; // the last key typed into a combo box deletes text
 };

@@ -1,0 +1,142 @@
+// Start-up and shutdown of the main window on fixture catalogs.
+
+#include "WindowDriver.h"
+
+#include "CheckList.h"
+#include "Platform.h"
+#include "SQLiteTable3.h"
+#include "TabbedListBox.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QDir>
+#include <QFile>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Entries(const QString& dir)
+{
+    return QDir(dir).entryList(QDir::AllEntries | QDir::NoDotAndDotDot | QDir::Hidden, QDir::Name);
+}
+
+const QString kNotFoundText = QStringLiteral(
+    "\rФАЙЛ БАЗЫ ДАННЫХ \"ВЕЛТРУМ\" НЕ НАЙДЕН! \r\r"
+    "ПРОВЕРЬТЕ, ЧТО ФАЙЛ БАЗЫ ДАННЫХ \"VELTRUM.db\" НАХОДИТСЯ В ТОМ ЖЕ КАТАЛОГЕ,\r"
+    "ЧТО И ИСПОЛНЯЕМЫЙ ФАЙЛ ПРОГРАММЫ.");
+
+} // namespace
+
+TEST(Startup, OpensTheCatalogInItsDirectoryWhateverTheWorkingDirectory)
+{
+    FixtureCatalog catalog;
+    catalog.WriteStandard();
+    // The working directory holds a file of the same name that is no catalog.
+    QTemporaryDir elsewhere;
+    QFile decoy(elsewhere.filePath(QStringLiteral("VELTRUM.db")));
+    ASSERT_TRUE(decoy.open(QIODevice::WriteOnly));
+    decoy.write("not a database");
+    decoy.close();
+    const QString previous = QDir::currentPath();
+    QDir::setCurrent(elsewhere.path());
+
+    Window window(catalog.Dir());
+    QDir::setCurrent(previous);
+
+    EXPECT_TRUE(window.recorder.dialogs.empty());
+    EXPECT_TRUE(window.recorder.errors.isEmpty());
+    ASSERT_NE(window->Database, nullptr);
+    EXPECT_EQ(window->CategoryField->count(), 24);
+    EXPECT_EQ(window->CategoryField->currentIndex(), -1);
+    EXPECT_EQ(window->RackTypeCL->Items().Count(), 7);
+    EXPECT_TRUE(window->isVisible());
+}
+
+TEST(Startup, MissingCatalogIsReportedOnceAndEndsTheProgramCreatingNothing)
+{
+    FixtureCatalog catalog;
+    catalog.WriteCategories({QStringLiteral("Одна категория")});
+    const QStringList before = Entries(catalog.Dir());
+
+    Window window(catalog.Dir());
+    QTRY_VERIFY(!window->isVisible());
+
+    ASSERT_EQ(window.recorder.dialogs.size(), 1u);
+    const DialogCall& call = window.recorder.dialogs.front();
+    EXPECT_EQ(call.title, QStringLiteral("Veltrum Database System"));
+    EXPECT_EQ(call.text, kNotFoundText);
+    EXPECT_EQ(call.icon, IDI_HAND);
+    EXPECT_EQ(call.buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_EQ(window->Database, nullptr);
+    EXPECT_EQ(Entries(catalog.Dir()), before);
+}
+
+TEST(Startup, CatalogThatCannotBeOpenedIsReportedAndEndsTheProgram)
+{
+    struct Case {
+        const char* name;
+        void (*make)(const QString& path);
+    };
+    const Case cases[] = {
+        {"a directory", [](const QString& path) { QDir().mkpath(path); }},
+        {"random bytes",
+         [](const QString& path) {
+             QFile file(path);
+             ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+             file.write(QByteArray(4096, '\x5a'));
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        FixtureCatalog catalog;
+        catalog.WriteCategories({QStringLiteral("Одна категория")});
+        c.make(catalog.DatabasePath());
+
+        Window window(catalog.Dir());
+        QTRY_VERIFY(!window->isVisible());
+        ASSERT_EQ(window.recorder.dialogs.size(), 1u);
+        EXPECT_EQ(window.recorder.dialogs[0].title, QStringLiteral("Veltrum Database System"));
+        EXPECT_EQ(window.recorder.dialogs[0].text, QStringLiteral("Ошибка создания базы данных!"));
+        EXPECT_EQ(window.recorder.dialogs[0].icon, IDI_HAND);
+        EXPECT_EQ(window->Database, nullptr);
+    }
+}
+
+TEST(Startup, UnreadableCategoryListIsReportedAndTheCodeSearchStillWorks)
+{
+    FixtureCatalog catalog;
+    catalog.AddBlocks({{QStringLiteral("MK1-1"), QStringLiteral("Модуль"), QStringLiteral("А"), 1,
+                        0.1, 0.1, 0.1, 1, 1, 0}});
+
+    Window window(catalog.Dir());
+    ASSERT_EQ(window.recorder.errors.size(), 1);
+    EXPECT_TRUE(window.recorder.errors[0].contains(QStringLiteral("Category000.itm")))
+        << window.recorder.errors[0].toStdString();
+    EXPECT_EQ(window->CategoryField->count(), 0);
+    ASSERT_NE(window->Database, nullptr);
+
+    window->CodeRB->click();
+    SearchCode(*window.form, QStringLiteral("mk1"));
+    EXPECT_EQ(Rows(window->BlockTabLB), QStringList{QStringLiteral("MK1-1\tМодуль")});
+}
+
+TEST(Startup, ExitClosesTheWindowWithABasketWithoutAsking)
+{
+    FixtureCatalog catalog;
+    catalog.WriteStandard();
+    Window window(catalog.Dir());
+    window->CodeRB->click();
+    SearchCode(*window.form, QStringLiteral("MK1-100"));
+    ClickRow(window->BlockTabLB, 0);
+    window->AddBtn->click();
+    ASSERT_EQ(window->Devices.size(), 1u);
+
+    window->ExitItem->trigger();
+    EXPECT_FALSE(window->isVisible());
+    EXPECT_TRUE(window.recorder.dialogs.empty());
+    window.form.reset(); // releases the basket and closes the catalog
+}

@@ -1,0 +1,91 @@
+#include "WindowDriver.h"
+
+#include "CheckList.h"
+#include "DialogUnit.h"
+#include "HandlerGuard.h"
+#include "TabbedListBox.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+DialogRecorder::DialogRecorder()
+{
+    TmdDialogForm::SetAnswerHook(
+        [this](const QString& title, const QString& text, int icon, const QStringList& buttons) {
+            dialogs.push_back({title, text, icon, buttons});
+            return nextAnswer;
+        });
+    SetErrorBoxHook([this](const QString& text) { errors << text; });
+}
+
+DialogRecorder::~DialogRecorder()
+{
+    TmdDialogForm::SetAnswerHook(nullptr);
+    SetErrorBoxHook(nullptr);
+}
+
+Window::Window(const QString& catalogDir, const QString& separator)
+    : form(std::make_unique<TMainForm>(catalogDir, separator))
+{
+    form->show();
+    if (form->Database) // a window without a catalog closes at once
+        EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+}
+
+QStringList Rows(const TTabbedListBox* list)
+{
+    QStringList rows;
+    for (int i = 0; i < list->Items().Count(); ++i)
+        rows << list->Items()[i];
+    return rows;
+}
+
+void ClickRow(TTabbedListBox* list, int row, int x)
+{
+    const QRect rect = list->visualRect(list->model()->index(row, 0));
+    ASSERT_TRUE(rect.isValid()) << "row " << row << " is not on screen";
+    const QPoint point(x < 0 ? rect.center().x() : x, rect.center().y());
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, point);
+}
+
+void PickItem(QComboBox* combo, int index)
+{
+    // What choosing from the drop-down does: the item becomes current and
+    // the combo box reports the user's choice.
+    combo->setCurrentIndex(index);
+    Q_EMIT combo->activated(index);
+}
+
+void TypeText(QWidget* widget, const QString& text)
+{
+    // QTest::keyClicks knows Latin-1 keys only.
+    for (const QChar c : text) {
+        const auto key = static_cast<Qt::Key>(c.toUpper().unicode());
+        QTest::sendKeyEvent(QTest::Press, widget, key, QString(c), Qt::NoModifier);
+        QTest::sendKeyEvent(QTest::Release, widget, key, QString(c), Qt::NoModifier);
+    }
+}
+
+void SearchCode(TMainForm& form, const QString& text)
+{
+    form.FindIdentField->clear();
+    TypeText(form.FindIdentField, text);
+    QTest::keyClick(form.FindIdentField, Qt::Key_Return);
+}
+
+void TickRackType(TMainForm& form, int row) { ClickRow(form.RackTypeCL, row, 8); }
+
+QStringList Details(const TMainForm& form)
+{
+    QStringList texts;
+    for (const QLabel* label :
+         {form.FCategoryField, form.FSubCategoryField, form.FNameRusField, form.FIdentField,
+          form.FVIPRField, form.FSlotsCountField, form.FV5Field, form.FV7Field, form.F_V7Field,
+          form.FTotalPowerField})
+        texts << label->text();
+    return texts;
+}
