@@ -24,8 +24,14 @@ public:
     bool AllowGrayed() const { return allowGrayed_; }
     void SetAllowGrayed(bool allow) { allowGrayed_ = allow; }
 
-    int TextLeft() const override { return 23; }
     static constexpr int kGlyphSize = 13;
+    static constexpr int kGlyphLeft = 4;
+    static constexpr int kGlyphStrip = kGlyphSize + 8;
+    // A press this close to a row's left edge arms a toggle.
+    static constexpr int kToggleZone = kGlyphSize + 4;
+    static constexpr int kMinRowHeight = kGlyphSize + 4;
+
+    int TextLeft() const override { return kGlyphStrip + 2; }
 
 Q_SIGNALS:
     // Before a user toggle is applied; clearing *allowChange cancels it.
@@ -35,13 +41,27 @@ Q_SIGNALS:
 
 protected:
     int FieldZeroExtra() const override { return kGlyphSize; }
+    int AutomaticRowHeight() const override;
+    void PaintRow(QPainter& painter, const QStyleOptionViewItem& option, int row) const override;
+    void RowInserted(int index) override;
+    void RowRemoved(int index) override;
+    void RowsCleared() override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
 
 private:
+    struct RowData {
+        TCheckBoxState state = cbUnchecked;
+        bool enabled = true;
+    };
+    const RowData& Data(int index) const;
+    void UpdateRow(int index);
     void ToggleSelected();
-    int armedRow_ = -1;
+
+    QList<RowData> rows_;
+    int armedRow_ = -1; // the row a press in its glyph zone armed, or -1
+    bool spaceArmed_ = false;
     bool allowGrayed_ = false;
 };

@@ -39,6 +39,7 @@ protected:
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
+    void leaveEvent(QEvent* event) override;
 
 private:
     struct Section {
@@ -48,6 +49,8 @@ private:
     // The section whose right edge lies within 3 pixels of x, or -1
     // (never the last section).
     int EdgeAt(int x) const;
+    int LeftOf(int index) const;
+    bool InEdgeZone(int section, int x) const;
 
     QList<Section> sections_;
     bool allowResize_ = true;

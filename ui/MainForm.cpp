@@ -296,6 +296,7 @@ QWidget* TMainForm::BuildBasketGroup()
     TotalTabLB = new TTabbedListBox(RackGB);
     Label(totalLabel, TotalTabLB);
     TotalTabLB->setFixedHeight(33);
+    TotalTabLB->SetItemHeight(13);
     TotalTabLB->setEnabled(false); // shows the totals; its colour carries the verdict
     TotalTabLB->SetFontColor(palette().color(QPalette::WindowText));
 

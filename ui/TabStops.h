@@ -17,7 +17,8 @@ QString FieldOfRow(QStringView row, int column);
 int TabCount(QStringView row);
 
 // a: the width of the 52 letters A..Z a..z divided by 52, rounded to the
-// nearest integer, a half to the even one.
+// nearest integer, a half to the even one; never below 1, since stops are
+// divided by it.
 int AverageCharWidth(int widthOf52Letters);
 
 // Automatic stops from the widest field of each column j (0 .. m-1):
@@ -33,5 +34,11 @@ QList<int> TabStopsFromHeader(QList<int> stops, const QList<int>& sectionWidths,
 // Pixel position a tab moves the pen to from `x`: the first stop beyond x.
 // Stops are in pixels from the list's left edge; a single stop repeats at
 // every multiple of itself; past the last of several stops, the pen moves
-// to the next multiple of `a` * 8 beyond x.
+// to the next multiple of `a` * 8 beyond x (as it does with no stops at all).
 int NextTabPosition(int x, const QList<int>& stopPixels, int a);
+
+// Left pixel of each field of a row whose fields are `fieldWidths` pixels
+// wide: field 0 at `left`, each later one at the next tab position after
+// the end of the field before it, so a wide field pushes the rest along.
+QList<int> FieldPositions(const QList<int>& fieldWidths, int left, const QList<int>& stopPixels,
+                          int a);

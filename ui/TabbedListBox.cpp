@@ -1,1 +1,509 @@
-// (being written)
+#include "TabbedListBox.h"
+
+#include "Exception.h"
+#include "Header.h"
+#include "TabStops.h"
+
+#include <QAbstractItemDelegate>
+#include <QAbstractListModel>
+#include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QToolTip>
+
+#include <algorithm>
+#include <limits>
+#include <new>
+
+namespace {
+// Windows draws at most this many stops; later tabs fall back to the default step.
+constexpr int kMaxDrawnStops = 1000;
+
+int MeasureCharWidth(const QFont& font)
+{
+    return AverageCharWidth(QFontMetrics(font).horizontalAdvance(
+        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")));
+}
+
+std::string OutOfBounds(int index)
+{
+    return "List index out of bounds (" + std::to_string(index) + ")";
+}
+} // namespace
+
+// The rows of one list; the list view only ever reads them through here.
+class TTabbedListModel : public QAbstractListModel {
+public:
+    using QAbstractListModel::QAbstractListModel;
+
+    int rowCount(const QModelIndex& parent = QModelIndex()) const override
+    {
+        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+    }
+
+    QVariant data(const QModelIndex& index, int role) const override
+    {
+        if (!index.isValid() || index.row() >= rows_.size())
+            return {};
+        if (role == Qt::DisplayRole)
+            return rows_[index.row()];
+        return {};
+    }
+
+    Qt::ItemFlags flags(const QModelIndex& index) const override
+    {
+        if (!index.isValid())
+            return Qt::NoItemFlags;
+        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    }
+
+    const QString& Row(int index) const { return rows_[index]; }
+    int Count() const { return static_cast<int>(rows_.size()); }
+
+    void Append(const QString& row)
+    {
+        const int at = Count();
+        beginInsertRows(QModelIndex(), at, at);
+        rows_.append(row);
+        endInsertRows();
+    }
+
+    void Remove(int index)
+    {
+        beginRemoveRows(QModelIndex(), index, index);
+        rows_.removeAt(index);
+        endRemoveRows();
+    }
+
+    void RemoveAll()
+    {
+        beginResetModel();
+        rows_.clear();
+        endResetModel();
+    }
+
+private:
+    QList<QString> rows_;
+};
+
+// Every row is drawn by the list itself, so that the text keeps the list's
+// font colour even while the list is disabled.
+class TTabbedListDelegate : public QAbstractItemDelegate {
+public:
+    explicit TTabbedListDelegate(TTabbedListBox& list) : QAbstractItemDelegate(&list), list_(list)
+    {
+    }
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override
+    {
+        painter->save();
+        list_.PaintRow(*painter, option, index.row());
+        painter->restore();
+    }
+
+    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
+    {
+        return {1, list_.RowHeight()};
+    }
+
+private:
+    TTabbedListBox& list_;
+};
+
+// ---------------------------------------------------------------- TListItems
+
+TListItems::TListItems(TTabbedListBox& owner) : owner_(owner) {}
+
+void TListItems::Add(const QString& row)
+{
+    owner_.AppendRow(row);
+}
+
+void TListItems::Delete(int index)
+{
+    owner_.DeleteRow(index);
+}
+
+void TListItems::Clear()
+{
+    owner_.Clear();
+}
+
+int TListItems::Count() const
+{
+    return owner_.model_->Count();
+}
+
+QString TListItems::operator[](int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EListError(OutOfBounds(index));
+    return owner_.model_->Row(index);
+}
+
+void TListItems::BeginUpdate()
+{
+    if (updateCount_ == 0)
+        owner_.setUpdatesEnabled(false);
+    ++updateCount_;
+}
+
+void TListItems::EndUpdate()
+{
+    if (updateCount_ == 1) {
+        owner_.setUpdatesEnabled(true);
+        owner_.viewport()->update();
+    }
+    --updateCount_;
+}
+
+// ------------------------------------------------------------ TTabbedListBox
+
+TTabbedListBox::TTabbedListBox(QWidget* parent)
+    : QListView(parent), model_(new TTabbedListModel(this)), items_(*this)
+{
+    setModel(model_);
+    setItemDelegate(new TTabbedListDelegate(*this));
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setMouseTracking(true);
+    averageCharWidth_ = MeasureCharWidth(font());
+    pendingCharWidth_ = averageCharWidth_;
+}
+
+TTabbedListBox::~TTabbedListBox() = default;
+
+void TTabbedListBox::AppendRow(const QString& row)
+{
+    if (model_->Count() == std::numeric_limits<int>::max())
+        throw EListError("Unable to insert a line");
+    try {
+        model_->Append(row);
+        RowInserted(model_->Count() - 1);
+    } catch (const std::bad_alloc&) {
+        throw EListError("Unable to insert a line");
+    }
+    maxTabs_ = std::max(maxTabs_, TabCount(row));
+    RowsChanged();
+}
+
+void TTabbedListBox::DeleteRow(int index)
+{
+    if (index < 0 || index >= model_->Count())
+        throw EListError(OutOfBounds(index));
+    // Pending stops describe a prefix of the rows; a deletion inside it that
+    // is not followed by a recomputation would change what they mean, so
+    // they are measured first.
+    const bool recomputes = tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0;
+    if (stopsPending_ && !recomputes && index < pendingRows_)
+        ResolvePendingStops();
+    // The view would pass the selection on to a neighbour; a deleted
+    // selected row leaves the list without one.
+    if (ItemIndex() == index) {
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+    }
+    model_->Remove(index);
+    RowRemoved(index);
+    maxTabs_ = 0;
+    for (int i = 0; i < model_->Count(); ++i)
+        maxTabs_ = std::max(maxTabs_, TabCount(model_->Row(i)));
+    RowsChanged();
+}
+
+void TTabbedListBox::RemoveAllRows()
+{
+    ResolvePendingStops();
+    model_->RemoveAll();
+    RowsCleared();
+    maxTabs_ = 0;
+}
+
+void TTabbedListBox::Clear()
+{
+    RemoveAllRows();
+}
+
+int TTabbedListBox::ItemIndex() const
+{
+    const QItemSelectionModel* selection = selectionModel();
+    const QModelIndex current = selection->currentIndex();
+    if (current.isValid() && selection->isSelected(current))
+        return current.row();
+    const QModelIndexList selected = selection->selectedIndexes();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void TTabbedListBox::SetItemIndex(int index)
+{
+    if (index < 0 || index >= model_->Count()) {
+        selectionModel()->clearSelection();
+        selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
+        return;
+    }
+    const QModelIndex target = model_->index(index);
+    selectionModel()->setCurrentIndex(target, QItemSelectionModel::ClearAndSelect);
+    scrollTo(target);
+}
+
+QList<int> TTabbedListBox::TabStops() const
+{
+    ResolvePendingStops();
+    return stops_;
+}
+
+void TTabbedListBox::SetTabStops(const QList<int>& stops)
+{
+    stopsPending_ = false;
+    stops_ = stops;
+    viewport()->update();
+}
+
+void TTabbedListBox::SetTabStopsMode(TTabStopsMode mode)
+{
+    tabStopsMode_ = mode;
+    if (mode == tsmAutomatic && items_.UpdateCount() == 0)
+        RecomputeStops();
+}
+
+void TTabbedListBox::RowsChanged()
+{
+    if (tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0)
+        RecomputeStops();
+}
+
+void TTabbedListBox::RecomputeStops()
+{
+    stopsPending_ = true;
+    pendingRows_ = model_->Count();
+    pendingTabs_ = maxTabs_;
+    pendingCharWidth_ = averageCharWidth_;
+    pendingExtra_ = FieldZeroExtra();
+    pendingFont_ = font();
+    viewport()->update();
+}
+
+void TTabbedListBox::ResolvePendingStops() const
+{
+    if (!stopsPending_)
+        return;
+    // One pass over the rows, keeping the widest field of each column.
+    QList<int> widest(pendingTabs_, 0);
+    const QFontMetrics metrics(pendingFont_);
+    for (int r = 0; r < pendingRows_; ++r) {
+        const QString& row = model_->Row(r);
+        qsizetype start = 0;
+        for (int column = 0; column < pendingTabs_; ++column) {
+            const qsizetype tab = row.indexOf(QLatin1Char('\t'), start);
+            const qsizetype end = tab < 0 ? row.size() : tab;
+            int width = metrics.horizontalAdvance(row.mid(start, end - start));
+            if (column == 0)
+                width += pendingExtra_;
+            widest[column] = std::max(widest[column], width);
+            if (tab < 0)
+                break;
+            start = tab + 1;
+        }
+    }
+    stops_ = AutomaticTabStops(widest, pendingCharWidth_);
+    stopsPending_ = false;
+}
+
+QString TTabbedListBox::ColumnText(int column, int row) const
+{
+    if (row < 0 || row >= model_->Count())
+        throw EListError("Row parameter out of range");
+    return FieldOfRow(model_->Row(row), column);
+}
+
+void TTabbedListBox::UpdateFromHeader(const THeader& header)
+{
+    const int stopCount = stopsPending_ ? pendingTabs_ : static_cast<int>(stops_.size());
+    const int n = std::min(header.SectionCount() - 2, stopCount - 1);
+    if (n < 0)
+        return;
+    // When the header sets every stop, the measured ones would be thrown
+    // away at once: skip measuring them.
+    if (stopsPending_ && n >= stopCount - 1) {
+        stops_ = QList<int>(stopCount, 0);
+        stopsPending_ = false;
+    }
+    ResolvePendingStops();
+    stops_ = TabStopsFromHeader(stops_, header.SectionWidths(), averageCharWidth_);
+    viewport()->update();
+}
+
+QColor TTabbedListBox::FontColor() const
+{
+    return fontColor_.isValid() ? fontColor_ : palette().color(QPalette::Active, QPalette::Text);
+}
+
+void TTabbedListBox::SetFontColor(const QColor& color)
+{
+    fontColor_ = color;
+    viewport()->update();
+}
+
+void TTabbedListBox::SetItemHeight(int height)
+{
+    itemHeight_ = std::max(height, 0);
+    RowHeightChanged();
+}
+
+int TTabbedListBox::RowHeight() const
+{
+    return itemHeight_ > 0 ? itemHeight_ : AutomaticRowHeight();
+}
+
+int TTabbedListBox::AutomaticRowHeight() const
+{
+    return fontMetrics().height() + 2;
+}
+
+void TTabbedListBox::RowHeightChanged()
+{
+    // The view caches the size of uniform rows; only a reset of the layout forgets it.
+    setUniformItemSizes(false);
+    setUniformItemSizes(true);
+    scheduleDelayedItemsLayout();
+}
+
+QList<int> TTabbedListBox::StopPixels() const
+{
+    ResolvePendingStops();
+    const qsizetype count = std::min<qsizetype>(stops_.size(), kMaxDrawnStops);
+    QList<int> pixels;
+    pixels.reserve(count);
+    for (qsizetype i = 0; i < count; ++i)
+        pixels.append(stops_[i] * averageCharWidth_);
+    return pixels;
+}
+
+QList<int> TTabbedListBox::FieldPositionsOfRow(int row, int* end) const
+{
+    const QFontMetrics metrics(font());
+    const QStringList fields = model_->Row(row).split(QLatin1Char('\t'));
+    QList<int> widths;
+    widths.reserve(fields.size());
+    for (const QString& field : fields)
+        widths.append(metrics.horizontalAdvance(field));
+    const QList<int> positions =
+        FieldPositions(widths, TextLeft(), StopPixels(), averageCharWidth_);
+    if (end)
+        *end = positions.last() + widths.last();
+    return positions;
+}
+
+void TTabbedListBox::PaintRow(QPainter& painter, const QStyleOptionViewItem& option, int row) const
+{
+    const bool selected = option.state.testFlag(QStyle::State_Selected) && isEnabled();
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    painter.fillRect(option.rect, selected ? palette().brush(group, QPalette::Highlight)
+                                           : palette().brush(QPalette::Base));
+    painter.setClipRect(option.rect);
+    painter.setFont(font());
+    painter.setPen(selected ? palette().color(group, QPalette::HighlightedText) : FontColor());
+
+    const QFontMetrics metrics(font());
+    const int top = option.rect.top() + (option.rect.height() - metrics.height()) / 2;
+    const int baseline = top + metrics.ascent();
+    const QStringList fields = model_->Row(row).split(QLatin1Char('\t'));
+    const QList<int> positions = FieldPositionsOfRow(row);
+    for (qsizetype i = 0; i < fields.size(); ++i)
+        painter.drawText(QPoint(option.rect.left() + positions[i], baseline), fields[i]);
+
+    if (option.state.testFlag(QStyle::State_HasFocus) && hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = option.rect;
+        focus.backgroundColor = palette().color(group, QPalette::Highlight);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+void TTabbedListBox::EmitClickIfChanged(int before)
+{
+    if (ItemIndex() != before)
+        Q_EMIT Click();
+}
+
+void TTabbedListBox::mousePressEvent(QMouseEvent* event)
+{
+    const QModelIndex hit = indexAt(event->position().toPoint());
+    if (!hit.isValid()) {
+        // Below the last row: focus only, the selection stays.
+        setFocus(Qt::MouseFocusReason);
+        event->accept();
+        return;
+    }
+    if (event->button() == Qt::LeftButton) {
+        QListView::mousePressEvent(event);
+        Q_EMIT Click();
+        return;
+    }
+    if (event->button() == Qt::RightButton && !selectionModel()->isSelected(hit)) {
+        setFocus(Qt::MouseFocusReason);
+        SetItemIndex(hit.row());
+        Q_EMIT Click();
+    }
+    event->accept();
+}
+
+void TTabbedListBox::mouseMoveEvent(QMouseEvent* event)
+{
+    const int before = ItemIndex();
+    QListView::mouseMoveEvent(event);
+    // Dragging with the button down moves the selection like a click does.
+    if (event->buttons().testFlag(Qt::LeftButton))
+        EmitClickIfChanged(before);
+}
+
+void TTabbedListBox::mouseDoubleClickEvent(QMouseEvent* event)
+{
+    // The second press of a double click counts as a press of its own, so
+    // that a quick second click on a check glyph toggles it back.
+    mousePressEvent(event);
+}
+
+void TTabbedListBox::keyPressEvent(QKeyEvent* event)
+{
+    const int before = ItemIndex();
+    QListView::keyPressEvent(event);
+    EmitClickIfChanged(before);
+}
+
+void TTabbedListBox::changeEvent(QEvent* event)
+{
+    QListView::changeEvent(event);
+    if (event->type() == QEvent::FontChange) {
+        averageCharWidth_ = MeasureCharWidth(font());
+        if (tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0)
+            RecomputeStops();
+        RowHeightChanged();
+    }
+}
+
+bool TTabbedListBox::viewportEvent(QEvent* event)
+{
+    if (event->type() != QEvent::ToolTip)
+        return QListView::viewportEvent(event);
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QModelIndex hit = indexAt(help->pos());
+    int end = 0;
+    if (hit.isValid())
+        FieldPositionsOfRow(hit.row(), &end);
+    if (hit.isValid() && end > viewport()->width()) {
+        QString text = model_->Row(hit.row());
+        text.replace(QLatin1Char('\t'), QLatin1Char(' '));
+        QToolTip::showText(help->globalPos(), text, viewport(), visualRect(hit));
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
+}

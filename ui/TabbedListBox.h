@@ -5,10 +5,13 @@
 // list stays responsive with a million rows.
 
 #include <QColor>
+#include <QFont>
 #include <QList>
 #include <QListView>
 #include <QString>
+#include <QStyleOptionViewItem>
 
+class QPainter;
 class THeader;
 class TTabbedListModel;
 
@@ -47,14 +50,14 @@ public:
     void Clear();
 
     int ItemIndex() const;
-    void SetItemIndex(int index); // raises no Click
+    void SetItemIndex(int index); // raises no Click; an index outside the rows selects none
 
     QList<int> TabStops() const;
     void SetTabStops(const QList<int>& stops);
     TTabStopsMode TabStopsMode() const { return tabStopsMode_; }
     void SetTabStopsMode(TTabStopsMode mode);
     // a: average character width of the list's font, in pixels.
-    int AverageCharWidth() const;
+    int AverageCharWidth() const { return averageCharWidth_; }
 
     // Field `column` of row `row`. Throws EListError "Row parameter out of
     // range" or "Column parameter out of range".
@@ -66,6 +69,12 @@ public:
     QColor FontColor() const;
     void SetFontColor(const QColor& color);
 
+    // Fixed row height in pixels; 0 (the default) follows the font.
+    int ItemHeight() const { return itemHeight_; }
+    void SetItemHeight(int height);
+    // The height every row is drawn with.
+    int RowHeight() const;
+
     // Pixel offset of field 0 from the list's left edge (2, or 23 in a check list).
     virtual int TextLeft() const { return 2; }
 
@@ -76,17 +85,58 @@ Q_SIGNALS:
 protected:
     // Widths of field 0 grow by this much in automatic stops (the check glyph).
     virtual int FieldZeroExtra() const { return 0; }
+    // Row height when no fixed height is set.
+    virtual int AutomaticRowHeight() const;
+    // Draws row `row` into option.rect: background, then the fields at the stops.
+    virtual void PaintRow(QPainter& painter, const QStyleOptionViewItem& option, int row) const;
+    // Per-row data of subclasses follows the rows through these.
+    virtual void RowInserted(int /*index*/) {}
+    virtual void RowRemoved(int /*index*/) {}
+    virtual void RowsCleared() {}
+
     void mousePressEvent(QMouseEvent* event) override;
+    void mouseMoveEvent(QMouseEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void changeEvent(QEvent* event) override;
     bool viewportEvent(QEvent* event) override; // tooltips for rows wider than the list
 
     TTabbedListModel* Model() const { return model_; }
     void RowsChanged(); // called by TListItems after an append or delete
+    // Lays the rows out again after their height has changed.
+    void RowHeightChanged();
+    // Left pixel of each field of row `row`, and the pixel just past its end.
+    QList<int> FieldPositionsOfRow(int row, int* end = nullptr) const;
 
 private:
     friend class TListItems;
+    friend class TTabbedListDelegate;
+
+    void AppendRow(const QString& row);
+    void DeleteRow(int index);
+    void RemoveAllRows();
+    void EmitClickIfChanged(int before);
+
+    // Automatic stops are kept pending (described by the rows and font they
+    // come from) and measured only when someone looks at them, so filling a
+    // list costs one pass over its rows however often they are recomputed.
+    void RecomputeStops();
+    void ResolvePendingStops() const;
+    QList<int> StopPixels() const;
+
     TTabbedListModel* model_;
     TListItems items_;
     TTabStopsMode tabStopsMode_ = tsmAutomatic;
+    int averageCharWidth_ = 6;
+    QColor fontColor_;
+    int itemHeight_ = 0;
+    int maxTabs_ = 0; // the most tabs in any row
+
+    mutable QList<int> stops_;
+    mutable bool stopsPending_ = false;
+    int pendingRows_ = 0; // the pending stops come from rows 0 .. pendingRows_ - 1
+    int pendingTabs_ = 0;
+    int pendingCharWidth_ = 6;
+    int pendingExtra_ = 0;
+    QFont pendingFont_;
 };

@@ -1,0 +1,260 @@
+// The check list: per-row states, user toggles by mouse and Space, and the
+// events they raise.
+
+#include "CheckList.h"
+#include "Exception.h"
+
+#include <QMouseEvent>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <memory>
+
+namespace {
+
+QString S(const char* text)
+{
+    return QString::fromUtf8(text);
+}
+
+class CheckListTest : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        list_ = std::make_unique<TCheckList>();
+        list_->resize(300, 200);
+        for (const char* row : {"crate A\t10", "crate B\t20", "crate C\t30"})
+            list_->Items().Add(S(row));
+        list_->show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(list_.get()));
+    }
+
+    QRect RowRect(int row) const { return list_->visualRect(list_->model()->index(row, 0)); }
+    QPoint GlyphPoint(int row) const { return {8, RowRect(row).center().y()}; }
+    QPoint TextPoint(int row) const { return {60, RowRect(row).center().y()}; }
+    QWidget* Viewport() const { return list_->viewport(); }
+
+    // A pointer move with the left button held, as a drag delivers it.
+    void DragTo(QPoint pos)
+    {
+        QMouseEvent move(QEvent::MouseMove, pos, Viewport()->mapToGlobal(pos), Qt::NoButton,
+                         Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(Viewport(), &move);
+    }
+
+    // The events Qt delivers for a double click.
+    void SendDoubleClick(QPoint pos)
+    {
+        const QPoint global = Viewport()->mapToGlobal(pos);
+        const struct {
+            QEvent::Type type;
+            Qt::MouseButtons buttons;
+        } steps[] = {{QEvent::MouseButtonPress, Qt::LeftButton},
+                     {QEvent::MouseButtonRelease, Qt::NoButton},
+                     {QEvent::MouseButtonDblClick, Qt::LeftButton},
+                     {QEvent::MouseButtonRelease, Qt::NoButton}};
+        for (const auto& step : steps) {
+            QMouseEvent event(step.type, pos, global, Qt::LeftButton, step.buttons, Qt::NoModifier);
+            QCoreApplication::sendEvent(Viewport(), &event);
+        }
+    }
+
+    QList<TCheckBoxState> States() const
+    {
+        QList<TCheckBoxState> states;
+        for (int i = 0; i < list_->Items().Count(); ++i)
+            states.append(list_->RowState(i));
+        return states;
+    }
+
+    std::unique_ptr<TCheckList> list_;
+};
+
+TEST_F(CheckListTest, NewRowsAreUncheckedAndEnabled)
+{
+    EXPECT_EQ(States(), (QList<TCheckBoxState>{cbUnchecked, cbUnchecked, cbUnchecked}));
+    EXPECT_TRUE(list_->RowEnabled(2));
+    EXPECT_THROW(list_->RowState(3), EListError);
+    EXPECT_THROW(list_->SetRowChecked(-1, true), EListError);
+    EXPECT_EQ(RowRect(0).height(), 17); // the default font is smaller than the glyph
+}
+
+TEST_F(CheckListTest, StatesFollowTheirRows)
+{
+    list_->SetRowState(0, cbGrayed);
+    list_->SetRowChecked(2, true);
+    list_->Items().Delete(1);
+    EXPECT_EQ(States(), (QList<TCheckBoxState>{cbGrayed, cbChecked}));
+    list_->Items().Add(S("crate D"));
+    EXPECT_EQ(list_->RowState(2), cbUnchecked);
+    list_->Clear();
+    list_->Items().Add(S("crate E"));
+    EXPECT_EQ(States(), QList<TCheckBoxState>{cbUnchecked});
+}
+
+TEST_F(CheckListTest, ProgramStatesRaiseNoEvents)
+{
+    QSignalSpy changing(list_.get(), &TCheckList::Changing);
+    QSignalSpy changes(list_.get(), &TCheckList::Change);
+    list_->SetRowChecked(0, true);
+    list_->SetRowState(1, cbGrayed);
+    EXPECT_TRUE(list_->RowChecked(0));
+    EXPECT_FALSE(list_->RowChecked(1)); // grayed is not checked
+    EXPECT_EQ(changing.count() + changes.count(), 0);
+}
+
+TEST_F(CheckListTest, GlyphClickTogglesAndReportsOnce)
+{
+    QList<std::pair<int, TCheckBoxState>> order;
+    QObject::connect(list_.get(), &TCheckList::Changing, list_.get(),
+                     [&](int row, TCheckBoxState state, bool*) {
+                         EXPECT_NE(list_->RowState(row), state); // not stored yet
+                         order.append({row, state});
+                     });
+    QObject::connect(list_.get(), &TCheckList::Change, list_.get(),
+                     [&](int row, TCheckBoxState state) {
+                         EXPECT_EQ(list_->RowState(row), state); // already stored
+                         order.append({row, state});
+                     });
+    QSignalSpy clicks(list_.get(), &TTabbedListBox::Click);
+
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, GlyphPoint(1));
+    EXPECT_EQ(list_->ItemIndex(), 1);
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(order, (QList<std::pair<int, TCheckBoxState>>{{1, cbChecked}, {1, cbChecked}}));
+    EXPECT_EQ(States(), (QList<TCheckBoxState>{cbUnchecked, cbChecked, cbUnchecked}));
+
+    order.clear();
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(16, RowRect(1).center().y()));
+    EXPECT_EQ(list_->RowState(1), cbUnchecked); // 16 px is still inside the first 17
+    EXPECT_EQ(order.size(), 2);
+
+    // Each click of a double click toggles.
+    order.clear();
+    SendDoubleClick(GlyphPoint(1));
+    EXPECT_EQ(list_->RowState(1), cbUnchecked);
+    EXPECT_EQ(order.size(), 4);
+}
+
+TEST_F(CheckListTest, TextClickOnlySelects)
+{
+    QSignalSpy changes(list_.get(), &TCheckList::Change);
+    QSignalSpy clicks(list_.get(), &TTabbedListBox::Click);
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, TextPoint(2));
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, QPoint(17, RowRect(2).center().y()));
+    EXPECT_EQ(list_->ItemIndex(), 2);
+    EXPECT_EQ(clicks.count(), 2);
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(States(), (QList<TCheckBoxState>{cbUnchecked, cbUnchecked, cbUnchecked}));
+}
+
+TEST_F(CheckListTest, ReleaseElsewhereTogglesNothing)
+{
+    QSignalSpy changes(list_.get(), &TCheckList::Change);
+    // Moving to another row before releasing.
+    QTest::mousePress(Viewport(), Qt::LeftButton, {}, GlyphPoint(0));
+    DragTo(GlyphPoint(2));
+    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, GlyphPoint(2));
+    EXPECT_EQ(list_->ItemIndex(), 2);
+    // Releasing outside the list's client area.
+    QTest::mousePress(Viewport(), Qt::LeftButton, {}, GlyphPoint(0));
+    QTest::mouseRelease(Viewport(), Qt::LeftButton, {}, QPoint(-5, RowRect(0).center().y()));
+    EXPECT_EQ(changes.count(), 0);
+    EXPECT_EQ(States(), (QList<TCheckBoxState>{cbUnchecked, cbUnchecked, cbUnchecked}));
+
+    // A press on the text after such an unused arm does not toggle either.
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, TextPoint(0));
+    EXPECT_EQ(changes.count(), 0);
+}
+
+TEST_F(CheckListTest, RightPressSelectsAndNeverToggles)
+{
+    QSignalSpy changes(list_.get(), &TCheckList::Change);
+    QSignalSpy clicks(list_.get(), &TTabbedListBox::Click);
+    QTest::mouseClick(Viewport(), Qt::RightButton, {}, GlyphPoint(1));
+    EXPECT_EQ(list_->ItemIndex(), 1);
+    EXPECT_EQ(clicks.count(), 1);
+    QTest::mouseClick(Viewport(), Qt::RightButton, {}, GlyphPoint(1)); // already selected
+    EXPECT_EQ(clicks.count(), 1);
+    EXPECT_EQ(changes.count(), 0);
+}
+
+TEST_F(CheckListTest, SpaceTogglesTheSelectedRow)
+{
+    QSignalSpy changes(list_.get(), &TCheckList::Change);
+    QTest::keyClick(list_.get(), Qt::Key_Space); // no row selected
+    EXPECT_EQ(changes.count(), 0);
+
+    list_->SetItemIndex(2);
+    QTest::keyPress(list_.get(), Qt::Key_Space);
+    EXPECT_EQ(list_->RowState(2), cbUnchecked); // the release toggles
+    QTest::keyRelease(list_.get(), Qt::Key_Space);
+    EXPECT_EQ(list_->RowState(2), cbChecked);
+    EXPECT_EQ(list_->ItemIndex(), 2);
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0][0].toInt(), 2);
+
+    list_->SetRowEnabled(2, false);
+    QTest::keyClick(list_.get(), Qt::Key_Space);
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, GlyphPoint(2));
+    EXPECT_EQ(list_->RowState(2), cbChecked); // a disabled row stays as it is
+    EXPECT_EQ(changes.count(), 1);
+}
+
+TEST_F(CheckListTest, ToggleCycle)
+{
+    const struct {
+        bool allowGrayed;
+        TCheckBoxState from, to;
+    } cases[] = {
+        {false, cbUnchecked, cbChecked}, {false, cbChecked, cbUnchecked},
+        {false, cbGrayed, cbChecked},    {true, cbUnchecked, cbGrayed},
+        {true, cbGrayed, cbChecked},     {true, cbChecked, cbUnchecked},
+    };
+    list_->SetItemIndex(0);
+    for (const auto& c : cases) {
+        list_->SetAllowGrayed(c.allowGrayed);
+        list_->SetRowState(0, c.from);
+        QTest::keyClick(list_.get(), Qt::Key_Space);
+        EXPECT_EQ(list_->RowState(0), c.to) << c.allowGrayed << " " << c.from;
+    }
+}
+
+TEST_F(CheckListTest, ChangingCanRefuse)
+{
+    QObject::connect(list_.get(), &TCheckList::Changing, list_.get(),
+                     [](int, TCheckBoxState, bool* allow) { *allow = false; });
+    QSignalSpy changes(list_.get(), &TCheckList::Change);
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, GlyphPoint(0));
+    EXPECT_EQ(list_->RowState(0), cbUnchecked);
+    EXPECT_EQ(changes.count(), 0);
+}
+
+TEST_F(CheckListTest, StatesSetInChangeRaiseNoNestedChange)
+{
+    // Keeps exactly one row checked, as the crate type list does.
+    int changes = 0;
+    QObject::connect(list_.get(), &TCheckList::Change, list_.get(), [&](int row, TCheckBoxState) {
+        ++changes;
+        for (int i = 0; i < list_->Items().Count(); ++i)
+            list_->SetRowChecked(i, i == row);
+    });
+    list_->SetRowChecked(0, true);
+    QTest::mouseClick(Viewport(), Qt::LeftButton, {}, GlyphPoint(2));
+    EXPECT_EQ(changes, 1);
+    EXPECT_EQ(States(), (QList<TCheckBoxState>{cbUnchecked, cbUnchecked, cbChecked}));
+}
+
+TEST_F(CheckListTest, RowHeightFollowsTheFont)
+{
+    QFont large = list_->font();
+    large.setPixelSize(30);
+    list_->setFont(large);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(RowRect(1).height(), QFontMetrics(large).height() + 2);
+    EXPECT_EQ(RowRect(1).top(), RowRect(0).bottom() + 1);
+}
+
+} // namespace
