@@ -34,20 +34,61 @@ QString PrepareFragment(const QString& typed) {
     return upper.mid(begin, end - begin);
 }
 
-std::size_t ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
-                             const std::function<void(const QString& row)>& appendRow) {
+void AssignFromUtf8(QString& out, std::string_view utf8) {
+    // Catalog text is Latin and Cyrillic: decoded here directly, one, two or
+    // three bytes per character. Anything else (four-byte sequences, the
+    // U+F000..U+FFFF block with the byte order mark, or malformed bytes)
+    // goes to Qt's own decoder, so the result is always what
+    // QString::fromUtf8 gives.
+    out.resize(static_cast<qsizetype>(utf8.size())); // never more characters than bytes
+    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+    char16_t* to = begin;
+    const auto* from = reinterpret_cast<const unsigned char*>(utf8.data());
+    const auto* const end = from + utf8.size();
+    while (from < end) {
+        const unsigned char lead = *from;
+        if (lead < 0x80) {
+            *to++ = lead;
+            ++from;
+        } else if (lead >= 0xC2 && lead <= 0xDF && end - from >= 2 && (from[1] & 0xC0) == 0x80) {
+            *to++ = static_cast<char16_t>(((lead & 0x1Fu) << 6) | (from[1] & 0x3Fu));
+            from += 2;
+        } else if (lead >= 0xE0 && lead <= 0xEE && end - from >= 3 && (from[1] & 0xC0) == 0x80 &&
+                   (from[2] & 0xC0) == 0x80 && (lead != 0xE0 || from[1] >= 0xA0) &&
+                   (lead != 0xED || from[1] < 0xA0)) {
+            *to++ = static_cast<char16_t>(((lead & 0x0Fu) << 12) | ((from[1] & 0x3Fu) << 6) |
+                                          (from[2] & 0x3Fu));
+            from += 3;
+        } else {
+            out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+            return;
+        }
+    }
+    out.resize(to - begin);
+}
+
+std::size_t ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
+                                 const std::function<void(QStringView row)>& appendRow) {
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     std::size_t count = 0;
-    std::string row; // one buffer for all rows
+    std::string row; // one buffer for all rows, in UTF-8
+    QString text;    // and one for their screen text
     for (; !table->IsAtEnd(); table->Advance()) {
         row.clear();
         table->AppendCellText(0, row);
         row += '\t';
         table->AppendCellText(1, row);
-        appendRow(QString::fromUtf8(row));
+        AssignFromUtf8(text, row);
+        appendRow(text);
         ++count;
     }
     return count;
+}
+
+std::size_t ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
+                             const std::function<void(const QString& row)>& appendRow) {
+    return ForEachSearchRowView(database, query,
+                                [&appendRow](QStringView row) { appendRow(row.toString()); });
 }
 
 BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const QString& code) {

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <string_view>
 
 struct CatalogQuery {
     std::string sql;
@@ -33,6 +34,16 @@ QString PrepareFragment(const QString& typed);
 // Returns the number of rows.
 std::size_t ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
                              const std::function<void(const QString& row)>& appendRow);
+
+// As ForEachSearchRow, but each row is handed over as a view of one buffer
+// that is reused for the next row (valid only during the call), so that a
+// fill of many rows makes no string object per row.
+std::size_t ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
+                                 const std::function<void(QStringView row)>& appendRow);
+
+// Replaces `out` with `utf8` decoded as QString::fromUtf8 would, reusing
+// out's storage.
+void AssignFromUtf8(QString& out, std::string_view utf8);
 
 // One block's record as the details area shows it.
 struct BlockRecord {

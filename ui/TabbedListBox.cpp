@@ -34,21 +34,26 @@ std::string OutOfBounds(int index)
 } // namespace
 
 // The rows of one list; the list view only ever reads them through here.
+// All rows share one text buffer, each row being a range of it, so a list of
+// a million rows costs its characters and one offset per row rather than a
+// string object and a heap block per row. Rows may be stored before the view
+// hears of them: rowCount() gives the announced rows, and Announce() tells
+// the view about the rest in one notification.
 class TTabbedListModel : public QAbstractListModel {
 public:
     using QAbstractListModel::QAbstractListModel;
 
     int rowCount(const QModelIndex& parent = QModelIndex()) const override
     {
-        return parent.isValid() ? 0 : static_cast<int>(rows_.size());
+        return parent.isValid() ? 0 : announced_;
     }
 
     QVariant data(const QModelIndex& index, int role) const override
     {
-        if (!index.isValid() || index.row() >= rows_.size())
+        if (!index.isValid() || index.row() >= announced_)
             return {};
         if (role == Qt::DisplayRole)
-            return rows_[index.row()];
+            return Row(index.row()).toString();
         return {};
     }
 
@@ -59,33 +64,71 @@ public:
         return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
     }
 
-    const QString& Row(int index) const { return rows_[index]; }
-    int Count() const { return static_cast<int>(rows_.size()); }
-
-    void Append(const QString& row)
+    // Row `index` of the stored rows; valid until the rows change.
+    QStringView Row(int index) const
     {
-        const int at = Count();
-        beginInsertRows(QModelIndex(), at, at);
-        rows_.append(row);
+        const qsizetype start = starts_[index];
+        const qsizetype end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
+        return QStringView(text_).mid(start, end - start);
+    }
+    // Stored rows, announced or not.
+    int Count() const { return static_cast<int>(starts_.size()); }
+
+    // Stores the row; the view hears of it at once unless `announce` is false.
+    void Append(QStringView row, bool announce)
+    {
+        // Both buffers grow geometrically on their own; a failure to store
+        // the offset takes the text back, so the rows stay as they were.
+        const qsizetype start = text_.size();
+        text_.append(row);
+        try {
+            starts_.append(start);
+        } catch (...) {
+            text_.truncate(start);
+            throw;
+        }
+        if (announce)
+            Announce();
+    }
+
+    // Tells the view about the rows stored since the last announcement.
+    void Announce()
+    {
+        if (announced_ == Count())
+            return;
+        beginInsertRows(QModelIndex(), announced_, Count() - 1);
+        announced_ = Count();
         endInsertRows();
     }
 
     void Remove(int index)
     {
+        Announce();
+        const QStringView row = Row(index);
+        const qsizetype start = row.data() - text_.constData();
+        const qsizetype length = row.size();
         beginRemoveRows(QModelIndex(), index, index);
-        rows_.removeAt(index);
+        text_.remove(start, length);
+        starts_.removeAt(index);
+        for (qsizetype i = index; i < starts_.size(); ++i)
+            starts_[i] -= length;
+        announced_ = Count();
         endRemoveRows();
     }
 
     void RemoveAll()
     {
         beginResetModel();
-        rows_.clear();
+        text_ = QString();
+        starts_ = QList<qsizetype>();
+        announced_ = 0;
         endResetModel();
     }
 
 private:
-    QList<QString> rows_;
+    QString text_;
+    QList<qsizetype> starts_;
+    int announced_ = 0;
 };
 
 // Every row is drawn by the list itself, so that the text keeps the list's
@@ -122,6 +165,11 @@ void TListItems::Add(const QString& row)
     owner_.AppendRow(row);
 }
 
+void TListItems::Add(QStringView row)
+{
+    owner_.AppendRow(row);
+}
+
 void TListItems::Delete(int index)
 {
     owner_.DeleteRow(index);
@@ -141,7 +189,18 @@ QString TListItems::operator[](int index) const
 {
     if (index < 0 || index >= Count())
         throw EListError(OutOfBounds(index));
-    return owner_.model_->Row(index);
+    return owner_.model_->Row(index).toString();
+}
+
+void TListItems::BeginAppendBatch()
+{
+    ++batchDepth_;
+}
+
+void TListItems::EndAppendBatch()
+{
+    if (batchDepth_ > 0 && --batchDepth_ == 0)
+        owner_.EndOfAppendBatch();
 }
 
 void TListItems::BeginUpdate()
@@ -178,24 +237,43 @@ TTabbedListBox::TTabbedListBox(QWidget* parent)
 
 TTabbedListBox::~TTabbedListBox() = default;
 
-void TTabbedListBox::AppendRow(const QString& row)
+void TTabbedListBox::AppendRow(QStringView row)
 {
     if (model_->Count() == std::numeric_limits<int>::max())
         throw EListError("Unable to insert a line");
+    const bool batched = items_.InAppendBatch();
     try {
-        model_->Append(row);
+        model_->Append(row, !batched);
         RowInserted(model_->Count() - 1);
     } catch (const std::bad_alloc&) {
         throw EListError("Unable to insert a line");
     }
-    maxTabs_ = std::max(maxTabs_, TabCount(row));
-    RowsChanged();
+    // Counted here rather than by TabCount: this runs once per row of a fill.
+    const auto tabs = std::count(row.utf16(), row.utf16() + row.size(), u'\t');
+    maxTabs_ = std::max(maxTabs_, static_cast<int>(tabs));
+    if (!batched) {
+        RowsChanged();
+    } else if (tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0) {
+        stopsDeferred_ = true;
+        deferredRows_ = model_->Count();
+        deferredTabs_ = maxTabs_;
+    }
+}
+
+void TTabbedListBox::EndOfAppendBatch()
+{
+    model_->Announce();
+    if (stopsDeferred_) {
+        ApplyDeferredStops();
+        viewport()->update();
+    }
 }
 
 void TTabbedListBox::DeleteRow(int index)
 {
     if (index < 0 || index >= model_->Count())
         throw EListError(OutOfBounds(index));
+    ApplyDeferredStops();
     // Pending stops describe a prefix of the rows; a deletion inside it that
     // is not followed by a recomputation would change what they mean, so
     // they are measured first.
@@ -241,6 +319,7 @@ int TTabbedListBox::ItemIndex() const
 
 void TTabbedListBox::SetItemIndex(int index)
 {
+    model_->Announce();
     if (index < 0 || index >= model_->Count()) {
         selectionModel()->clearSelection();
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
@@ -259,6 +338,7 @@ QList<int> TTabbedListBox::TabStops() const
 
 void TTabbedListBox::SetTabStops(const QList<int>& stops)
 {
+    stopsDeferred_ = false;
     stopsPending_ = false;
     stops_ = stops;
     viewport()->update();
@@ -266,6 +346,7 @@ void TTabbedListBox::SetTabStops(const QList<int>& stops)
 
 void TTabbedListBox::SetTabStopsMode(TTabStopsMode mode)
 {
+    ApplyDeferredStops();
     tabStopsMode_ = mode;
     if (mode == tsmAutomatic && items_.UpdateCount() == 0)
         RecomputeStops();
@@ -279,6 +360,7 @@ void TTabbedListBox::RowsChanged()
 
 void TTabbedListBox::RecomputeStops()
 {
+    stopsDeferred_ = false;
     stopsPending_ = true;
     pendingRows_ = model_->Count();
     pendingTabs_ = maxTabs_;
@@ -288,20 +370,37 @@ void TTabbedListBox::RecomputeStops()
     viewport()->update();
 }
 
+void TTabbedListBox::ApplyDeferredStops() const
+{
+    if (!stopsDeferred_)
+        return;
+    stopsDeferred_ = false;
+    stopsPending_ = true;
+    pendingRows_ = deferredRows_;
+    pendingTabs_ = deferredTabs_;
+    pendingCharWidth_ = averageCharWidth_;
+    pendingExtra_ = FieldZeroExtra();
+    pendingFont_ = font();
+}
+
 void TTabbedListBox::ResolvePendingStops() const
 {
+    ApplyDeferredStops();
     if (!stopsPending_)
         return;
     // One pass over the rows, keeping the widest field of each column.
     QList<int> widest(pendingTabs_, 0);
     const QFontMetrics metrics(pendingFont_);
     for (int r = 0; r < pendingRows_; ++r) {
-        const QString& row = model_->Row(r);
+        const QStringView row = model_->Row(r);
         qsizetype start = 0;
         for (int column = 0; column < pendingTabs_; ++column) {
             const qsizetype tab = row.indexOf(QLatin1Char('\t'), start);
             const qsizetype end = tab < 0 ? row.size() : tab;
-            int width = metrics.horizontalAdvance(row.mid(start, end - start));
+            // Measured in place: the field is not copied.
+            int width = metrics.horizontalAdvance(
+                QString::fromRawData(reinterpret_cast<const QChar*>(row.data() + start),
+                                     end - start));
             if (column == 0)
                 width += pendingExtra_;
             widest[column] = std::max(widest[column], width);
@@ -323,6 +422,7 @@ QString TTabbedListBox::ColumnText(int column, int row) const
 
 void TTabbedListBox::UpdateFromHeader(const THeader& header)
 {
+    ApplyDeferredStops();
     const int stopCount = stopsPending_ ? pendingTabs_ : static_cast<int>(stops_.size());
     const int n = std::min(header.SectionCount() - 2, stopCount - 1);
     if (n < 0)
@@ -387,11 +487,15 @@ QList<int> TTabbedListBox::StopPixels() const
 QList<int> TTabbedListBox::FieldPositionsOfRow(int row, int* end) const
 {
     const QFontMetrics metrics(font());
-    const QStringList fields = model_->Row(row).split(QLatin1Char('\t'));
+    const QList<QStringView> fields = model_->Row(row).split(QLatin1Char('\t'));
     QList<int> widths;
     widths.reserve(fields.size());
-    for (const QString& field : fields)
-        widths.append(metrics.horizontalAdvance(field));
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        // Where the fields begin does not depend on the last one's width:
+        // it is measured only when the row's end is asked for.
+        const bool needed = i + 1 < fields.size() || end;
+        widths.append(needed ? metrics.horizontalAdvance(fields[i].toString()) : 0);
+    }
     const QList<int> positions =
         FieldPositions(widths, TextLeft(), StopPixels(), averageCharWidth_);
     if (end)
@@ -412,10 +516,10 @@ void TTabbedListBox::PaintRow(QPainter& painter, const QStyleOptionViewItem& opt
     const QFontMetrics metrics(font());
     const int top = option.rect.top() + (option.rect.height() - metrics.height()) / 2;
     const int baseline = top + metrics.ascent();
-    const QStringList fields = model_->Row(row).split(QLatin1Char('\t'));
+    const QList<QStringView> fields = model_->Row(row).split(QLatin1Char('\t'));
     const QList<int> positions = FieldPositionsOfRow(row);
     for (qsizetype i = 0; i < fields.size(); ++i)
-        painter.drawText(QPoint(option.rect.left() + positions[i], baseline), fields[i]);
+        painter.drawText(QPoint(option.rect.left() + positions[i], baseline), fields[i].toString());
 
     if (option.state.testFlag(QStyle::State_HasFocus) && hasFocus()) {
         QStyleOptionFocusRect focus;
@@ -481,6 +585,7 @@ void TTabbedListBox::changeEvent(QEvent* event)
 {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
+        ApplyDeferredStops(); // stops the batch has deferred came from the old font
         averageCharWidth_ = MeasureCharWidth(font());
         if (tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0)
             RecomputeStops();
@@ -498,7 +603,7 @@ bool TTabbedListBox::viewportEvent(QEvent* event)
     if (hit.isValid())
         FieldPositionsOfRow(hit.row(), &end);
     if (hit.isValid() && end > viewport()->width()) {
-        QString text = model_->Row(hit.row());
+        QString text = model_->Row(hit.row()).toString();
         text.replace(QLatin1Char('\t'), QLatin1Char(' '));
         QToolTip::showText(help->globalPos(), text, viewport(), visualRect(hit));
     } else {

@@ -25,6 +25,8 @@ public:
     explicit TListItems(class TTabbedListBox& owner);
     // Throws EListError "Unable to insert a line" when the row cannot be stored.
     void Add(const QString& row);
+    // The same for a row given as a view; the row is copied.
+    void Add(QStringView row);
     void Delete(int index);
     void Clear();
     int Count() const;
@@ -33,9 +35,33 @@ public:
     void EndUpdate();
     int UpdateCount() const { return updateCount_; }
 
+    // Between BeginAppendBatch and the matching EndAppendBatch, Add stores
+    // each row at once (Count, operator[] and ColumnText see it), but the
+    // view hears of the new rows, and the automatic tab stops are worked
+    // out, once when the outermost batch ends. The list is then exactly as
+    // the same appends one by one would leave it; a fill of a million rows
+    // just costs one notification instead of a million. Anything else done
+    // to the list inside a batch first brings it up to date.
+    void BeginAppendBatch();
+    void EndAppendBatch();
+    bool InAppendBatch() const { return batchDepth_ > 0; }
+
 private:
     TTabbedListBox& owner_;
     int updateCount_ = 0;
+    int batchDepth_ = 0;
+};
+
+// Holds an append batch open for its lifetime (TListItems::BeginAppendBatch).
+class TListAppendBatch {
+public:
+    explicit TListAppendBatch(TListItems& items) : items_(items) { items_.BeginAppendBatch(); }
+    ~TListAppendBatch() { items_.EndAppendBatch(); }
+    TListAppendBatch(const TListAppendBatch&) = delete;
+    TListAppendBatch& operator=(const TListAppendBatch&) = delete;
+
+private:
+    TListItems& items_;
 };
 
 class TTabbedListBox : public QListView {
@@ -112,7 +138,7 @@ private:
     friend class TListItems;
     friend class TTabbedListDelegate;
 
-    void AppendRow(const QString& row);
+    void AppendRow(QStringView row);
     void DeleteRow(int index);
     void RemoveAllRows();
     void EmitClickIfChanged(int before);
@@ -122,6 +148,9 @@ private:
     // list costs one pass over its rows however often they are recomputed.
     void RecomputeStops();
     void ResolvePendingStops() const;
+    // Turns stops deferred by an append batch into pending ones.
+    void ApplyDeferredStops() const;
+    void EndOfAppendBatch();
     QList<int> StopPixels() const;
 
     TTabbedListModel* model_;
@@ -134,9 +163,14 @@ private:
 
     mutable QList<int> stops_;
     mutable bool stopsPending_ = false;
-    int pendingRows_ = 0; // the pending stops come from rows 0 .. pendingRows_ - 1
-    int pendingTabs_ = 0;
-    int pendingCharWidth_ = 6;
-    int pendingExtra_ = 0;
-    QFont pendingFont_;
+    mutable int pendingRows_ = 0; // the pending stops come from rows 0 .. pendingRows_ - 1
+    mutable int pendingTabs_ = 0;
+    mutable int pendingCharWidth_ = 6;
+    mutable int pendingExtra_ = 0;
+    mutable QFont pendingFont_;
+    // An append inside a batch that would have recomputed the stops records
+    // the rows and tabs they come from here instead.
+    mutable bool stopsDeferred_ = false;
+    int deferredRows_ = 0;
+    int deferredTabs_ = 0;
 };

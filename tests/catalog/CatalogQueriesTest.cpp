@@ -21,6 +21,10 @@ protected:
         const std::size_t count =
             ForEachSearchRow(*db_, query, [&rows](const QString& row) { rows.append(row); });
         EXPECT_EQ(count, static_cast<std::size_t>(rows.size()));
+        // The view form hands over the same rows.
+        QStringList viewed;
+        ForEachSearchRowView(*db_, query, [&viewed](QStringView row) { viewed.append(row.toString()); });
+        EXPECT_EQ(viewed, rows);
         return rows;
     }
 
@@ -77,6 +81,27 @@ TEST(CatalogQueries, PrepareFragmentUpperCasesAndTrims) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.typed.toStdString());
         EXPECT_EQ(PrepareFragment(c.typed), c.prepared);
+    }
+}
+
+TEST(CatalogQueries, Utf8DecodingMatchesQt) {
+    const QByteArray cases[] = {
+        "",
+        "MK1-0123-A7\tplain ASCII",
+        "БК-7\tБлок коммутации ёЁ",
+        "\xe2\x84\x96 \xe2\x80\x94 \xe0\xa4\x85",   // three-byte characters
+        "\xef\xbb\xbf" "BOM and \xef\xbf\xbd",          // U+FEFF, U+FFFD
+        "\xf0\x9f\x98\x80 four bytes",                  // a surrogate pair
+        "bad \xff\xfe bytes \xc0\x80 overlong \xed\xa0\x80 surrogate",
+        "cut short \xd0",
+        "cut short \xe2\x84",
+        "\xd0 lone lead \x80 lone continuation",
+    };
+    QString reused = QStringLiteral("a longer text left over from an earlier row");
+    for (const QByteArray& bytes : cases) {
+        SCOPED_TRACE(bytes.toStdString());
+        AssignFromUtf8(reused, std::string_view(bytes.constData(), bytes.size()));
+        EXPECT_EQ(reused, QString::fromUtf8(bytes));
     }
 }
 

@@ -300,6 +300,52 @@ TEST(TabbedListBox, LargeFillKeepsHeaderStopsAndSelection)
     EXPECT_EQ(list.TabStops().size(), 1);
 }
 
+// A batch of appends is seen at once through the list's own readers, told
+// to the view in one notification, and leaves the same stops as appends one
+// by one.
+TEST(TabbedListBox, AppendBatchEndsAsSingleAppends)
+{
+    const QStringList rows = {S("K-1\tfirst"), S("LONGER-CODE\tsecond\t3"), S("x")};
+    TTabbedListBox single;
+    for (const QString& row : rows)
+        single.Items().Add(row);
+
+    TTabbedListBox batched;
+    QAbstractItemModelTester tester(batched.model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    QSignalSpy inserted(batched.model(), &QAbstractItemModel::rowsInserted);
+    {
+        const TListAppendBatch batch(batched.Items());
+        for (const QString& row : rows)
+            batched.Items().Add(QStringView(row));
+        EXPECT_EQ(batched.Items().Count(), 3);
+        EXPECT_EQ(batched.Items()[1], rows[1]);
+        EXPECT_EQ(batched.ColumnText(2, 1), S("3"));
+        EXPECT_EQ(inserted.count(), 0);
+    }
+    ASSERT_EQ(inserted.count(), 1);
+    EXPECT_EQ(inserted[0][1].toInt(), 0);
+    EXPECT_EQ(inserted[0][2].toInt(), 2);
+    EXPECT_EQ(batched.model()->rowCount(), 3);
+    EXPECT_EQ(batched.model()->index(2, 0).data().toString(), S("x"));
+    EXPECT_EQ(batched.TabStops(), single.TabStops());
+    EXPECT_EQ(batched.TabStops().size(), 2);
+
+    // Selecting inside a batch brings the view up to date first.
+    batched.Items().BeginAppendBatch();
+    batched.Items().Add(S("y"));
+    batched.SetItemIndex(3);
+    EXPECT_EQ(batched.ItemIndex(), 3);
+    batched.Items().EndAppendBatch();
+    EXPECT_EQ(batched.model()->rowCount(), 4);
+
+    // Deleting keeps the shared text of the other rows intact.
+    batched.Items().Delete(1);
+    EXPECT_EQ(batched.Items()[1], S("x"));
+    EXPECT_EQ(batched.Items()[2], S("y"));
+    EXPECT_EQ(batched.model()->rowCount(), 3);
+}
+
 TEST(TabbedListBox, ClickOnlyOnUserSelection)
 {
     TTabbedListBox list;

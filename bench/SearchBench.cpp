@@ -1,0 +1,324 @@
+// Search-list benchmarks: the real main window's handlers against SQLite's
+// own time for the same statement, measured side by side in one process.
+//
+//   bench_search [--repeat N] [--smoke] [--only fragment|fragment_all|category] <catalog-dir>...
+//
+// For each catalog directory (made by bench_generate_catalog, whose block
+// count is read from the database) it runs
+//   fragment_<n>      Enter in the code field with "MK1-" (about 5 % of blocks)
+//   fragment_all_<n>  the same with "-" (every block)
+//   category_<n>      choosing category 2 (about 1/24 of the blocks)
+// App time: from the handler's start until the search list is filled, its
+// tab stops are set and its visible rows have been painted once.
+// Floor: prepare, bind, step and read both columns' text through the bare
+// SQLite C API on a connection of its own to the same file, then finalize.
+// Runs alternate app and floor; the median of each is quoted.
+//
+// With two or more catalogs it also prints fill_linearity: time per listed
+// row of fragment_all at the largest size against the smallest.
+//
+// Exits 1 when a case lists a different number of rows than SQLite returns,
+// or a count that does not fit the generated data (wrong results).
+
+#include "BenchCommon.h"
+
+#include "CatalogQueries.h"
+#include "CategoryFiles.h"
+#include "MainForm.h"
+#include "SQLiteTable3.h"
+#include "TabbedListBox.h"
+
+#include <sqlite3.h>
+
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QEvent>
+#include <QLineEdit>
+#include <QRadioButton>
+
+#include <cstdio>
+#include <cstring>
+#include <functional>
+#include <memory>
+#include <string>
+#include <variant>
+#include <vector>
+
+namespace {
+
+bool failed = false;
+
+void Fail(const std::string& message)
+{
+    std::fprintf(stderr, "bench_search: %s\n", message.c_str());
+    failed = true;
+}
+
+// The floor: the same statement and values through the bare C API.
+class Floor {
+public:
+    explicit Floor(const std::string& file)
+    {
+        if (sqlite3_open_v2(file.c_str(), &db_, SQLITE_OPEN_READONLY, nullptr) != SQLITE_OK) {
+            Fail("cannot open " + file);
+            sqlite3_close(db_);
+            db_ = nullptr;
+        }
+    }
+    ~Floor() { sqlite3_close(db_); }
+
+    // Rows read; -1 on an SQLite failure.
+    long Run(const CatalogQuery& query)
+    {
+        const long rows = Read(query);
+        if (rows > 0 && checksum_ == 0)
+            Fail("the floor read no text");
+        return rows;
+    }
+
+private:
+    long Read(const CatalogQuery& query)
+    {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(db_, query.sql.c_str(), -1, &statement, nullptr) != SQLITE_OK)
+            return -1;
+        int index = 1;
+        for (const TSQLiteParam& param : query.params) {
+            if (const auto* integer = std::get_if<std::int64_t>(&param))
+                sqlite3_bind_int64(statement, index, *integer);
+            else {
+                const std::string& text = std::get<std::string>(param);
+                sqlite3_bind_text(statement, index, text.data(), static_cast<int>(text.size()),
+                                  SQLITE_TRANSIENT);
+            }
+            ++index;
+        }
+        long rows = 0;
+        int rc;
+        while ((rc = sqlite3_step(statement)) == SQLITE_ROW) {
+            const unsigned char* code = sqlite3_column_text(statement, 0);
+            const unsigned char* name = sqlite3_column_text(statement, 1);
+            // Touch the text so that reading it cannot be left out.
+            checksum_ += (code ? code[0] : 0u) + (name ? name[0] : 0u);
+            ++rows;
+        }
+        sqlite3_finalize(statement);
+        return rc == SQLITE_DONE ? rows : -1;
+    }
+
+public:
+    long Count(const char* sql)
+    {
+        sqlite3_stmt* statement = nullptr;
+        long n = -1;
+        if (sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr) == SQLITE_OK &&
+            sqlite3_step(statement) == SQLITE_ROW)
+            n = static_cast<long>(sqlite3_column_int64(statement, 0));
+        sqlite3_finalize(statement);
+        return n;
+    }
+
+    unsigned long Checksum() const { return checksum_; }
+
+private:
+    sqlite3* db_ = nullptr;
+    unsigned long checksum_ = 0;
+};
+
+struct Timing {
+    double app = 0;
+    double floor = 0;
+    double own = 0; // median over the runs of app minus floor: the program's own share
+    long rows = 0;
+};
+
+// Alternates app and floor runs after one warm-up run of each.
+Timing Measure(const std::string& name, int repeat, const std::function<void()>& prepare,
+               const std::function<long()>& app, const std::function<long()>& floor)
+{
+    std::vector<double> apps;
+    std::vector<double> floors;
+    std::vector<double> owns;
+    Timing timing;
+    for (int run = 0; run <= repeat; ++run) {
+        prepare();
+        double t0 = bench::NowMs();
+        const long appRows = app();
+        const double appMs = bench::NowMs() - t0;
+        t0 = bench::NowMs();
+        const long floorRows = floor();
+        const double floorMs = bench::NowMs() - t0;
+        if (appRows != floorRows) {
+            Fail(name + ": the list holds " + std::to_string(appRows) + " rows, SQLite returned " +
+                 std::to_string(floorRows));
+        }
+        timing.rows = appRows;
+        if (run == 0)
+            continue; // warm-up
+        apps.push_back(appMs);
+        floors.push_back(floorMs);
+        owns.push_back(appMs - floorMs);
+    }
+    timing.app = bench::Median(apps);
+    timing.floor = bench::Median(floors);
+    timing.own = bench::Median(owns);
+    bench::PrintCase(name, timing.app, timing.floor);
+    return timing;
+}
+
+// Counts the paint events of a widget.
+class PaintCounter : public QObject {
+public:
+    explicit PaintCounter(QWidget* widget) { widget->installEventFilter(this); }
+    int paints = 0;
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        if (event->type() == QEvent::Paint)
+            ++paints;
+        return false;
+    }
+};
+
+// Lets the event loop run after the handler, as it would for the user: it
+// lays the list out and paints what changed. Should it not have painted the
+// list, one paint is forced, so every run pays for exactly one.
+long PaintList(TMainForm& form, PaintCounter& counter)
+{
+    const int before = counter.paints;
+    QCoreApplication::processEvents();
+    if (counter.paints == before)
+        form.BlockTabLB->viewport()->repaint();
+    if (counter.paints == before)
+        Fail("the search list was not painted");
+    return form.BlockTabLB->Items().Count();
+}
+
+void ExpectBetween(const std::string& name, long rows, long low, long high)
+{
+    if (rows < low || rows > high)
+        Fail(name + ": " + std::to_string(rows) + " rows, expected " + std::to_string(low) +
+             " .. " + std::to_string(high));
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication application(argc, argv);
+    int repeat = 5;
+    std::string only; // one kind of case, for profiling
+    std::vector<QString> dirs;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--repeat") == 0 && i + 1 < argc)
+            repeat = std::atoi(argv[++i]);
+        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+            only = argv[++i];
+        else if (std::strcmp(argv[i], "--smoke") == 0)
+            repeat = 1;
+        else
+            dirs.push_back(QString::fromLocal8Bit(argv[i]));
+    }
+    if (dirs.empty() || repeat < 1) {
+        std::fprintf(stderr, "usage: bench_search [--repeat N] [--smoke] <catalog-dir>...\n");
+        return 2;
+    }
+
+    struct AllFill {
+        long rows;
+        double app;
+        double floor;
+        double own;
+    };
+    std::vector<AllFill> allFills;
+
+    for (const QString& dir : dirs) {
+        const std::string dbFile = QDir(dir).filePath(QStringLiteral("VELTRUM.db")).toStdString();
+        Floor floor(dbFile);
+        const long blocks = floor.Count("SELECT COUNT(*) FROM BLOCKS");
+        if (blocks <= 0) {
+            Fail("no blocks in " + dbFile);
+            continue;
+        }
+        const std::string size = std::to_string(blocks);
+
+        TMainForm form(dir, QStringLiteral("."));
+        form.show();
+        QCoreApplication::processEvents();
+        if (!form.Database) {
+            Fail("the main window did not open " + dbFile);
+            continue;
+        }
+        TTabbedListBox& list = *form.BlockTabLB;
+        PaintCounter counter(list.viewport());
+        const auto clearList = [&] {
+            list.Clear();
+            QCoreApplication::processEvents();
+        };
+
+        // Code search.
+        form.CodeRB->setChecked(true);
+        form.CodeRBClick();
+        const auto fragmentCase = [&](const std::string& name, const QString& typed) {
+            return Measure(
+                name, repeat, clearList,
+                [&] {
+                    form.FindIdentField->setText(typed);
+                    form.FindIdentFieldKeyDown(Qt::Key_Return);
+                    return PaintList(form, counter);
+                },
+                [&] { return floor.Run(QueryByCodeFragment(PrepareFragment(typed))); });
+        };
+        const auto wanted = [&](const char* kind) { return only.empty() || only == kind; };
+        if (wanted("fragment")) {
+            const Timing fragment = fragmentCase("fragment_" + size, QStringLiteral("mk1-"));
+            ExpectBetween("fragment_" + size, fragment.rows, blocks * 3 / 100, blocks * 7 / 100);
+        }
+        if (wanted("fragment_all")) {
+            const Timing all = fragmentCase("fragment_all_" + size, QStringLiteral(" - "));
+            ExpectBetween("fragment_all_" + size, all.rows, blocks, blocks);
+            allFills.push_back({all.rows, all.app, all.floor, all.own});
+        }
+        if (!wanted("category"))
+            continue;
+
+        // Search by category: position 1 is category 2, which has no subcategories.
+        form.CategoryRB->setChecked(true);
+        form.CategoryRBClick();
+        constexpr int kPosition = 1;
+        const Timing category = Measure(
+            "category_" + size, repeat,
+            [&] {
+                form.CategoryField->setCurrentIndex(-1);
+                clearList();
+            },
+            [&] {
+                form.CategoryField->setCurrentIndex(kPosition);
+                form.CategoryFieldChange();
+                return PaintList(form, counter);
+            },
+            [&] { return floor.Run(QueryByCategory(CategoryNumber(kPosition))); });
+        ExpectBetween("category_" + size, category.rows, blocks / 36, blocks / 16);
+        clearList();
+    }
+
+    if (allFills.size() >= 2) {
+        const AllFill& small = allFills.front();
+        const AllFill& large = allFills.back();
+        const auto perRow = [](double ms, long rows) { return ms / static_cast<double>(rows); };
+        // Filling the list is what the program adds to SQLite's own work:
+        // its time per row at the largest size against the smallest. The
+        // "app" figure is the largest size's, the "floor" the smallest's.
+        bench::PrintCase("fill_linearity", perRow(large.own, large.rows),
+                         perRow(small.own, small.rows));
+        // For the record, whole times per row including SQLite's, whose own
+        // time per row grows with the file (random page reads in IDENT order).
+        std::printf("# fill per row with SQLite: %.6f ms at %ld rows, %.6f ms at %ld rows; "
+                    "SQLite alone %.6f ms and %.6f ms\n",
+                    perRow(large.app, large.rows), large.rows, perRow(small.app, small.rows),
+                    small.rows, perRow(large.floor, large.rows), perRow(small.floor, small.rows));
+    }
+    return failed ? 1 : 0;
+}
