@@ -8,6 +8,8 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <limits>
+#include <string>
 
 namespace {
 
@@ -29,6 +31,22 @@ bool IsDigit(char c) { return c >= '0' && c <= '9'; }
 [[noreturn]] void ThrowNotDecimal(std::string_view text)
 {
     throw EConvertError("\"" + std::string(text) + "\" не является десятичным числом");
+}
+
+// The largest doubles print, rounded to 15 significant digits, as
+// ±1.79769313486232E308, just beyond the range of a double. Such a text reads
+// as the largest double, so that everything printed reads back; any other
+// number out of range is refused.
+double LargestPrinted(const std::string& plain, std::string_view text)
+{
+    long double wide = 0;
+    const char* const last = plain.data() + plain.size();
+    const auto [end, error] = std::from_chars(plain.data(), last, wide);
+    constexpr double kLargest = std::numeric_limits<double>::max();
+    if (error != std::errc() || end != last || std::fabs(wide) <= kLargest ||
+        std::fabs(wide) > 1.79769313486232e308L)
+        ThrowNotDecimal(text);
+    return std::copysign(kLargest, static_cast<double>(wide));
 }
 
 } // namespace
@@ -127,9 +145,12 @@ double ParseDecimal(std::string_view text, std::string_view separator)
     if (i != body.size())
         ThrowNotDecimal(text);
 
+    const char* const last = plain.data() + plain.size();
     double value = 0;
-    const auto [end, error] = std::from_chars(plain.data(), plain.data() + plain.size(), value);
-    if (error != std::errc() || end != plain.data() + plain.size())
+    const auto [end, error] = std::from_chars(plain.data(), last, value);
+    if (error == std::errc::result_out_of_range && end == last)
+        return LargestPrinted(plain, text);
+    if (error != std::errc() || end != last)
         ThrowNotDecimal(text);
     return value;
 }

@@ -5,6 +5,7 @@
 #include <sqlite3.h>
 
 #include <charconv>
+#include <cstdio>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -71,6 +72,53 @@ std::int32_t ColumnKind(sqlite3_stmt* statement, int column) {
     return TSQLiteTable::kText;
 }
 
+// A database file in write-ahead-log mode whose log is not beside it: every
+// change is in the file itself. A read-only connection would still create
+// the -wal and -shm files next to it, so such a file is opened immutable,
+// which reads the file alone and creates nothing. A file whose log exists is
+// in use by a writer and is opened as any other.
+bool IsSettledWalDatabase(const std::string& fileName) {
+    std::FILE* file = std::fopen(fileName.c_str(), "rb");
+    if (!file)
+        return false;
+    unsigned char header[20] = {};
+    const bool complete = std::fread(header, 1, sizeof header, file) == sizeof header;
+    std::fclose(file);
+    static const char kMagic[] = "SQLite format 3"; // 16 bytes with its zero
+    if (!complete || std::memcmp(header, kMagic, sizeof kMagic) != 0)
+        return false;
+    // Byte 19, the file format read version, is 2 for the log.
+    if (header[19] != 2)
+        return false;
+    std::FILE* log = std::fopen((fileName + "-wal").c_str(), "rb");
+    if (log) {
+        std::fclose(log);
+        return false;
+    }
+    return true;
+}
+
+// "file:" URI of a path with the immutable flag; every byte outside the
+// unreserved set is percent-encoded, so '?', '#' and '%' in names survive.
+std::string ImmutableUri(const std::string& fileName) {
+    static const char kHex[] = "0123456789ABCDEF";
+    std::string uri = "file:";
+    for (const char c : fileName) {
+        const auto byte = static_cast<unsigned char>(c);
+        const bool unreserved = (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') ||
+                                (c >= '0' && c <= '9') || c == '/' || c == '-' || c == '.' ||
+                                c == '_' || c == '~';
+        if (unreserved) {
+            uri += c;
+        } else {
+            uri += '%';
+            uri += kHex[byte >> 4];
+            uri += kHex[byte & 15];
+        }
+    }
+    return uri + "?immutable=1";
+}
+
 } // namespace
 
 // ---------------------------------------------------------------------------
@@ -79,9 +127,14 @@ std::int32_t ColumnKind(sqlite3_stmt* statement, int column) {
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, std::string decimalSeparator,
                                  OpenMode mode)
     : decimalSeparator_(std::move(decimalSeparator)) {
-    const int rc = mode == OpenMode::ReadOnly
-                       ? sqlite3_open_v2(fileName.c_str(), &handle_, SQLITE_OPEN_READONLY, nullptr)
-                       : sqlite3_open(fileName.c_str(), &handle_);
+    int rc = SQLITE_OK;
+    if (mode == OpenMode::ReadWriteCreate)
+        rc = sqlite3_open(fileName.c_str(), &handle_);
+    else if (IsSettledWalDatabase(fileName))
+        rc = sqlite3_open_v2(ImmutableUri(fileName).c_str(), &handle_,
+                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+    else
+        rc = sqlite3_open_v2(fileName.c_str(), &handle_, SQLITE_OPEN_READONLY, nullptr);
     if (rc != SQLITE_OK) {
         if (!handle_)
             throw ESQLiteException("НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + fileName +
@@ -161,6 +214,27 @@ void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
         for (std::uint32_t k = 0; k < columnCount_; ++k) {
             const int column = static_cast<int>(k);
             Slot slot{};
+            if (kinds_[k] == kText || kinds_[k] == kNull) {
+                // The common case, by one call into SQLite rather than three:
+                // a value that is there always comes back as a (possibly
+                // empty) zero-terminated text, so no pointer means NULL, or
+                // a failure to make the text, which the type tells apart.
+                const auto* text =
+                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+                if (!text) {
+                    if (sqlite3_column_type(statement, column) != SQLITE_NULL)
+                        database.ThrowSqlFailure(kStepFailed, sql);
+                    slot.empty = true;
+                } else {
+                    // The text up to its first zero byte.
+                    const std::size_t length = std::strlen(text);
+                    slot.offset = bytes_.size();
+                    slot.length = static_cast<std::uint32_t>(length);
+                    bytes_.append(text, length);
+                }
+                slots_.push_back(slot);
+                continue;
+            }
             slot.empty = sqlite3_column_type(statement, column) == SQLITE_NULL;
             if (!slot.empty) {
                 switch (kinds_[k]) {
@@ -183,21 +257,8 @@ void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
                     bytes_.append(data, static_cast<std::size_t>(size));
                     break;
                 }
-                default: { // text and null kinds: the text up to its first zero byte
-                    const auto* text =
-                        reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-                    const auto size =
-                        static_cast<std::size_t>(sqlite3_column_bytes(statement, column));
-                    const void* zero = text ? std::memchr(text, 0, size) : nullptr;
-                    const std::size_t length =
-                        zero ? static_cast<std::size_t>(static_cast<const char*>(zero) - text)
-                             : size;
-                    slot.offset = bytes_.size();
-                    slot.length = static_cast<std::uint32_t>(length);
-                    if (length > 0)
-                        bytes_.append(text, length);
+                default: // text and null kinds are read above
                     break;
-                }
                 }
             }
             slots_.push_back(slot);

@@ -39,7 +39,8 @@ class TSQLiteDatabase {
 public:
     enum class OpenMode {
         ReadWriteCreate, // sqlite3_open: a missing file becomes a new, empty database
-        ReadOnly,        // the catalog: never written, never created
+        ReadOnly,        // the catalog: never written, never created, and no
+                         // journal, -wal or -shm file made beside it
     };
 
     // Opens the file and applies "PRAGMA SYNCHRONOUS=NORMAL;" and

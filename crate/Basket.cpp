@@ -88,7 +88,16 @@ QString TotalsRow(const Totals& totals, const QString& decimalSeparator) {
 }
 
 bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slotsCount) {
-    return slotLimit - usedSlots - slotsCount >= 0;
+    // limit - used - count >= 0, worked out without overflow: a catalog's
+    // slot count near the 64-bit maximum must not wrap round into a fit
+    // (the basket may already hold more slots than a newly ticked crate).
+    std::int64_t room = 0;
+    if (__builtin_sub_overflow(slotLimit, usedSlots, &room))
+        return usedSlots < 0; // the room is beyond the 64-bit range on that side
+    std::int64_t left = 0;
+    if (__builtin_sub_overflow(room, slotsCount, &left))
+        return slotsCount < 0;
+    return left >= 0;
 }
 
 bool WithinLimits(const Totals& totals, const std::array<QString, 5>& limitTexts,

@@ -112,6 +112,9 @@ TEST(Basket, SlotsFit) {
         {4, 0, 1, true},    {4, 1, 2, true},     {4, 3, 1, true},
         {4, 4, 1, false},   {4, 0, 5, false},    {17, 16, 1, true},
         {16, 16, 1, false}, {16, 0, 256, false}, {300, 255, 45, true},
+        // A basket already past a smaller crate, and a count that would
+        // wrap round in plain 64-bit arithmetic.
+        {4, 16, INT64_MAX, false}, {4, 16, 0, false}, {INT64_MAX, 0, INT64_MAX, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SlotsFit(c.limit, c.used, c.count), c.fits)
