@@ -180,6 +180,7 @@ QWidget* TMainForm::BuildSearchGroup()
     SubCategoryField->setEnabled(false);
     for (QComboBox* combo : {CategoryField, SubCategoryField}) {
         combo->setEditable(true);
+        combo->lineEdit()->setAccessibleName(combo->accessibleName());
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCompleter(nullptr); // completion is the window's own, see WireCompletion
         combo->setMaxVisibleItems(24);
@@ -250,7 +251,10 @@ QWidget* TMainForm::BuildDetailsGroup()
         value->setTextFormat(Qt::PlainText);
         value->setTextInteractionFlags(Qt::TextSelectableByMouse);
         value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-        Label(caption, value);
+        // A value label keeps its text as what a screen reader reads; the
+        // caption it stands beside becomes its description.
+        caption->setBuddy(value);
+        value->setAccessibleDescription(caption->text());
         grid->addWidget(caption, line, 0);
         grid->addWidget(value, line, 1);
         *row.value = value;
@@ -541,8 +545,14 @@ void TMainForm::FindIdentFieldKeyDown(int key)
 
 void TMainForm::FillSearchList(const CatalogQuery& query)
 {
-    const std::size_t rows = ForEachSearchRow(
-        *Database, query, [this](const QString& row) { BlockTabLB->Items().Add(row); });
+    std::size_t rows = 0;
+    {
+        // The rows go in as one batch: the list is told of them, and works
+        // out its stops, once rather than once per row.
+        const TListAppendBatch batch(BlockTabLB->Items());
+        rows = ForEachSearchRowView(*Database, query,
+                                    [this](QStringView row) { BlockTabLB->Items().Add(row); });
+    }
     if (rows > 0)
         BlockTabLB->UpdateFromHeader(*TableHeader);
 }

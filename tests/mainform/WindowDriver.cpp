@@ -32,8 +32,9 @@ Window::Window(const QString& catalogDir, const QString& separator)
     : form(std::make_unique<TMainForm>(catalogDir, separator))
 {
     form->show();
-    if (form->Database) // a window without a catalog closes at once
+    if (form->Database) { // a window without a catalog closes at once
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
+    }
 }
 
 QStringList Rows(const TTabbedListBox* list)
