@@ -3,6 +3,7 @@
 #include "Exception.h"
 
 #include <algorithm>
+#include <climits>
 
 QString FieldOfRow(QStringView row, int column)
 {
@@ -60,12 +61,15 @@ QList<int> TabStopsFromHeader(QList<int> stops, const QList<int>& sectionWidths,
 }
 
 namespace {
+// Pixel positions far past any screen saturate instead of overflowing.
+int Saturated(qint64 x) { return static_cast<int>(std::min<qint64>(x, INT_MAX)); }
+
 // The first multiple of `step` strictly beyond x.
 int NextMultiple(int x, int step)
 {
     if (x < 0)
         return 0;
-    return (x / step + 1) * step;
+    return Saturated((static_cast<qint64>(x) / step + 1) * step);
 }
 } // namespace
 
@@ -91,7 +95,7 @@ QList<int> FieldPositions(const QList<int>& fieldWidths, int left, const QList<i
         if (i > 0)
             x = NextTabPosition(x, stopPixels, a);
         positions.append(x);
-        x += fieldWidths[i];
+        x = Saturated(static_cast<qint64>(x) + std::max(fieldWidths[i], 0));
     }
     return positions;
 }

@@ -5,6 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <climits>
+
 #include <optional>
 
 namespace {
@@ -124,6 +127,10 @@ TEST(FieldPositions, FieldsFollowStopsAndPushOnWhenWide)
     // Check-list text starts at 23; a wide field 1 pushes field 2 past stop 2.
     EXPECT_EQ(FieldPositions({10, 200, 5}, 23, {100, 200, 400}, 6), (QList<int>{23, 100, 400}));
     EXPECT_EQ(FieldPositions({10}, 2, {100}, 6), (QList<int>{2}));
+    // Positions far past any screen stop at the largest int instead of wrapping.
+    const QList<int> far = FieldPositions(QList<int>(30, 1), 2, {110'000'000}, 6);
+    EXPECT_EQ(far.back(), INT_MAX);
+    EXPECT_TRUE(std::is_sorted(far.begin(), far.end()));
 }
 
 } // namespace
