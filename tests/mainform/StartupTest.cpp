@@ -63,7 +63,7 @@ TEST(Startup, MissingCatalogIsReportedOnceAndEndsTheProgramCreatingNothing)
     const QStringList before = Entries(catalog.Dir());
 
     Window window(catalog.Dir());
-    QTRY_VERIFY(!window->isVisible());
+    EXPECT_TRUE(WaitUntilClosed(window));
 
     ASSERT_EQ(window.recorder.dialogs.size(), 1u);
     const DialogCall& call = window.recorder.dialogs.front();
@@ -97,12 +97,7 @@ TEST(Startup, CatalogThatCannotBeOpenedIsReportedAndEndsTheProgram)
         c.make(catalog.DatabasePath());
 
         Window window(catalog.Dir());
-        QTRY_VERIFY(!window->isVisible());
-        ASSERT_EQ(window.recorder.dialogs.size(), 1u);
-        EXPECT_EQ(window.recorder.dialogs[0].title, QStringLiteral("Veltrum Database System"));
-        EXPECT_EQ(window.recorder.dialogs[0].text, QStringLiteral("Ошибка создания базы данных!"));
-        EXPECT_EQ(window.recorder.dialogs[0].icon, IDI_HAND);
-        EXPECT_EQ(window->Database, nullptr);
+        ExpectOpeningFailed(window);
     }
 }
 

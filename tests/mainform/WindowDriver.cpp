@@ -3,6 +3,7 @@
 #include "CheckList.h"
 #include "DialogUnit.h"
 #include "HandlerGuard.h"
+#include "Platform.h"
 #include "TabbedListBox.h"
 
 #include <QComboBox>
@@ -35,6 +36,23 @@ Window::Window(const QString& catalogDir, const QString& separator)
     if (form->Database) { // a window without a catalog closes at once
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));
     }
+}
+
+bool WaitUntilClosed(Window& window)
+{
+    return QTest::qWaitFor([&window] { return !window->isVisible(); });
+}
+
+void ExpectOpeningFailed(Window& window)
+{
+    EXPECT_TRUE(WaitUntilClosed(window));
+    ASSERT_EQ(window.recorder.dialogs.size(), 1u);
+    EXPECT_EQ(window.recorder.dialogs[0].title, QStringLiteral("Veltrum Database System"));
+    EXPECT_EQ(window.recorder.dialogs[0].text, QStringLiteral("Ошибка создания базы данных!"));
+    EXPECT_EQ(window.recorder.dialogs[0].icon, IDI_HAND);
+    EXPECT_EQ(window.recorder.dialogs[0].buttons, QStringList{QStringLiteral("OK")});
+    EXPECT_EQ(window->Database, nullptr);
+    EXPECT_TRUE(window.recorder.errors.isEmpty());
 }
 
 QStringList Rows(const TTabbedListBox* list)

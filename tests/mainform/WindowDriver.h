@@ -40,6 +40,12 @@ struct Window {
     std::unique_ptr<TMainForm> form;
 };
 
+// Waits until the window has closed itself; false when it stays open.
+bool WaitUntilClosed(Window& window);
+// Opening the catalog failed: one dialog "Ошибка создания базы данных!",
+// and the window closes.
+void ExpectOpeningFailed(Window& window);
+
 // All rows of a list.
 QStringList Rows(const TTabbedListBox* list);
 // A left click on `row`, at `x` pixels from the list's left edge (the middle when -1).

@@ -72,18 +72,6 @@ QString BlocksWithout(const QString& column)
 // ---------------------------------------------------------------------------
 // Outcomes
 
-// Opening failed: one dialog, and the window closes.
-void ExpectOpeningFailed(Window& window)
-{
-    QTRY_VERIFY(!window->isVisible());
-    ASSERT_EQ(window.recorder.dialogs.size(), 1u);
-    EXPECT_EQ(window.recorder.dialogs[0].title, QStringLiteral("Veltrum Database System"));
-    EXPECT_EQ(window.recorder.dialogs[0].text, QStringLiteral("Ошибка создания базы данных!"));
-    EXPECT_EQ(window.recorder.dialogs[0].icon, IDI_HAND);
-    EXPECT_EQ(window->Database, nullptr);
-    EXPECT_TRUE(window.recorder.errors.isEmpty());
-}
-
 // The catalog opened and nothing was reported at start-up.
 void ExpectOpened(Window& window)
 {
