@@ -2,6 +2,7 @@
 
 #include "DialogLayout.h"
 #include "Platform.h"
+#include "WidgetKit.h"
 
 #include <QApplication>
 #include <QCloseEvent>
@@ -19,8 +20,6 @@ namespace {
 
 constexpr int kIconTop = 16;
 constexpr int kClosedResult = 2;
-const QColor kButtonFace(145, 155, 156);
-const QColor kButtonShadow(255, 255, 255);
 
 TmdDialogForm::AnswerHook& Hook()
 {
@@ -36,40 +35,6 @@ QString DisplayText(QString text)
     text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
     return text;
 }
-
-// A flat button in the face colour with a black, centred caption that
-// wraps, and a white shadow edge at the top and left (at the bottom and
-// right while pressed). It never takes the keyboard focus.
-class DialogButton : public QPushButton {
-public:
-    DialogButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
-    {
-        setFlat(true);
-        setAutoDefault(false);
-        setDefault(false);
-        setFocusPolicy(Qt::NoFocus);
-    }
-
-protected:
-    void paintEvent(QPaintEvent*) override
-    {
-        QPainter painter(this);
-        const QRect area = rect();
-        painter.fillRect(area, kButtonFace);
-        painter.setPen(kButtonShadow);
-        if (isDown()) {
-            painter.drawLine(area.bottomLeft(), area.bottomRight());
-            painter.drawLine(area.topRight(), area.bottomRight());
-        } else {
-            painter.drawLine(area.topLeft(), area.topRight());
-            painter.drawLine(area.topLeft(), area.bottomLeft());
-        }
-        painter.setPen(Qt::black);
-        const QRect textArea =
-            area.adjusted(2, 2, -2, -2).translated(isDown() ? 1 : 0, isDown() ? 1 : 0);
-        painter.drawText(textArea, Qt::AlignCenter | Qt::TextWordWrap, text());
-    }
-};
 
 } // namespace
 
@@ -146,7 +111,9 @@ void TmdDialogForm::Arrange(const QString& text, int icon, const QStringList& bu
     TextLabel->move(layout.labelLeft, layout.labelTop);
 
     for (int i = 0; i < buttons.size(); ++i) {
-        auto* button = new DialogButton(buttons.at(i), ButtonPanel);
+        // The dialog is answered with the mouse only: no button takes the focus.
+        auto* button = new TFlatButton(buttons.at(i), ButtonPanel);
+        button->setFocusPolicy(Qt::NoFocus);
         button->setProperty("Tag", i + 1);
         button->setGeometry(layout.buttonLefts.at(i), layout.buttonTop, layout.buttonWidth,
                             layout.buttonHeight);

@@ -11,8 +11,10 @@
 #include "Platform.h"
 #include "SQLiteTable3.h"
 #include "TabbedListBox.h"
+#include "WidgetKit.h"
 
 #include <QAction>
+#include <QApplication>
 #include <QComboBox>
 #include <QDir>
 #include <QFileInfo>
@@ -31,8 +33,8 @@
 
 namespace {
 
-const QColor kAccentColor(145, 155, 156);
 const QColor kOverLimitColor(255, 0, 0);
+const QColor kEditFocusColor(240, 240, 240);
 
 QString Text(const char16_t* text) { return QString::fromUtf16(text); }
 
@@ -53,7 +55,7 @@ QLabel* NewLabel(const char16_t* caption, QWidget* parent)
 
 QPushButton* NewButton(const char16_t* caption, QWidget* parent)
 {
-    auto* button = new QPushButton(Text(caption), parent);
+    auto* button = new TFlatButton(Text(caption), parent);
     button->setAccessibleName(button->text());
     return button;
 }
@@ -96,16 +98,6 @@ void TMainForm::BuildLayout()
 {
     setWindowTitle(Text(kApplicationTitle));
     setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
-    setStyleSheet(QStringLiteral(
-        "QGroupBox { border: 1px solid rgb(145,155,156); margin-top: 1.4em; }"
-        "QGroupBox::title { subcontrol-origin: margin; subcontrol-position: top center;"
-        "  background-color: rgb(145,155,156); color: black; padding: 1px 6px; }"
-        "QPushButton { background-color: rgb(145,155,156); color: black;"
-        "  border: 1px solid rgb(110,118,119); border-top-color: white; border-left-color: white;"
-        "  padding: 4px 12px; }"
-        "QPushButton:pressed { background-color: rgb(125,134,135); }"
-        "QLineEdit:focus, QComboBox:focus { background-color: rgb(240,240,240); }"));
-
     ExitItem = menuBar()->addAction(Text(u"ВЫХОД"));
     ExitItem->setObjectName(QStringLiteral("ExitItem"));
 
@@ -139,7 +131,7 @@ void TMainForm::BuildLayout()
 
 QWidget* TMainForm::BuildSearchGroup()
 {
-    DownGB = new QGroupBox(Text(u"  [  ПОИСК  ]  "));
+    DownGB = new TBannerGroupBox(Text(u"  [  ПОИСК  ]  "));
     DownGB->setAccessibleName(Text(u"ПОИСК"));
     auto* layout = new QVBoxLayout(DownGB);
 
@@ -215,7 +207,7 @@ QWidget* TMainForm::BuildSearchGroup()
 
 QWidget* TMainForm::BuildDetailsGroup()
 {
-    RightGB = new QGroupBox(Text(u"  [  УСТРОЙСТВО  ]  "));
+    RightGB = new TBannerGroupBox(Text(u"  [  УСТРОЙСТВО  ]  "));
     RightGB->setAccessibleName(Text(u"УСТРОЙСТВО"));
     auto* outer = new QVBoxLayout(RightGB);
     auto* scroll = new QScrollArea(RightGB);
@@ -268,7 +260,7 @@ QWidget* TMainForm::BuildDetailsGroup()
 
 QWidget* TMainForm::BuildBasketGroup()
 {
-    RackGB = new QGroupBox(Text(u"  [  КОРЗИНА  ]  "));
+    RackGB = new TBannerGroupBox(Text(u"  [  КОРЗИНА  ]  "));
     RackGB->setAccessibleName(Text(u"КОРЗИНА"));
     // One column holds the crate types, the header, the basket and the
     // totals, so that all three lists line up under the header's sections.
@@ -391,6 +383,16 @@ void TMainForm::WireCompletion(QComboBox* combo, void (TMainForm::*change)())
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
+    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
+        // Edit fields show where the typing goes in the focus colour.
+        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
+            QPalette colours = edit->palette();
+            colours.setColor(QPalette::Base, event->type() == QEvent::FocusIn
+                                                 ? kEditFocusColor
+                                                 : QApplication::palette(edit).color(QPalette::Base));
+            edit->setPalette(colours);
+        }
+    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == FindIdentField)

@@ -1,0 +1,55 @@
+#include "WidgetKit.h"
+
+#include <QPainter>
+#include <QStyleOptionFocusRect>
+
+TFlatButton::TFlatButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
+{
+    setFlat(true);
+    setAutoDefault(false);
+    setDefault(false);
+}
+
+void TFlatButton::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QRect area = rect();
+    painter.fillRect(area, kAccentColor);
+    painter.setPen(Qt::white);
+    if (isDown()) {
+        painter.drawLine(area.bottomLeft(), area.bottomRight());
+        painter.drawLine(area.topRight(), area.bottomRight());
+    } else {
+        painter.drawLine(area.topLeft(), area.topRight());
+        painter.drawLine(area.topLeft(), area.bottomLeft());
+    }
+    painter.setPen(Qt::black);
+    const int shift = isDown() ? 1 : 0;
+    painter.drawText(area.adjusted(2, 2, -2, -2).translated(shift, shift),
+                     Qt::AlignCenter | Qt::TextWordWrap, text());
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.rect = area.adjusted(3, 3, -3, -3);
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+TBannerGroupBox::TBannerGroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent)
+{
+}
+
+void TBannerGroupBox::paintEvent(QPaintEvent*)
+{
+    QPainter painter(this);
+    const QFontMetrics metrics = fontMetrics();
+    const int bannerHeight = metrics.height() + 2;
+    // The frame runs through the middle of the banner.
+    painter.setPen(kAccentColor);
+    painter.drawRect(rect().adjusted(0, bannerHeight / 2, -1, -1));
+    const int bannerWidth = metrics.horizontalAdvance(title()) + 4;
+    const QRect banner((width() - bannerWidth) / 2, 0, bannerWidth, bannerHeight);
+    painter.fillRect(banner, kAccentColor);
+    painter.setPen(Qt::black);
+    painter.drawText(banner, Qt::AlignCenter, title());
+}

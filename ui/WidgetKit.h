@@ -1,0 +1,32 @@
+#pragma once
+
+// The window's own look: flat buttons and banner group boxes in the accent
+// colour, painted directly rather than through a style sheet, which would
+// restyle every widget of the window at start-up.
+
+#include <QColor>
+#include <QGroupBox>
+#include <QPushButton>
+
+inline const QColor kAccentColor(145, 155, 156);
+
+// A flat button in the accent colour with a black, centred caption that
+// wraps, and a white shadow edge at the top and left (at the bottom and
+// right while pressed).
+class TFlatButton : public QPushButton {
+public:
+    TFlatButton(const QString& caption, QWidget* parent);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
+
+// A group box framed in the accent colour, its caption on a banner centred
+// on the top edge.
+class TBannerGroupBox : public QGroupBox {
+public:
+    explicit TBannerGroupBox(const QString& title, QWidget* parent = nullptr);
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+};
