@@ -320,55 +320,62 @@ QWidget* TMainForm::BuildBasketGroup()
 
 void TMainForm::WireEvents()
 {
-    connect(ExitItem, &QAction::triggered, this, [this] { Guarded([this] { ExitItemClick(); }); });
-    connect(CategoryRB, &QRadioButton::clicked, this,
-            [this] { Guarded([this] { CategoryRBClick(); }); });
-    connect(CodeRB, &QRadioButton::clicked, this, [this] { Guarded([this] { CodeRBClick(); }); });
+    connect(ExitItem, &QAction::triggered, this, GuardedSlot(&TMainForm::ExitItemClick));
+    connect(CategoryRB, &QRadioButton::clicked, this, GuardedSlot(&TMainForm::CategoryRBClick));
+    connect(CodeRB, &QRadioButton::clicked, this, GuardedSlot(&TMainForm::CodeRBClick));
     WireCompletion(CategoryField, &TMainForm::CategoryFieldChange);
     WireCompletion(SubCategoryField, &TMainForm::SubCategoryFieldChange);
     FindIdentField->installEventFilter(this);
     CategoryField->lineEdit()->installEventFilter(this);
     SubCategoryField->lineEdit()->installEventFilter(this);
-    connect(TableHeader, &THeader::Sized, this,
-            [this] { Guarded([this] { TableHeaderSized(); }); });
-    connect(RackHeader, &THeader::Sized, this, [this] { Guarded([this] { RackHeaderSized(); }); });
+    connect(TableHeader, &THeader::Sized, this, GuardedSlot(&TMainForm::TableHeaderSized));
+    connect(RackHeader, &THeader::Sized, this, GuardedSlot(&TMainForm::RackHeaderSized));
     for (TTabbedListBox* list : {BlockTabLB, RackTabLB, TotalTabLB})
-        connect(list, &TTabbedListBox::Click, this,
-                [this] { Guarded([this] { BlockTabLBClick(); }); });
-    connect(RackTypeCL, &TCheckList::Change, this,
-            [this] { Guarded([this] { RackTypeCLChange(); }); });
-    connect(AddBtn, &QPushButton::clicked, this, [this] { Guarded([this] { AddBtnClick(); }); });
-    connect(DelBtn, &QPushButton::clicked, this, [this] { Guarded([this] { DelBtnClick(); }); });
-    connect(ClearBtn, &QPushButton::clicked, this,
-            [this] { Guarded([this] { ClearBtnClick(); }); });
+        connect(list, &TTabbedListBox::Click, this, GuardedSlot(&TMainForm::BlockTabLBClick));
+    connect(RackTypeCL, &TCheckList::Change, this, GuardedSlot(&TMainForm::RackTypeCLChange));
+    connect(AddBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::AddBtnClick));
+    connect(DelBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::DelBtnClick));
+    connect(ClearBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::ClearBtnClick));
 }
 
+std::function<void()> TMainForm::GuardedSlot(void (TMainForm::*handler)())
+{
+    return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
+}
+
+namespace {
+
+// Position of the first item whose text begins with `typed`, without regard
+// to case; -1 when there is none or nothing is typed.
+int FirstItemStartingWith(const QComboBox* combo, const QString& typed)
+{
+    for (int i = 0; i < combo->count() && !typed.isEmpty(); ++i)
+        if (combo->itemText(i).startsWith(typed, Qt::CaseInsensitive))
+            return i;
+    return -1;
+}
+
+} // namespace
+
 // The combo boxes complete typed text: text that begins an item's text
-// (without regard to case) chooses the first such item and is completed to
-// it; text that begins no item stays as typed with no item chosen. Either
-// way the change handler runs, as it does for an item picked from the list.
+// chooses the first such item and is completed to it; text that begins no
+// item stays as typed with no item chosen. Either way the change handler
+// runs, as it does for an item picked from the list.
 void TMainForm::WireCompletion(QComboBox* combo, void (TMainForm::*change)())
 {
-    connect(combo, &QComboBox::activated, this,
-            [this, change] { Guarded([this, change] { (this->*change)(); }); });
+    connect(combo, &QComboBox::activated, this, GuardedSlot(change));
     connect(combo->lineEdit(), &QLineEdit::textEdited, this,
             [this, combo, change](const QString& typed) {
+                const int found = FirstItemStartingWith(combo, typed);
                 QLineEdit* edit = combo->lineEdit();
-                // Deleting never completes, or the completion would come straight back.
-                const bool deleting = lastKeyDeletes_;
-                int found = -1;
-                for (int i = 0; i < combo->count() && !typed.isEmpty(); ++i) {
-                    if (combo->itemText(i).startsWith(typed, Qt::CaseInsensitive)) {
-                        found = i;
-                        break;
-                    }
-                }
                 {
                     const QSignalBlocker blocker(combo);
                     combo->setCurrentIndex(found);
-                    if (found >= 0 && !deleting) {
-                        // Complete the text and select the completed part, so
-                        // that the next key typed replaces it.
+                    // Deleting never completes, or the completion would come
+                    // straight back.
+                    if (found >= 0 && !lastKeyDeletes_) {
+                        // The completed part is selected, so that the next
+                        // key typed replaces it.
                         const QString item = combo->itemText(found);
                         edit->setText(item);
                         edit->setSelection(static_cast<int>(typed.size()),
@@ -377,7 +384,7 @@ void TMainForm::WireCompletion(QComboBox* combo, void (TMainForm::*change)())
                         edit->setText(typed);
                     }
                 }
-                Guarded([this, change] { (this->*change)(); });
+                GuardedSlot(change)();
             });
 }
 

@@ -15,6 +15,7 @@
 #include <QMainWindow>
 #include <QString>
 
+#include <functional>
 #include <memory>
 #include <vector>
 
@@ -125,6 +126,8 @@ private:
     QString ComputeTotals();
     void RefillTotals();
     template <class Handler> void Guarded(Handler&& handler);
+    // A slot that runs `handler` inside the guard.
+    std::function<void()> GuardedSlot(void (TMainForm::*handler)());
 
     QString catalogDir_;
     bool shown_ = false;
