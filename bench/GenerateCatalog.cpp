@@ -19,8 +19,8 @@
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
-#include <stdexcept>
 #include <fstream>
+#include <stdexcept>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -47,15 +47,26 @@ const char* const kPrefixes[20] = {"MK1", "AI8", "AO4", "DI6", "DO6", "IF2", "NC
                                    "PC5", "DR2", "TM8", "FQ4", "SW9", "MM1", "HM7",
                                    "RL5", "GI3", "TS2", "IZ6", "PS4", "KC1"};
 
-const char* const kWords[] = {
-    "модуль",      "аналогового",  "дискретного", "ввода",         "вывода",
-    "источник",    "питания",      "вторичный",   "интерфейсный",  "сетевой",
-    "связи",       "контроллер",   "крейтовый",   "резервный",     "измерительный",
-    "канал",       "сигналов",     "термометрии", "частоты",       "памяти",
-    "индикации",   "релейный",     "развязки",    "времени",       "изоляции",
-    "защиты",      "управления",   "приводами",   "счёта",         "импульсов",
-    "расширения",  "процессорный", "коммутатор",  "гальванической", "двуполярный",
-    "полевых",     "цепей",        "с",           "для",           "и"};
+const char* const kWords[] = {"модуль",        "аналогового",
+                              "дискретного",   "ввода",
+                              "вывода",        "источник",
+                              "питания",       "вторичный",
+                              "интерфейсный",  "сетевой",
+                              "связи",         "контроллер",
+                              "крейтовый",     "резервный",
+                              "измерительный", "канал",
+                              "сигналов",      "термометрии",
+                              "частоты",       "памяти",
+                              "индикации",     "релейный",
+                              "развязки",      "времени",
+                              "изоляции",      "защиты",
+                              "управления",    "приводами",
+                              "счёта",         "импульсов",
+                              "расширения",    "процессорный",
+                              "коммутатор",    "гальванической",
+                              "двуполярный",   "полевых",
+                              "цепей",         "с",
+                              "для",           "и"};
 
 // Characters (not bytes) of a UTF-8 text.
 std::size_t CharCount(std::string_view utf8)
@@ -113,7 +124,8 @@ std::string ToCp1251(std::string_view utf8)
             ++i;
             continue;
         }
-        const unsigned code = ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
+        const unsigned code =
+            ((c & 0x1Fu) << 6) | (static_cast<unsigned char>(utf8[i + 1]) & 0x3Fu);
         i += 2;
         if (code >= 0x410 && code <= 0x44F)
             out += static_cast<char>(0xC0 + (code - 0x410));
@@ -144,7 +156,10 @@ void Check(int rc, sqlite3* db, const char* what)
     }
 }
 
-void Exec(sqlite3* db, const char* sql) { Check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql); }
+void Exec(sqlite3* db, const char* sql)
+{
+    Check(sqlite3_exec(db, sql, nullptr, nullptr, nullptr), db, sql);
+}
 
 } // namespace
 
@@ -169,7 +184,8 @@ int main(int argc, char** argv)
     for (int n : {21, 22, 24}) {
         std::vector<std::string> lines;
         for (int k = 1; k <= 4; ++k)
-            lines.push_back("Подкатегория " + std::to_string(k) + " категории " + std::to_string(n));
+            lines.push_back("Подкатегория " + std::to_string(k) + " категории " +
+                            std::to_string(n));
         char name[32];
         std::snprintf(name, sizeof name, "Category%03d.itm", n);
         WriteLines(dir / "Category" / name, lines);
@@ -194,7 +210,8 @@ int main(int argc, char** argv)
         const std::string ident = MakeIdent(random);
         const std::string name = MakeName(random);
         char vipr[32];
-        std::snprintf(vipr, sizeof vipr, "ВЛТМ.4680%02d.%03d", random.Below(100), random.Below(1000));
+        std::snprintf(vipr, sizeof vipr, "ВЛТМ.4680%02d.%03d", random.Below(100),
+                      random.Below(1000));
         const int category = 1 + random.Below(24);
         const int sub = (category == 21 || category == 22 || category == 24)
                             ? category + 100 * (1 + random.Below(4))
@@ -203,7 +220,8 @@ int main(int argc, char** argv)
         const double v7 = random.Below(4) == 0 ? random.Below(100) / 100.0 : 0.0;
         const double v_7 = random.Below(3) == 0 ? random.Below(50) / 100.0 : 0.0;
         const double power = (v5 * 5 + v7 * 7 + v_7 * 7) + random.Below(20) / 10.0;
-        sqlite3_bind_text(insert, 1, ident.data(), static_cast<int>(ident.size()), SQLITE_TRANSIENT);
+        sqlite3_bind_text(insert, 1, ident.data(), static_cast<int>(ident.size()),
+                          SQLITE_TRANSIENT);
         sqlite3_bind_text(insert, 2, name.data(), static_cast<int>(name.size()), SQLITE_TRANSIENT);
         sqlite3_bind_text(insert, 3, vipr, -1, SQLITE_TRANSIENT);
         sqlite3_bind_int(insert, 4, 1 + random.Below(4));

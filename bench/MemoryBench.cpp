@@ -69,7 +69,7 @@ int main(int argc, char** argv)
     }
     const double peakMiB = static_cast<double>(after - before) / 1024.0;
     const double textMiB = textBytes / (1024.0 * 1024.0);
-    std::printf("peak_memory_%d: %.1f MiB, %.2f x listed text (%d rows, UTF-16 %.1f MiB)\n",
-                rows, peakMiB, peakMiB / textMiB, rows, textMiB);
+    std::printf("peak_memory_%d: %.1f MiB, %.2f x listed text (%d rows, UTF-16 %.1f MiB)\n", rows,
+                peakMiB, peakMiB / textMiB, rows, textMiB);
     return 0;
 }

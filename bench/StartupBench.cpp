@@ -51,7 +51,8 @@ double RunChild(const std::vector<std::string>& args)
 int main(int argc, char** argv)
 {
     if (argc < 4) {
-        std::fprintf(stderr, "usage: bench_startup <app-startup> <empty-window> <catalog-dir> [runs]\n");
+        std::fprintf(stderr,
+                     "usage: bench_startup <app-startup> <empty-window> <catalog-dir> [runs]\n");
         return 2;
     }
     const int runs = argc > 4 ? std::atoi(argv[4]) : 15;

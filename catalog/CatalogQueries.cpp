@@ -2,28 +2,33 @@
 
 #include "DecimalText.h"
 
-CatalogQuery QueryByCategory(int categoryNumber) {
+CatalogQuery QueryByCategory(int categoryNumber)
+{
     return {"SELECT IDENT, NAME_RUS FROM BLOCKS WHERE CATEGORY = ?",
             {std::int64_t{categoryNumber}}};
 }
 
-CatalogQuery QueryByCategoryAndSubcategory(int categoryNumber, int subcategoryCode) {
+CatalogQuery QueryByCategoryAndSubcategory(int categoryNumber, int subcategoryCode)
+{
     return {"SELECT IDENT, NAME_RUS FROM BLOCKS WHERE CATEGORY = ? AND SUB_CATEGORY = ?",
             {std::int64_t{categoryNumber}, std::int64_t{subcategoryCode}}};
 }
 
-CatalogQuery QueryByCodeFragment(const QString& fragment) {
+CatalogQuery QueryByCodeFragment(const QString& fragment)
+{
     return {"SELECT IDENT, NAME_RUS FROM BLOCKS where IDENT LIKE ? ORDER BY IDENT",
             {"%" + fragment.toStdString() + "%"}};
 }
 
-CatalogQuery QueryDetails(const QString& code) {
+CatalogQuery QueryDetails(const QString& code)
+{
     return {"SELECT IDENT, NAME_RUS, VIPR, SLOTS_COUNT, V5, V7, V_7, TOTAL_POWER, CATEGORY, "
             "SUB_CATEGORY FROM BLOCKS where IDENT = ?",
             {code.toStdString()}};
 }
 
-QString PrepareFragment(const QString& typed) {
+QString PrepareFragment(const QString& typed)
+{
     const QString upper = typed.toUpper();
     qsizetype begin = 0;
     qsizetype end = upper.size();
@@ -34,7 +39,8 @@ QString PrepareFragment(const QString& typed) {
     return upper.mid(begin, end - begin);
 }
 
-void AssignFromUtf8(QString& out, std::string_view utf8) {
+void AssignFromUtf8(QString& out, std::string_view utf8)
+{
     // Catalog text is Latin and Cyrillic: decoded here directly, one, two or
     // three bytes per character. Anything else (four-byte sequences, the
     // U+F000..U+FFFF block with the byte order mark, or malformed bytes)
@@ -68,7 +74,8 @@ void AssignFromUtf8(QString& out, std::string_view utf8) {
 }
 
 std::size_t ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
-                                 const std::function<void(QStringView row)>& appendRow) {
+                                 const std::function<void(QStringView row)>& appendRow)
+{
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     std::size_t count = 0;
     std::string row; // one buffer for all rows, in UTF-8
@@ -86,12 +93,14 @@ std::size_t ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& 
 }
 
 std::size_t ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
-                             const std::function<void(const QString& row)>& appendRow) {
+                             const std::function<void(const QString& row)>& appendRow)
+{
     return ForEachSearchRowView(database, query,
                                 [&appendRow](QStringView row) { appendRow(row.toString()); });
 }
 
-BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const QString& code) {
+BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const QString& code)
+{
     const CatalogQuery query = QueryDetails(code);
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     BlockRecord record;

@@ -147,14 +147,16 @@ constexpr std::array<char16_t, 128> kUpperHalf = {
     u'\u044F',
 };
 
-[[noreturn]] void ThrowFileError(const QString& what, const QString& path, const QString& reason) {
+[[noreturn]] void ThrowFileError(const QString& what, const QString& path, const QString& reason)
+{
     throw EFileError(
         (what + QStringLiteral(" \"") + path + QStringLiteral("\": ") + reason).toStdString());
 }
 
 } // namespace
 
-QString DecodeCp1251(QByteArrayView bytes) {
+QString DecodeCp1251(QByteArrayView bytes)
+{
     QString text(bytes.size(), Qt::Uninitialized);
     QChar* out = text.data();
     for (const char c : bytes) {
@@ -164,7 +166,8 @@ QString DecodeCp1251(QByteArrayView bytes) {
     return text;
 }
 
-QStringList SplitLines(const QString& text) {
+QStringList SplitLines(const QString& text)
+{
     QStringList lines;
     qsizetype start = 0;
     qsizetype i = 0;
@@ -183,7 +186,8 @@ QStringList SplitLines(const QString& text) {
     return lines;
 }
 
-QStringList LoadCategoryFile(const QString& path) {
+QStringList LoadCategoryFile(const QString& path)
+{
     // QFile refuses a directory at open ("file to open is a directory").
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
@@ -194,32 +198,39 @@ QStringList LoadCategoryFile(const QString& path) {
     return SplitLines(DecodeCp1251(bytes));
 }
 
-QString CategoryFileName(int categoryNumber) {
+QString CategoryFileName(int categoryNumber)
+{
     return QStringLiteral("Category%1.itm").arg(categoryNumber, 3, 10, QLatin1Char('0'));
 }
 
-QString CategoryFilePath(const QString& catalogDir, int categoryNumber) {
+QString CategoryFilePath(const QString& catalogDir, int categoryNumber)
+{
     return QDir(catalogDir)
         .filePath(QStringLiteral("Category/") + CategoryFileName(categoryNumber));
 }
 
-bool HasSubcategories(int categoryNumber) {
+bool HasSubcategories(int categoryNumber)
+{
     return categoryNumber == 21 || categoryNumber == 22 || categoryNumber == 24;
 }
 
-int CategoryNumber(int categoryPosition) {
+int CategoryNumber(int categoryPosition)
+{
     return categoryPosition + 1;
 }
 
-int SubcategoryCode(int categoryPosition, int subcategoryPosition) {
+int SubcategoryCode(int categoryPosition, int subcategoryPosition)
+{
     return categoryPosition + 100 * subcategoryPosition + 101;
 }
 
-int SubcategoryLine(int categoryNumber, int code) {
+int SubcategoryLine(int categoryNumber, int code)
+{
     return (code - categoryNumber) / 100 - 1;
 }
 
-QString LineOrEmpty(const QStringList& lines, long long line) {
+QString LineOrEmpty(const QStringList& lines, long long line)
+{
     if (line < 0 || line >= lines.size())
         return {};
     return lines.at(static_cast<qsizetype>(line));

@@ -15,7 +15,10 @@ namespace {
 
 constexpr int kSignificantDigits = 15;
 
-bool IsBlank(char c) { return static_cast<unsigned char>(c) <= 32; }
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
 
 std::string_view Trimmed(std::string_view text)
 {
@@ -26,7 +29,10 @@ std::string_view Trimmed(std::string_view text)
     return text;
 }
 
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
 
 [[noreturn]] void ThrowNotDecimal(std::string_view text)
 {
@@ -180,7 +186,10 @@ double ParseDecimal(const QString& text, const QString& separator)
     return ParseDecimal(text.toStdString(), separator.toStdString());
 }
 
-std::int64_t ParseInteger(const QString& text) { return ParseInteger(text.toStdString()); }
+std::int64_t ParseInteger(const QString& text)
+{
+    return ParseInteger(text.toStdString());
+}
 
 QString LocaleDecimalSeparator()
 {

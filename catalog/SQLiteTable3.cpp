@@ -5,8 +5,8 @@
 #include <sqlite3.h>
 
 #include <charconv>
-#include <cstdio>
 #include <cmath>
+#include <cstdio>
 #include <cstring>
 #include <limits>
 
@@ -29,7 +29,8 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
 // legacy sqlite3_prepare here; it only reports step errors more precisely.
 // The statement is finalized by its owner, also when binding fails.
 Statement Prepare(TSQLiteDatabase& database, const std::string& sql, const TSQLiteParams& params,
-                  const char* compileFailed) {
+                  const char* compileFailed)
+{
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(database.Handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
         Statement failed(raw);
@@ -58,7 +59,8 @@ Statement Prepare(TSQLiteDatabase& database, const std::string& sql, const TSQLi
 
 // Column kind from the declared type, compared whole and case-sensitively;
 // a column without one takes the storage type of its first value.
-std::int32_t ColumnKind(sqlite3_stmt* statement, int column) {
+std::int32_t ColumnKind(sqlite3_stmt* statement, int column)
+{
     const char* declared = sqlite3_column_decltype(statement, column);
     if (!declared)
         return sqlite3_column_type(statement, column);
@@ -77,7 +79,8 @@ std::int32_t ColumnKind(sqlite3_stmt* statement, int column) {
 // the -wal and -shm files next to it, so such a file is opened immutable,
 // which reads the file alone and creates nothing. A file whose log exists is
 // in use by a writer and is opened as any other.
-bool IsSettledWalDatabase(const std::string& fileName) {
+bool IsSettledWalDatabase(const std::string& fileName)
+{
     std::FILE* file = std::fopen(fileName.c_str(), "rb");
     if (!file)
         return false;
@@ -100,7 +103,8 @@ bool IsSettledWalDatabase(const std::string& fileName) {
 
 // "file:" URI of a path with the immutable flag; every byte outside the
 // unreserved set is percent-encoded, so '?', '#' and '%' in names survive.
-std::string ImmutableUri(const std::string& fileName) {
+std::string ImmutableUri(const std::string& fileName)
+{
     static const char kHex[] = "0123456789ABCDEF";
     std::string uri = "file:";
     for (const char c : fileName) {
@@ -126,7 +130,8 @@ std::string ImmutableUri(const std::string& fileName) {
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, std::string decimalSeparator,
                                  OpenMode mode)
-    : decimalSeparator_(std::move(decimalSeparator)) {
+    : decimalSeparator_(std::move(decimalSeparator))
+{
     int rc = SQLITE_OK;
     if (mode == OpenMode::ReadWriteCreate)
         rc = sqlite3_open(fileName.c_str(), &handle_);
@@ -156,23 +161,27 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, std::string decima
     }
 }
 
-TSQLiteDatabase::~TSQLiteDatabase() {
+TSQLiteDatabase::~TSQLiteDatabase()
+{
     if (handle_)
         sqlite3_close(handle_);
 }
 
-void TSQLiteDatabase::RunStatement(const std::string& sql, const TSQLiteParams& params) {
+void TSQLiteDatabase::RunStatement(const std::string& sql, const TSQLiteParams& params)
+{
     const Statement statement = Prepare(*this, sql, params, kRunCompileFailed);
     if (sqlite3_step(statement.get()) != SQLITE_DONE)
         ThrowSqlFailure(kRunCompileFailed, sql);
 }
 
 std::unique_ptr<TSQLiteTable> TSQLiteDatabase::QueryTable(const std::string& sql,
-                                                          const TSQLiteParams& params) {
+                                                          const TSQLiteParams& params)
+{
     return std::make_unique<TSQLiteTable>(*this, sql, params);
 }
 
-void TSQLiteDatabase::ThrowSqlFailure(const std::string& message, const std::string& sql) const {
+void TSQLiteDatabase::ThrowSqlFailure(const std::string& message, const std::string& sql) const
+{
     const char* sqliteText =
         sqlite3_errcode(handle_) != SQLITE_OK ? sqlite3_errmsg(handle_) : "No message";
     throw ESQLiteException(message + " \"" + sql + "\" : " + sqliteText);
@@ -183,14 +192,16 @@ void TSQLiteDatabase::ThrowSqlFailure(const std::string& message, const std::str
 
 TSQLiteTable::TSQLiteTable(TSQLiteDatabase& database, const std::string& sql,
                            const TSQLiteParams& params)
-    : decimalSeparator_(database.DecimalSeparator()) {
+    : decimalSeparator_(database.DecimalSeparator())
+{
     ReadRows(database, sql, params);
 }
 
 TSQLiteTable::~TSQLiteTable() = default;
 
 void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
-                            const TSQLiteParams& params) {
+                            const TSQLiteParams& params)
+{
     const Statement owner = Prepare(database, sql, params, kQueryCompileFailed);
     sqlite3_stmt* statement = owner.get();
     for (;;) {
@@ -270,14 +281,16 @@ void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
     cursor_ = 0;
 }
 
-bool TSQLiteTable::Advance() noexcept {
+bool TSQLiteTable::Advance() noexcept
+{
     if (IsAtEnd())
         return false;
     ++cursor_;
     return true;
 }
 
-const TSQLiteTable::Slot& TSQLiteTable::CurrentSlot(int column) const {
+const TSQLiteTable::Slot& TSQLiteTable::CurrentSlot(int column) const
+{
     if (IsAtEnd())
         throw ESQLiteException(kEndOfTable);
     if (column < 0 || static_cast<std::uint32_t>(column) >= columnCount_)
@@ -287,17 +300,20 @@ const TSQLiteTable::Slot& TSQLiteTable::CurrentSlot(int column) const {
                   static_cast<std::size_t>(column)];
 }
 
-std::string_view TSQLiteTable::SlotBytes(const Slot& slot) const {
+std::string_view TSQLiteTable::SlotBytes(const Slot& slot) const
+{
     return std::string_view(bytes_).substr(static_cast<std::size_t>(slot.offset), slot.length);
 }
 
-std::string TSQLiteTable::CellText(int column) const {
+std::string TSQLiteTable::CellText(int column) const
+{
     std::string text;
     AppendCellText(column, text);
     return text;
 }
 
-void TSQLiteTable::AppendCellText(int column, std::string& out) const {
+void TSQLiteTable::AppendCellText(int column, std::string& out) const
+{
     const Slot& slot = CurrentSlot(column);
     if (slot.empty)
         return;
@@ -320,7 +336,8 @@ void TSQLiteTable::AppendCellText(int column, std::string& out) const {
     }
 }
 
-std::int64_t TSQLiteTable::CellInteger(int column) const {
+std::int64_t TSQLiteTable::CellInteger(int column) const
+{
     const Slot& slot = CurrentSlot(column);
     if (slot.empty)
         return 0;
@@ -339,7 +356,8 @@ std::int64_t TSQLiteTable::CellInteger(int column) const {
     }
 }
 
-double TSQLiteTable::CellReal(int column) const {
+double TSQLiteTable::CellReal(int column) const
+{
     const Slot& slot = CurrentSlot(column);
     if (slot.empty)
         return 0.0;
@@ -353,7 +371,8 @@ double TSQLiteTable::CellReal(int column) const {
     }
 }
 
-std::optional<std::span<const std::byte>> TSQLiteTable::CellBytes(int column) const {
+std::optional<std::span<const std::byte>> TSQLiteTable::CellBytes(int column) const
+{
     const Slot& slot = CurrentSlot(column);
     if (slot.empty)
         return std::nullopt;
@@ -364,7 +383,8 @@ std::optional<std::span<const std::byte>> TSQLiteTable::CellBytes(int column) co
                                       bytes.size());
 }
 
-std::string TSQLiteTable::CellBytesText(int column) const {
+std::string TSQLiteTable::CellBytesText(int column) const
+{
     const Slot& slot = CurrentSlot(column);
     if (slot.empty)
         return {};

@@ -7,7 +7,8 @@
 
 namespace {
 
-std::int64_t ParseSlotsCount(const QString& text) {
+std::int64_t ParseSlotsCount(const QString& text)
+{
     // A slot count comes from the catalog as a whole number; anything else
     // (a fraction, a negative value, a value out of range) would corrupt the slot
     // check, so it is refused with the value named.
@@ -25,7 +26,8 @@ std::int64_t ParseSlotsCount(const QString& text) {
 
 // The value the user sees for `sum`: its decimal text read back. A sum too
 // large to print as a finite number is compared as it is.
-double DisplayedValue(double sum, const QString& separator) {
+double DisplayedValue(double sum, const QString& separator)
+{
     if (!std::isfinite(sum))
         return sum;
     try {
@@ -39,7 +41,8 @@ double DisplayedValue(double sum, const QString& separator) {
 
 } // namespace
 
-TDevice MakeDevice(const DeviceTexts& texts, const QString& decimalSeparator) {
+TDevice MakeDevice(const DeviceTexts& texts, const QString& decimalSeparator)
+{
     TDevice device;
     device.Ident = texts.ident;
     device.V5 = ParseDecimal(texts.v5, decimalSeparator);
@@ -50,20 +53,23 @@ TDevice MakeDevice(const DeviceTexts& texts, const QString& decimalSeparator) {
     return device;
 }
 
-QString BasketRow(const DeviceTexts& texts) {
+QString BasketRow(const DeviceTexts& texts)
+{
     const QStringList fields{texts.ident, texts.v5,         texts.v7,
                              texts.v_7,   texts.totalPower, texts.slotsCount};
     return fields.join(QLatin1Char('\t'));
 }
 
-std::int64_t UsedSlots(const std::vector<TDevice>& devices) {
+std::int64_t UsedSlots(const std::vector<TDevice>& devices)
+{
     std::int64_t used = 0;
     for (const TDevice& device : devices)
         used += device.SlotsCount;
     return used;
 }
 
-Totals SumDevices(const std::vector<TDevice>& devices) {
+Totals SumDevices(const std::vector<TDevice>& devices)
+{
     Totals totals;
     for (const TDevice& device : devices) {
         totals.v5 += device.V5;
@@ -75,7 +81,8 @@ Totals SumDevices(const std::vector<TDevice>& devices) {
     return totals;
 }
 
-QString TotalsRow(const Totals& totals, const QString& decimalSeparator) {
+QString TotalsRow(const Totals& totals, const QString& decimalSeparator)
+{
     const QStringList fields{
         QString(),
         FormatDecimal(totals.v5, decimalSeparator),
@@ -87,7 +94,8 @@ QString TotalsRow(const Totals& totals, const QString& decimalSeparator) {
     return fields.join(QLatin1Char('\t'));
 }
 
-bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slotsCount) {
+bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slotsCount)
+{
     // limit - used - count >= 0, worked out without overflow: a catalog's
     // slot count near the 64-bit maximum must not wrap round into a fit
     // (the basket may already hold more slots than a newly ticked crate).
@@ -101,7 +109,8 @@ bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slots
 }
 
 bool WithinLimits(const Totals& totals, const std::array<QString, 5>& limitTexts,
-                  const QString& decimalSeparator) {
+                  const QString& decimalSeparator)
+{
     // The user judges the totals row by what it shows, so the check reads
     // the sums the same way: 0.1 + 0.2 shows 0.3 and passes a 0.3 limit.
     const double sums[] = {totals.v5, totals.v7, totals.v_7, totals.power};

@@ -4,7 +4,8 @@
 
 #include <QStringList>
 
-const std::array<CrateType, kCrateTypeCount>& CrateTypes() {
+const std::array<CrateType, kCrateTypeCount>& CrateTypes()
+{
     // The limits are those of each chassis' power supply; the check list
     // shows them in this order and row 0 is the initial choice.
     static const std::array<CrateType, kCrateTypeCount> types{{
@@ -19,7 +20,8 @@ const std::array<CrateType, kCrateTypeCount>& CrateTypes() {
     return types;
 }
 
-QString CrateTypeRow(const CrateType& type, const QString& decimalSeparator) {
+QString CrateTypeRow(const CrateType& type, const QString& decimalSeparator)
+{
     const QStringList fields{
         QString::fromUtf16(type.name),
         FormatDecimal(type.v5, decimalSeparator),

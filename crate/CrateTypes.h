@@ -11,9 +11,9 @@
 
 struct CrateType {
     const char16_t* name;
-    double v5;   // +5 V channel limit, A
-    double v7;   // +7 V channel limit, A
-    double v_7;  // -7 V channel limit, A
+    double v5;    // +5 V channel limit, A
+    double v7;    // +7 V channel limit, A
+    double v_7;   // -7 V channel limit, A
     double power; // W
     std::int64_t slots;
 };

@@ -32,14 +32,33 @@ void ReadEveryCell(TSQLiteTable& table)
 {
     for (; !table.IsAtEnd(); table.Advance()) {
         for (int column = -1; column <= static_cast<int>(table.ColumnCount()); ++column) {
-            try { (void)table.CellText(column); } catch (const Exception&) {}
-            try { (void)table.CellInteger(column); } catch (const Exception&) {}
-            try { (void)table.CellReal(column); } catch (const Exception&) {}
-            try { (void)table.CellBytes(column); } catch (const Exception&) {}
-            try { (void)table.CellBytesText(column); } catch (const Exception&) {}
+            try {
+                (void)table.CellText(column);
+            } catch (const Exception&) {
+            }
+            try {
+                (void)table.CellInteger(column);
+            } catch (const Exception&) {
+            }
+            try {
+                (void)table.CellReal(column);
+            } catch (const Exception&) {
+            }
+            try {
+                (void)table.CellBytes(column);
+            } catch (const Exception&) {
+            }
+            try {
+                (void)table.CellBytesText(column);
+            } catch (const Exception&) {
+            }
         }
     }
-    try { (void)table.CellText(0); std::abort(); } catch (const Exception&) {}
+    try {
+        (void)table.CellText(0);
+        std::abort();
+    } catch (const Exception&) {
+    }
 }
 
 void Query(TSQLiteDatabase& database, const CatalogQuery& query)
@@ -51,7 +70,10 @@ void Query(TSQLiteDatabase& database, const CatalogQuery& query)
     }
 }
 
-bool Exists(const std::string& path) { return access(path.c_str(), F_OK) == 0; }
+bool Exists(const std::string& path)
+{
+    return access(path.c_str(), F_OK) == 0;
+}
 
 } // namespace
 

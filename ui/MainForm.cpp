@@ -36,7 +36,10 @@ namespace {
 const QColor kOverLimitColor(255, 0, 0);
 const QColor kEditFocusColor(240, 240, 240);
 
-QString Text(const char16_t* text) { return QString::fromUtf16(text); }
+QString Text(const char16_t* text)
+{
+    return QString::fromUtf16(text);
+}
 
 // The message shown when the catalog file is not beside the program: lines
 // broken by carriage returns, as all of the program's own dialog texts.
@@ -70,7 +73,10 @@ void Label(QLabel* caption, QWidget* control)
     control->setAccessibleName(name.trimmed());
 }
 
-void AppendSection(THeader* header, const char16_t* caption) { header->AddSection(Text(caption), 0); }
+void AppendSection(THeader* header, const char16_t* caption)
+{
+    header->AddSection(Text(caption), 0);
+}
 
 } // namespace
 
@@ -84,7 +90,10 @@ TMainForm::TMainForm(const QString& catalogDir, const QString& decimalSeparator,
     FormCreate();
 }
 
-TMainForm::~TMainForm() { FormDestroy(); }
+TMainForm::~TMainForm()
+{
+    FormDestroy();
+}
 
 template <class Handler> void TMainForm::Guarded(Handler&& handler)
 {
@@ -309,8 +318,8 @@ QWidget* TMainForm::BuildBasketGroup()
     grid->setColumnStretch(0, 1);
 
     const QFont listFont(QStringLiteral("Verdana"), 8);
-    for (TTabbedListBox* list : {BlockTabLB, static_cast<TTabbedListBox*>(RackTypeCL), RackTabLB,
-                                 TotalTabLB})
+    for (TTabbedListBox* list :
+         {BlockTabLB, static_cast<TTabbedListBox*>(RackTypeCL), RackTabLB, TotalTabLB})
         list->setFont(listFont);
     return RackGB;
 }
@@ -394,9 +403,10 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         // Edit fields show where the typing goes in the focus colour.
         if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
             QPalette colours = edit->palette();
-            colours.setColor(QPalette::Base, event->type() == QEvent::FocusIn
-                                                 ? kEditFocusColor
-                                                 : QApplication::palette(edit).color(QPalette::Base));
+            colours.setColor(QPalette::Base,
+                             event->type() == QEvent::FocusIn
+                                 ? kEditFocusColor
+                                 : QApplication::palette(edit).color(QPalette::Base));
             edit->setPalette(colours);
         }
     }
@@ -463,9 +473,9 @@ void TMainForm::FormShow()
     try {
         // The catalog is only ever read: open it read-only, so that no
         // search can change a byte of it or leave a journal beside it.
-        Database = std::make_unique<TSQLiteDatabase>(path.toStdString(),
-                                                     DecimalSeparator.toStdString(),
-                                                     TSQLiteDatabase::OpenMode::ReadOnly);
+        Database =
+            std::make_unique<TSQLiteDatabase>(path.toStdString(), DecimalSeparator.toStdString(),
+                                              TSQLiteDatabase::OpenMode::ReadOnly);
     } catch (const std::exception&) {
         TmdDialogForm::ShowDialog(Text(kDatabaseTitle), Text(u"Ошибка создания базы данных!"),
                                   IDI_HAND, {QStringLiteral("OK")});
@@ -479,7 +489,10 @@ void TMainForm::FormDestroy()
     Database.reset();
 }
 
-void TMainForm::ExitItemClick() { close(); }
+void TMainForm::ExitItemClick()
+{
+    close();
+}
 
 // ---------------------------------------------------------------------------
 // Search
@@ -566,7 +579,10 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
         BlockTabLB->UpdateFromHeader(*TableHeader);
 }
 
-void TMainForm::TableHeaderSized() { BlockTabLB->UpdateFromHeader(*TableHeader); }
+void TMainForm::TableHeaderSized()
+{
+    BlockTabLB->UpdateFromHeader(*TableHeader);
+}
 
 void TMainForm::RackHeaderSized()
 {
@@ -659,8 +675,9 @@ void TMainForm::AddBtnClick()
         return; // no block shown
     const std::int64_t usedSlots = UsedSlots(Devices);
     const int type = FindCheckedRackType();
-    const DeviceTexts texts{FIdentField->text(), FV5Field->text(),         FV7Field->text(),
-                            F_V7Field->text(),   FTotalPowerField->text(), FSlotsCountField->text()};
+    const DeviceTexts texts{FIdentField->text(),      FV5Field->text(),
+                            FV7Field->text(),         F_V7Field->text(),
+                            FTotalPowerField->text(), FSlotsCountField->text()};
     TDevice device = MakeDevice(texts, DecimalSeparator);
     const std::int64_t slotLimit = ParseInteger(RackTypeCL->ColumnText(kFieldSlots, type));
     if (!SlotsFit(slotLimit, usedSlots, device.SlotsCount)) {

@@ -62,7 +62,10 @@ QList<int> TabStopsFromHeader(QList<int> stops, const QList<int>& sectionWidths,
 
 namespace {
 // Pixel positions far past any screen saturate instead of overflowing.
-int Saturated(qint64 x) { return static_cast<int>(std::min<qint64>(x, INT_MAX)); }
+int Saturated(qint64 x)
+{
+    return static_cast<int>(std::min<qint64>(x, INT_MAX));
+}
 
 // The first multiple of `step` strictly beyond x.
 int NextMultiple(int x, int step)

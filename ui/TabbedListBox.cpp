@@ -398,9 +398,8 @@ void TTabbedListBox::ResolvePendingStops() const
             const qsizetype tab = row.indexOf(QLatin1Char('\t'), start);
             const qsizetype end = tab < 0 ? row.size() : tab;
             // Measured in place: the field is not copied.
-            int width = metrics.horizontalAdvance(
-                QString::fromRawData(reinterpret_cast<const QChar*>(row.data() + start),
-                                     end - start));
+            int width = metrics.horizontalAdvance(QString::fromRawData(
+                reinterpret_cast<const QChar*>(row.data() + start), end - start));
             if (column == 0)
                 width += pendingExtra_;
             widest[column] = std::max(widest[column], width);

@@ -10,25 +10,29 @@ namespace {
 
 class CatalogQueriesTest : public ::testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         catalog_.WriteStandard();
         db_ = std::make_unique<TSQLiteDatabase>(catalog_.DatabasePath().toStdString(), ".",
                                                 TSQLiteDatabase::OpenMode::ReadOnly);
     }
 
-    QStringList Rows(const CatalogQuery& query) {
+    QStringList Rows(const CatalogQuery& query)
+    {
         QStringList rows;
         const std::size_t count =
             ForEachSearchRow(*db_, query, [&rows](const QString& row) { rows.append(row); });
         EXPECT_EQ(count, static_cast<std::size_t>(rows.size()));
         // The view form hands over the same rows.
         QStringList viewed;
-        ForEachSearchRowView(*db_, query, [&viewed](QStringView row) { viewed.append(row.toString()); });
+        ForEachSearchRowView(*db_, query,
+                             [&viewed](QStringView row) { viewed.append(row.toString()); });
         EXPECT_EQ(viewed, rows);
         return rows;
     }
 
-    static QString Row(const char* code, const char* name) {
+    static QString Row(const char* code, const char* name)
+    {
         return QString::fromUtf8(code) + QLatin1Char('\t') + QString::fromUtf8(name);
     }
 
@@ -38,7 +42,8 @@ protected:
 
 } // namespace
 
-TEST(CatalogQueries, StatementsBindTheirValues) {
+TEST(CatalogQueries, StatementsBindTheirValues)
+{
     const struct {
         CatalogQuery query;
         std::string sql;
@@ -65,7 +70,8 @@ TEST(CatalogQueries, StatementsBindTheirValues) {
     }
 }
 
-TEST(CatalogQueries, PrepareFragmentUpperCasesAndTrims) {
+TEST(CatalogQueries, PrepareFragmentUpperCasesAndTrims)
+{
     const struct {
         QString typed, prepared;
     } cases[] = {
@@ -84,14 +90,16 @@ TEST(CatalogQueries, PrepareFragmentUpperCasesAndTrims) {
     }
 }
 
-TEST(CatalogQueries, Utf8DecodingMatchesQt) {
+TEST(CatalogQueries, Utf8DecodingMatchesQt)
+{
     const QByteArray cases[] = {
         "",
         "MK1-0123-A7\tplain ASCII",
         "БК-7\tБлок коммутации ёЁ",
-        "\xe2\x84\x96 \xe2\x80\x94 \xe0\xa4\x85",   // three-byte characters
-        "\xef\xbb\xbf" "BOM and \xef\xbf\xbd",          // U+FEFF, U+FFFD
-        "\xf0\x9f\x98\x80 four bytes",                  // a surrogate pair
+        "\xe2\x84\x96 \xe2\x80\x94 \xe0\xa4\x85", // three-byte characters
+        "\xef\xbb\xbf"
+        "BOM and \xef\xbf\xbd",        // U+FEFF, U+FFFD
+        "\xf0\x9f\x98\x80 four bytes", // a surrogate pair
         "bad \xff\xfe bytes \xc0\x80 overlong \xed\xa0\x80 surrogate",
         "cut short \xd0",
         "cut short \xe2\x84",
@@ -105,7 +113,8 @@ TEST(CatalogQueries, Utf8DecodingMatchesQt) {
     }
 }
 
-TEST_F(CatalogQueriesTest, CategoryQueriesKeepDatabaseOrder) {
+TEST_F(CatalogQueriesTest, CategoryQueriesKeepDatabaseOrder)
+{
     const struct {
         CatalogQuery query;
         QStringList rows;
@@ -125,7 +134,8 @@ TEST_F(CatalogQueriesTest, CategoryQueriesKeepDatabaseOrder) {
     }
 }
 
-TEST_F(CatalogQueriesTest, FragmentQueryFindsCodesInCodeOrder) {
+TEST_F(CatalogQueriesTest, FragmentQueryFindsCodesInCodeOrder)
+{
     const struct {
         const char* typed;
         QStringList rows;
@@ -145,7 +155,8 @@ TEST_F(CatalogQueriesTest, FragmentQueryFindsCodesInCodeOrder) {
     }
 }
 
-TEST_F(CatalogQueriesTest, DetailsOfOneBlock) {
+TEST_F(CatalogQueriesTest, DetailsOfOneBlock)
+{
     // Codes that equal column names are values, not columns.
     const BlockRecord v5 = ReadBlockDetails(*db_, QStringLiteral("V5"));
     EXPECT_EQ(v5.ident, QStringLiteral("V5"));
@@ -175,7 +186,8 @@ TEST_F(CatalogQueriesTest, DetailsOfOneBlock) {
     EXPECT_EQ(sub.subCategory, 324);
 }
 
-TEST_F(CatalogQueriesTest, MissingCodeOrTableRaisesTheLayersFailure) {
+TEST_F(CatalogQueriesTest, MissingCodeOrTableRaisesTheLayersFailure)
+{
     EXPECT_EQ(
         ThrownMessage<ESQLiteException>([&] { ReadBlockDetails(*db_, QStringLiteral("MK1")); }),
         "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!");

@@ -10,7 +10,8 @@
 
 #include <gtest/gtest.h>
 
-TEST(CategoryFiles, DecodingIsTheInverseOfIconvsEncoding) {
+TEST(CategoryFiles, DecodingIsTheInverseOfIconvsEncoding)
+{
     QByteArray bytes;
     for (int b = 0; b < 256; ++b)
         if (b != 0x98) // no character in the code page: iconv has nothing to encode
@@ -29,7 +30,8 @@ TEST(CategoryFiles, DecodingIsTheInverseOfIconvsEncoding) {
     EXPECT_EQ(DecodeCp1251("\xC0\xFF\xA8\xB8\xB9"), QStringLiteral("АяЁё№"));
 }
 
-TEST(CategoryFiles, SplitLinesOnEveryBreakStyle) {
+TEST(CategoryFiles, SplitLinesOnEveryBreakStyle)
+{
     const struct {
         const char* text;
         QStringList lines;
@@ -55,7 +57,8 @@ TEST(CategoryFiles, SplitLinesOnEveryBreakStyle) {
     }
 }
 
-TEST(CategoryFiles, LoadsNamesWrittenWithEachBreakStyle) {
+TEST(CategoryFiles, LoadsNamesWrittenWithEachBreakStyle)
+{
     QTemporaryDir dir;
     const QStringList names = {QStringLiteral("Блоки питания"), QStringLiteral("Модули «ввода»"),
                                QStringLiteral("Ёмкости № 2")};
@@ -71,7 +74,8 @@ TEST(CategoryFiles, LoadsNamesWrittenWithEachBreakStyle) {
     }
 }
 
-TEST(CategoryFiles, UnreadableFileErrorNamesTheFile) {
+TEST(CategoryFiles, UnreadableFileErrorNamesTheFile)
+{
     QTemporaryDir dir;
     const QString missing = dir.filePath(QStringLiteral("Category000.itm"));
     const std::string message = ThrownMessage<EFileError>([&] { LoadCategoryFile(missing); });
@@ -85,7 +89,8 @@ TEST(CategoryFiles, UnreadableFileErrorNamesTheFile) {
         << dirMessage;
 }
 
-TEST(CategoryFiles, NumberingTiesListPositionsToStoredCodes) {
+TEST(CategoryFiles, NumberingTiesListPositionsToStoredCodes)
+{
     // Category number and whether the category has subcategories, by list position.
     for (int position = -1; position <= 30; ++position) {
         SCOPED_TRACE(position);
@@ -114,7 +119,8 @@ TEST(CategoryFiles, NumberingTiesListPositionsToStoredCodes) {
               QStringLiteral("/opt/app/Category/Category024.itm"));
 }
 
-TEST(CategoryFiles, LineOutsideTheListIsEmptyText) {
+TEST(CategoryFiles, LineOutsideTheListIsEmptyText)
+{
     const QStringList lines = {QStringLiteral("первая"), QStringLiteral("вторая")};
     const struct {
         long long line;
@@ -128,7 +134,8 @@ TEST(CategoryFiles, LineOutsideTheListIsEmptyText) {
     EXPECT_EQ(LineOrEmpty({}, 0), QString());
 }
 
-TEST(CategoryFiles, StandardCatalogReadsBackItsNames) {
+TEST(CategoryFiles, StandardCatalogReadsBackItsNames)
+{
     FixtureCatalog catalog;
     catalog.WriteStandard();
     const QStringList categories = LoadCategoryFile(CategoryFilePath(catalog.Dir(), 0));

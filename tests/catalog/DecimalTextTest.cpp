@@ -39,7 +39,8 @@ const FormatCase kFormatCases[] = {
     {std::numeric_limits<double>::quiet_NaN(), "NAN"},
 };
 
-std::string WithComma(std::string text) {
+std::string WithComma(std::string text)
+{
     for (char& c : text)
         if (c == '.')
             c = ',';
@@ -48,7 +49,8 @@ std::string WithComma(std::string text) {
 
 } // namespace
 
-TEST(DecimalText, FormatsInGeneralFormatWithEitherSeparator) {
+TEST(DecimalText, FormatsInGeneralFormatWithEitherSeparator)
+{
     for (const FormatCase& c : kFormatCases) {
         SCOPED_TRACE(c.text);
         EXPECT_EQ(FormatDecimal(c.value, std::string_view(".")), c.text);
@@ -58,7 +60,8 @@ TEST(DecimalText, FormatsInGeneralFormatWithEitherSeparator) {
     }
 }
 
-TEST(DecimalText, ParsesWhatItFormats) {
+TEST(DecimalText, ParsesWhatItFormats)
+{
     for (const FormatCase& c : kFormatCases) {
         if (!std::isfinite(c.value))
             continue;
@@ -72,7 +75,8 @@ TEST(DecimalText, ParsesWhatItFormats) {
     EXPECT_EQ(ParseDecimal(std::string_view("2.5e3"), "."), 2500.0);
 }
 
-TEST(DecimalText, RejectsTextThatIsNoDecimal) {
+TEST(DecimalText, RejectsTextThatIsNoDecimal)
+{
     const struct {
         const char* text;
         const char* separator;
@@ -87,7 +91,8 @@ TEST(DecimalText, RejectsTextThatIsNoDecimal) {
     }
 }
 
-TEST(DecimalText, ParsesPlainIntegers) {
+TEST(DecimalText, ParsesPlainIntegers)
+{
     EXPECT_EQ(ParseInteger(std::string_view("42")), 42);
     EXPECT_EQ(ParseInteger(std::string_view(" -7 ")), -7);
     EXPECT_EQ(ParseInteger(std::string_view("+3")), 3);

@@ -23,7 +23,8 @@ protected:
     QString Path() const { return dir_.filePath(QStringLiteral("test.db")); }
     std::string File() const { return Path().toStdString(); }
     void Exec(const char* sql) { ExecSql(Path(), QString::fromUtf8(sql)); }
-    std::unique_ptr<TSQLiteDatabase> Open(std::string separator = ".") {
+    std::unique_ptr<TSQLiteDatabase> Open(std::string separator = ".")
+    {
         return std::make_unique<TSQLiteDatabase>(File(), std::move(separator));
     }
 
@@ -32,7 +33,8 @@ protected:
 
 // Every reader of `table` at column `column`, for checks that hold for all of them.
 std::vector<std::pair<const char*, std::function<void()>>> AllReaders(const TSQLiteTable& table,
-                                                                      int column) {
+                                                                      int column)
+{
     return {
         {"CellText", [&table, column] { table.CellText(column); }},
         {"CellInteger", [&table, column] { table.CellInteger(column); }},
@@ -44,7 +46,8 @@ std::vector<std::pair<const char*, std::function<void()>>> AllReaders(const TSQL
 
 } // namespace
 
-TEST_F(SQLiteTableTest, EmptyResultIsAtItsEndAtOnce) {
+TEST_F(SQLiteTableTest, EmptyResultIsAtItsEndAtOnce)
+{
     Exec("CREATE TABLE t (a INTEGER);");
     const auto db = Open();
     const auto table = db->QueryTable("SELECT a FROM t");
@@ -58,7 +61,8 @@ TEST_F(SQLiteTableTest, EmptyResultIsAtItsEndAtOnce) {
     }
 }
 
-TEST_F(SQLiteTableTest, CursorMovesForwardToTheEndAndStops) {
+TEST_F(SQLiteTableTest, CursorMovesForwardToTheEndAndStops)
+{
     Exec("CREATE TABLE t (a INTEGER); INSERT INTO t VALUES (10), (20), (30);");
     const auto db = Open();
     const auto table = db->QueryTable("SELECT a FROM t ORDER BY a");
@@ -76,7 +80,8 @@ TEST_F(SQLiteTableTest, CursorMovesForwardToTheEndAndStops) {
     EXPECT_TRUE(table->IsAtEnd());
 }
 
-TEST_F(SQLiteTableTest, ColumnOutsideTheResultIsARangeError) {
+TEST_F(SQLiteTableTest, ColumnOutsideTheResultIsARangeError)
+{
     const auto db = Open();
     const auto table = db->QueryTable("SELECT 1, 2");
     for (const int column : {-1, 2, 1000}) {
@@ -88,7 +93,8 @@ TEST_F(SQLiteTableTest, ColumnOutsideTheResultIsARangeError) {
     EXPECT_EQ(table->CellText(1), "2"); // table and cursor unchanged
 }
 
-TEST_F(SQLiteTableTest, NullAndEmptyBlobReadAsNothingWhateverTheKind) {
+TEST_F(SQLiteTableTest, NullAndEmptyBlobReadAsNothingWhateverTheKind)
+{
     Exec("CREATE TABLE t (i INTEGER, r REAL, s TEXT, b BLOB, u);"
          "INSERT INTO t VALUES (NULL, NULL, NULL, NULL, NULL);"
          "INSERT INTO t VALUES (NULL, NULL, NULL, x'', NULL);");
@@ -107,7 +113,8 @@ TEST_F(SQLiteTableTest, NullAndEmptyBlobReadAsNothingWhateverTheKind) {
     }
 }
 
-TEST_F(SQLiteTableTest, DeclaredTypeFixesHowValuesRead) {
+TEST_F(SQLiteTableTest, DeclaredTypeFixesHowValuesRead)
+{
     Exec("CREATE TABLE t (c0 INTEGER, c1 integer, c2 INT, c3 BOOLEAN, c4 NUMERIC, c5 REAL,"
          " c6 REAL, c7 FLOAT, c8 DOUBLE, c9 VARCHAR(20), c10 BLOB, c11 REAL, c12 boolean,"
          " c13 numeric, c14 Float);"
@@ -175,7 +182,8 @@ TEST_F(SQLiteTableTest, DeclaredTypeFixesHowValuesRead) {
     }
 }
 
-TEST_F(SQLiteTableTest, UntypedColumnTakesTheKindOfItsFirstValue) {
+TEST_F(SQLiteTableTest, UntypedColumnTakesTheKindOfItsFirstValue)
+{
     Exec("CREATE TABLE t (n, i, s);"
          "INSERT INTO t VALUES (NULL, 1, 'a');"
          "INSERT INTO t VALUES ('later', 2.7, 5);"
@@ -205,7 +213,8 @@ TEST_F(SQLiteTableTest, UntypedColumnTakesTheKindOfItsFirstValue) {
     EXPECT_EQ(db->QueryTable("SELECT 0.5 * 3")->CellText(0), "1.5");
 }
 
-TEST_F(SQLiteTableTest, TextIsCutAtItsFirstZeroByte) {
+TEST_F(SQLiteTableTest, TextIsCutAtItsFirstZeroByte)
+{
     Exec("CREATE TABLE t (s TEXT);");
     const auto db = Open();
     db->RunStatement("INSERT INTO t VALUES (?)", {std::string("AB\0CD", 5)});
@@ -214,7 +223,8 @@ TEST_F(SQLiteTableTest, TextIsCutAtItsFirstZeroByte) {
     EXPECT_EQ(table->CellText(0), "AB");
 }
 
-TEST_F(SQLiteTableTest, OnlyTheFirstStatementRuns) {
+TEST_F(SQLiteTableTest, OnlyTheFirstStatementRuns)
+{
     Exec("CREATE TABLE t (a INTEGER);");
     const auto db = Open();
     db->RunStatement("INSERT INTO t VALUES (1); INSERT INTO t VALUES (2);");
@@ -224,7 +234,8 @@ TEST_F(SQLiteTableTest, OnlyTheFirstStatementRuns) {
     EXPECT_EQ(table->CellText(1), "1");
 }
 
-TEST_F(SQLiteTableTest, FailuresComposeTheirMessages) {
+TEST_F(SQLiteTableTest, FailuresComposeTheirMessages)
+{
     Exec("CREATE TABLE t (a INTEGER);");
     const auto db = Open();
     const auto query = [&db](const char* sql, TSQLiteParams params = {}) {
@@ -264,7 +275,8 @@ TEST_F(SQLiteTableTest, FailuresComposeTheirMessages) {
     EXPECT_EQ(db->QueryTable("SELECT count(*) FROM t")->CellInteger(0), 0);
 }
 
-TEST_F(SQLiteTableTest, MissingFileIsCreatedOnlyWhenCreationIsAsked) {
+TEST_F(SQLiteTableTest, MissingFileIsCreatedOnlyWhenCreationIsAsked)
+{
     const auto db = Open();
     EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db->QueryTable("SELECT * FROM BLOCKS"); }),
               "ОШИБКА ВЫПОЛНЕНИЯ SQL-ЗАПРОСА. \"SELECT * FROM BLOCKS\" : no such table: BLOCKS");
@@ -276,7 +288,8 @@ TEST_F(SQLiteTableTest, MissingFileIsCreatedOnlyWhenCreationIsAsked) {
     EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
 }
 
-TEST_F(SQLiteTableTest, ReadOnlyConnectionReadsButNeverWrites) {
+TEST_F(SQLiteTableTest, ReadOnlyConnectionReadsButNeverWrites)
+{
     Exec("CREATE TABLE t (a INTEGER); INSERT INTO t VALUES (5);");
     TSQLiteDatabase db(File(), ",", TSQLiteDatabase::OpenMode::ReadOnly);
     EXPECT_EQ(db.DecimalSeparator(), ",");
@@ -286,7 +299,8 @@ TEST_F(SQLiteTableTest, ReadOnlyConnectionReadsButNeverWrites) {
               "database");
 }
 
-TEST_F(SQLiteTableTest, TableOutlivesItsConnection) {
+TEST_F(SQLiteTableTest, TableOutlivesItsConnection)
+{
     Exec("CREATE TABLE t (s TEXT, r REAL, b BLOB);"
          "INSERT INTO t VALUES ('первый', 0.25, x'0102'), ('второй', 4, x'03');");
     auto db = Open(",");
@@ -302,7 +316,8 @@ TEST_F(SQLiteTableTest, TableOutlivesItsConnection) {
     table.reset();
 }
 
-TEST_F(SQLiteTableTest, ParametersAreBoundInOrderAsValues) {
+TEST_F(SQLiteTableTest, ParametersAreBoundInOrderAsValues)
+{
     Exec("CREATE TABLE t (n INTEGER, s TEXT);");
     const auto db = Open();
     const std::string quoted = "Блок \"A\"; DROP TABLE t; --";
@@ -315,7 +330,8 @@ TEST_F(SQLiteTableTest, ParametersAreBoundInOrderAsValues) {
     EXPECT_EQ(table->CellText(1), quoted);
 }
 
-TEST_F(SQLiteTableTest, LockedDatabaseGivesTheBusyMessage) {
+TEST_F(SQLiteTableTest, LockedDatabaseGivesTheBusyMessage)
+{
     Exec("CREATE TABLE t (a INTEGER); INSERT INTO t VALUES (1);");
     const auto db = Open();
     ASSERT_EQ(db->QueryTable("SELECT a FROM t")->RowTotal(), 1u); // schema read before the lock

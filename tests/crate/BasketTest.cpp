@@ -14,23 +14,27 @@ namespace {
 const QString kDot = QStringLiteral(".");
 const QString kComma = QStringLiteral(",");
 
-TDevice Device(double v5, double v7, double v_7, double power, std::int64_t slots) {
+TDevice Device(double v5, double v7, double v_7, double power, std::int64_t slots)
+{
     return TDevice{QStringLiteral("MK1-01"), v5, v7, v_7, power, slots};
 }
 
 // Limit fields 1..5 of a crate type row, as the checks read them.
-std::array<QString, 5> LimitTexts(int crateRow, const QString& separator) {
+std::array<QString, 5> LimitTexts(int crateRow, const QString& separator)
+{
     const QStringList fields =
         CrateTypeRow(CrateTypes()[crateRow], separator).split(QLatin1Char('\t'));
     return {fields[kFieldV5], fields[kFieldV7], fields[kFieldV_7], fields[kFieldPower],
             fields[kFieldSlots]};
 }
 
-QString TotalsField(const Totals& totals, int field, const QString& separator) {
+QString TotalsField(const Totals& totals, int field, const QString& separator)
+{
     return TotalsRow(totals, separator).split(QLatin1Char('\t')).at(field);
 }
 
-TEST(Basket, MakeDeviceParsesTheDetailTexts) {
+TEST(Basket, MakeDeviceParsesTheDetailTexts)
+{
     const DeviceTexts texts{QStringLiteral("БУК-12"), QStringLiteral("0,8"),
                             QStringLiteral("1,4"),    QStringLiteral("0"),
                             QStringLiteral("35,4"),   QStringLiteral("256")};
@@ -44,7 +48,8 @@ TEST(Basket, MakeDeviceParsesTheDetailTexts) {
     EXPECT_EQ(BasketRow(texts), QStringLiteral("БУК-12\t0,8\t1,4\t0\t35,4\t256"));
 }
 
-TEST(Basket, MakeDeviceRefusesBadTexts) {
+TEST(Basket, MakeDeviceRefusesBadTexts)
+{
     struct Case {
         const char* what;
         DeviceTexts texts;
@@ -79,7 +84,8 @@ TEST(Basket, MakeDeviceRefusesBadTexts) {
     }
 }
 
-TEST(Basket, SumsAndTotalsRow) {
+TEST(Basket, SumsAndTotalsRow)
+{
     const std::vector<TDevice> devices{Device(0.1, 1.4, 0, 0.1, 1), Device(0.2, 0, 0.35, 0.2, 2)};
     const Totals totals = SumDevices(devices);
     ASSERT_NE(totals.v5, 0.3); // the binary sum is 0.30000000000000004
@@ -93,7 +99,8 @@ TEST(Basket, SumsAndTotalsRow) {
     EXPECT_EQ(TotalsRow(SumDevices({}), kDot), QStringLiteral("\t0\t0\t0\t0\t0"));
 }
 
-TEST(Basket, ManyEntriesAndWideSlotCounts) {
+TEST(Basket, ManyEntriesAndWideSlotCounts)
+{
     // Binary fractions, so that the expected sums are exact.
     std::vector<TDevice> devices(300, Device(0.25, 0.5, 0.125, 1.5, 1));
     devices.push_back(Device(0, 0, 0, 0, 256));
@@ -103,18 +110,27 @@ TEST(Basket, ManyEntriesAndWideSlotCounts) {
     EXPECT_EQ(TotalsRow(totals, kDot), QStringLiteral("\t75\t150\t37.5\t450\t556"));
 }
 
-TEST(Basket, SlotsFit) {
+TEST(Basket, SlotsFit)
+{
     struct Case {
         std::int64_t limit, used, count;
         bool fits;
     };
     const Case cases[] = {
-        {4, 0, 1, true},    {4, 1, 2, true},     {4, 3, 1, true},
-        {4, 4, 1, false},   {4, 0, 5, false},    {17, 16, 1, true},
-        {16, 16, 1, false}, {16, 0, 256, false}, {300, 255, 45, true},
+        {4, 0, 1, true},
+        {4, 1, 2, true},
+        {4, 3, 1, true},
+        {4, 4, 1, false},
+        {4, 0, 5, false},
+        {17, 16, 1, true},
+        {16, 16, 1, false},
+        {16, 0, 256, false},
+        {300, 255, 45, true},
         // A basket already past a smaller crate, and a count that would
         // wrap round in plain 64-bit arithmetic.
-        {4, 16, INT64_MAX, false}, {4, 16, 0, false}, {INT64_MAX, 0, INT64_MAX, true},
+        {4, 16, INT64_MAX, false},
+        {4, 16, 0, false},
+        {INT64_MAX, 0, INT64_MAX, true},
     };
     for (const Case& c : cases)
         EXPECT_EQ(SlotsFit(c.limit, c.used, c.count), c.fits)
@@ -124,7 +140,8 @@ TEST(Basket, SlotsFit) {
 // A basket whose sum shows exactly a limit passes it; one more milliampere,
 // watt or slot fails. The sum is built from ten entries so it carries the
 // rounding of real additions.
-TEST(Basket, WithinLimitsAtAndAboveEveryLimit) {
+TEST(Basket, WithinLimitsAtAndAboveEveryLimit)
+{
     for (int row : {0, 1, 4, 5}) {
         for (const QString& separator : {kDot, kComma}) {
             const std::array<QString, 5> limits = LimitTexts(row, separator);
@@ -160,7 +177,8 @@ TEST(Basket, WithinLimitsAtAndAboveEveryLimit) {
     }
 }
 
-TEST(Basket, SingleBlockAtTheMinus7Limit) {
+TEST(Basket, SingleBlockAtTheMinus7Limit)
+{
     struct Case {
         int row;
         double v_7;
@@ -174,7 +192,8 @@ TEST(Basket, SingleBlockAtTheMinus7Limit) {
     }
 }
 
-TEST(Basket, WithinLimitsOddInput) {
+TEST(Basket, WithinLimitsOddInput)
+{
     const std::array<QString, 5> limits = LimitTexts(4, kDot);
     const double huge = std::numeric_limits<double>::max();
     for (double v5 : {std::numeric_limits<double>::infinity(), huge,

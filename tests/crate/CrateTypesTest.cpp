@@ -9,11 +9,13 @@
 
 namespace {
 
-QString Field(const QString& row, int index) {
+QString Field(const QString& row, int index)
+{
     return row.split(QLatin1Char('\t')).at(index);
 }
 
-TEST(CrateTypes, RowsInListOrder) {
+TEST(CrateTypes, RowsInListOrder)
+{
     const char16_t* const expected[kCrateTypeCount] = {
         u"KSV-1HA (QT310SB)\t3\t1.4\t0.7\t28.5\t4", u"KSV-1HA (QT310SE)\t4\t1.4\t0.8\t35.4\t4",
         u"KSV-1HB (QT310SE)\t4\t1.4\t0.8\t35.4\t4", u"KSV-1HC(R) (QT552)\t4\t1.4\t0.8\t35.4\t4",
@@ -26,7 +28,8 @@ TEST(CrateTypes, RowsInListOrder) {
             << "row " << i;
 }
 
-TEST(CrateTypes, CommaSeparatorPrintsAndReadsBack) {
+TEST(CrateTypes, CommaSeparatorPrintsAndReadsBack)
+{
     const QString comma = QStringLiteral(",");
     const QString row0 = CrateTypeRow(CrateTypes()[0], comma);
     EXPECT_EQ(row0, QStringLiteral("KSV-1HA (QT310SB)\t3\t1,4\t0,7\t28,5\t4"));
@@ -34,7 +37,8 @@ TEST(CrateTypes, CommaSeparatorPrintsAndReadsBack) {
     EXPECT_EQ(ParseDecimal(Field(row0, kFieldV7), comma), 1.4);
 }
 
-TEST(CrateTypes, LimitsReadBackFromRows) {
+TEST(CrateTypes, LimitsReadBackFromRows)
+{
     struct Case {
         int row;
         double v5, v7, v_7, power;

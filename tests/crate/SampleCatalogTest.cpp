@@ -26,7 +26,8 @@ const QString kSampleDir = QStringLiteral(VELTRUM_SAMPLE_DIR);
 const QString kSourceDir = QStringLiteral(VELTRUM_SOURCE_DIR);
 const int kCategoriesWithSubcategories[] = {21, 22, 24};
 
-QStringList SourceLines(const QString& name) {
+QStringList SourceLines(const QString& name)
+{
     QFile file(kSourceDir + QStringLiteral("/data/") + name + QStringLiteral(".txt"));
     EXPECT_TRUE(file.open(QIODevice::ReadOnly)) << file.fileName().toStdString();
     QStringList lines;
@@ -38,7 +39,8 @@ QStringList SourceLines(const QString& name) {
 
 class SampleCatalog : public testing::Test {
 protected:
-    void SetUp() override {
+    void SetUp() override
+    {
         const QByteArray path = (kSampleDir + QStringLiteral("/VELTRUM.db")).toUtf8();
         ASSERT_EQ(sqlite3_open_v2(path.constData(), &db_, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK)
             << path.constData();
@@ -46,7 +48,8 @@ protected:
     void TearDown() override { sqlite3_close(db_); }
 
     // Every row of `sql` as UTF-8 texts.
-    std::vector<QStringList> Rows(const char* sql) {
+    std::vector<QStringList> Rows(const char* sql)
+    {
         std::vector<QStringList> rows;
         sqlite3_stmt* statement = nullptr;
         EXPECT_EQ(sqlite3_prepare_v2(db_, sql, -1, &statement, nullptr), SQLITE_OK) << sql;
@@ -64,7 +67,8 @@ protected:
     sqlite3* db_ = nullptr;
 };
 
-TEST_F(SampleCatalog, TableAndIndexes) {
+TEST_F(SampleCatalog, TableAndIndexes)
+{
     std::map<QString, QString> declared;
     for (const QStringList& row : Rows("PRAGMA table_info(BLOCKS)"))
         declared[row[1]] = row[2];
@@ -94,7 +98,8 @@ TEST_F(SampleCatalog, TableAndIndexes) {
     EXPECT_TRUE(leading.count(QStringLiteral("CATEGORY")));
 }
 
-TEST_F(SampleCatalog, BlocksAndCodes) {
+TEST_F(SampleCatalog, BlocksAndCodes)
+{
     const auto blocks =
         Rows("SELECT IDENT, NAME_RUS, VIPR, SLOTS_COUNT, typeof(V5), typeof(V_7) FROM BLOCKS");
     EXPECT_GE(blocks.size(), 200u);
@@ -129,7 +134,8 @@ TEST_F(SampleCatalog, BlocksAndCodes) {
         EXPECT_GE(Rows(sql).at(0).at(0).toInt(), 1) << sql;
 }
 
-TEST_F(SampleCatalog, EveryCategoryAndSubcategoryHasBlocks) {
+TEST_F(SampleCatalog, EveryCategoryAndSubcategoryHasBlocks)
+{
     const int categoryCount = static_cast<int>(SourceLines(QStringLiteral("Category000")).size());
     EXPECT_GE(categoryCount, 24);
 
@@ -161,7 +167,8 @@ TEST_F(SampleCatalog, EveryCategoryAndSubcategoryHasBlocks) {
         EXPECT_GT(counts[key], 0) << "empty: category " << key.first << " code " << key.second;
 }
 
-TEST(SampleCategoryFiles, AreTheSourcesInWindows1251) {
+TEST(SampleCategoryFiles, AreTheSourcesInWindows1251)
+{
     for (const char* name : {"Category000", "Category021", "Category022", "Category024"}) {
         SCOPED_TRACE(name);
         QFile source(kSourceDir + QStringLiteral("/data/") + QLatin1String(name) +
@@ -191,7 +198,8 @@ struct Block {
     TDevice device;
 };
 
-Totals Plus(Totals totals, const TDevice& device, int times) {
+Totals Plus(Totals totals, const TDevice& device, int times)
+{
     for (int i = 0; i < times; ++i) {
         totals.v5 += device.V5;
         totals.v7 += device.V7;
@@ -205,7 +213,8 @@ Totals Plus(Totals totals, const TDevice& device, int times) {
 // For each crate type and each of its five limits, some basket of at most
 // six blocks of at most two kinds shows that limit exactly in its totals
 // row and stays within the other limits.
-TEST_F(SampleCatalog, EveryCrateLimitCanBeMetExactly) {
+TEST_F(SampleCatalog, EveryCrateLimitCanBeMetExactly)
+{
     const QString dot = QStringLiteral(".");
     std::vector<TDevice> kinds;
     std::set<std::tuple<double, double, double, double, std::int64_t>> seen;

@@ -18,8 +18,16 @@ const QColor kRed(255, 0, 0);
 
 FixtureBlock Block(const char16_t* code, int slots, double v5, double v7, double v_7, double power)
 {
-    return {QString::fromUtf16(code), QStringLiteral("Блок ") + QString::fromUtf16(code),
-            QStringLiteral("ВП"), slots, v5, v7, v_7, power, 1, 0};
+    return {QString::fromUtf16(code),
+            QStringLiteral("Блок ") + QString::fromUtf16(code),
+            QStringLiteral("ВП"),
+            slots,
+            v5,
+            v7,
+            v_7,
+            power,
+            1,
+            0};
 }
 
 class Basket : public ::testing::Test {
@@ -225,21 +233,24 @@ TEST_F(Basket, ValuesThatDoNotConvertLeaveTheBasketUnchanged)
 {
     Add(u"NEG");
     ASSERT_EQ(recorder().errors.size(), 1);
-    EXPECT_TRUE(recorder().errors[0].contains(QStringLiteral("-1"))) << recorder().errors[0].toStdString();
+    EXPECT_TRUE(recorder().errors[0].contains(QStringLiteral("-1")))
+        << recorder().errors[0].toStdString();
     EXPECT_EQ(form().RackTabLB->Items().Count(), 0);
     EXPECT_TRUE(form().Devices.empty());
 
     // A current stored as text with the other decimal separator.
     ExecSql(catalog.DatabasePath(),
-            QStringLiteral("CREATE TABLE B2 AS SELECT * FROM BLOCKS;"
-                           "DROP TABLE BLOCKS;"
-                           "CREATE TABLE BLOCKS (IDENT TEXT, NAME_RUS TEXT, VIPR TEXT,"
-                           " SLOTS_COUNT INTEGER, V5 TEXT, V7 REAL, V_7 REAL, TOTAL_POWER REAL,"
-                           " CATEGORY INTEGER, SUB_CATEGORY INTEGER);"
-                           "INSERT INTO BLOCKS VALUES ('COMMA', 'Блок', 'ВП', 1, '1,5', 0, 0, 0, 1, 0);"));
+            QStringLiteral(
+                "CREATE TABLE B2 AS SELECT * FROM BLOCKS;"
+                "DROP TABLE BLOCKS;"
+                "CREATE TABLE BLOCKS (IDENT TEXT, NAME_RUS TEXT, VIPR TEXT,"
+                " SLOTS_COUNT INTEGER, V5 TEXT, V7 REAL, V_7 REAL, TOTAL_POWER REAL,"
+                " CATEGORY INTEGER, SUB_CATEGORY INTEGER);"
+                "INSERT INTO BLOCKS VALUES ('COMMA', 'Блок', 'ВП', 1, '1,5', 0, 0, 0, 1, 0);"));
     Add(u"COMMA");
     ASSERT_EQ(recorder().errors.size(), 2);
-    EXPECT_TRUE(recorder().errors[1].contains(QStringLiteral("1,5"))) << recorder().errors[1].toStdString();
+    EXPECT_TRUE(recorder().errors[1].contains(QStringLiteral("1,5")))
+        << recorder().errors[1].toStdString();
     EXPECT_EQ(form().RackTabLB->Items().Count(), 0);
 }
 

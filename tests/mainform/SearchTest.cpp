@@ -8,9 +8,9 @@
 #include "TabbedListBox.h"
 
 #include <QComboBox>
-#include <QPushButton>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
 
@@ -179,8 +179,8 @@ TEST_F(Search, DraggingABasketHeaderEdgeMovesTheColumnsOfAllThreeLists)
     QTest::mouseRelease(header, Qt::LeftButton, {}, QPoint(edge + 40, 5));
     ASSERT_EQ(header->SectionWidth(0), 293);
 
-    for (TTabbedListBox* list : {form().RackTabLB, static_cast<TTabbedListBox*>(form().RackTypeCL),
-                                 form().TotalTabLB}) {
+    for (TTabbedListBox* list :
+         {form().RackTabLB, static_cast<TTabbedListBox*>(form().RackTypeCL), form().TotalTabLB}) {
         const int a = list->AverageCharWidth();
         const QList<int> stops = list->TabStops();
         ASSERT_EQ(stops.size(), 5);

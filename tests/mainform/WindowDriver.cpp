@@ -96,7 +96,10 @@ void SearchCode(TMainForm& form, const QString& text)
     QTest::keyClick(form.FindIdentField, Qt::Key_Return);
 }
 
-void TickRackType(TMainForm& form, int row) { ClickRow(form.RackTypeCL, row, 8); }
+void TickRackType(TMainForm& form, int row)
+{
+    ClickRow(form.RackTypeCL, row, 8);
+}
 
 QStringList Details(const TMainForm& form)
 {

@@ -36,7 +36,10 @@ struct HostileCase {
     Check check;
 };
 
-void PrintTo(const HostileCase& c, std::ostream* out) { *out << c.name; }
+void PrintTo(const HostileCase& c, std::ostream* out)
+{
+    *out << c.name;
+}
 
 // ---------------------------------------------------------------------------
 // Building the files
@@ -80,7 +83,10 @@ void ExpectOpened(Window& window)
     EXPECT_TRUE(window.recorder.dialogs.empty());
 }
 
-void ExpectNoDetails(Window& window) { EXPECT_EQ(Details(*window.form), QStringList(10, QString())); }
+void ExpectNoDetails(Window& window)
+{
+    EXPECT_EQ(Details(*window.form), QStringList(10, QString()));
+}
 
 // A code search that reports `error` and leaves the list empty.
 void ExpectCodeSearchFails(Window& window, const QString& typed, const QString& error)
@@ -98,8 +104,7 @@ void ExpectNoBlocksTable(Window& window, FixtureCatalog&)
     ExpectOpened(window);
     const QString missing = QStringLiteral("no such table: BLOCKS");
     PickItem(window->CategoryField, 0);
-    EXPECT_EQ(window.recorder.errors,
-              QStringList{CompileFailure(QueryByCategory(1).sql, missing)});
+    EXPECT_EQ(window.recorder.errors, QStringList{CompileFailure(QueryByCategory(1).sql, missing)});
     EXPECT_EQ(window->BlockTabLB->Items().Count(), 0);
 
     ExpectCodeSearchFails(window, QStringLiteral("mk"),
@@ -345,9 +350,8 @@ const HostileCase kCases[] = {
      [](Window& w, FixtureCatalog&) {
          ExpectOpened(w);
          PickItem(w->CategoryField, 0);
-         ASSERT_EQ(Rows(w->BlockTabLB),
-                   (QStringList{QStringLiteral("BA\uFFFD\uFFFD\tПлохой код"),
-                                QStringLiteral("ZERO\tДО")}));
+         ASSERT_EQ(Rows(w->BlockTabLB), (QStringList{QStringLiteral("BA\uFFFD\uFFFD\tПлохой код"),
+                                                     QStringLiteral("ZERO\tДО")}));
          ClickRow(w->BlockTabLB, 0);
          EXPECT_EQ(w.recorder.errors,
                    QStringList{QStringLiteral("ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!")});

@@ -53,7 +53,10 @@ QString SqlText(const QString& text)
     return QLatin1Char('\'') + quoted + QLatin1Char('\'');
 }
 
-QString SqlNumber(double value) { return QString::number(value, 'g', 17); }
+QString SqlNumber(double value)
+{
+    return QString::number(value, 'g', 17);
+}
 
 } // namespace
 
@@ -63,7 +66,10 @@ FixtureCatalog::FixtureCatalog()
     QDir(dir_.path()).mkdir(QStringLiteral("Category"));
 }
 
-QString FixtureCatalog::DatabasePath() const { return dir_.filePath(QStringLiteral("VELTRUM.db")); }
+QString FixtureCatalog::DatabasePath() const
+{
+    return dir_.filePath(QStringLiteral("VELTRUM.db"));
+}
 
 QString FixtureCatalog::CategoryPath(const QString& fileName) const
 {
@@ -78,20 +84,22 @@ void FixtureCatalog::WriteCategories(const QStringList& names)
 
 void FixtureCatalog::WriteSubcategories(int number, const QStringList& names)
 {
-    WriteCp1251File(CategoryPath(QStringLiteral("Category%1.itm").arg(number, 3, 10, QLatin1Char('0'))),
-                    names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
+    WriteCp1251File(
+        CategoryPath(QStringLiteral("Category%1.itm").arg(number, 3, 10, QLatin1Char('0'))),
+        names.join(QStringLiteral("\r\n")) + QStringLiteral("\r\n"));
 }
 
 void FixtureCatalog::AddBlocks(const std::vector<FixtureBlock>& blocks)
 {
     QString sql = BlocksTableSql() + QStringLiteral("BEGIN;");
     for (const FixtureBlock& b : blocks) {
-        sql += QStringLiteral("INSERT INTO BLOCKS VALUES (%1, %2, %3, %4, %5, %6, %7, %8, %9, %10);")
-                   .arg(SqlText(b.ident), SqlText(b.nameRus), SqlText(b.vipr))
-                   .arg(b.slots)
-                   .arg(SqlNumber(b.v5), SqlNumber(b.v7), SqlNumber(b.v_7), SqlNumber(b.power))
-                   .arg(b.category)
-                   .arg(b.subCategory);
+        sql +=
+            QStringLiteral("INSERT INTO BLOCKS VALUES (%1, %2, %3, %4, %5, %6, %7, %8, %9, %10);")
+                .arg(SqlText(b.ident), SqlText(b.nameRus), SqlText(b.vipr))
+                .arg(b.slots)
+                .arg(SqlNumber(b.v5), SqlNumber(b.v7), SqlNumber(b.v_7), SqlNumber(b.power))
+                .arg(b.category)
+                .arg(b.subCategory);
     }
     sql += QStringLiteral("COMMIT;");
     ExecSql(DatabasePath(), sql);
@@ -103,24 +111,38 @@ void FixtureCatalog::WriteStandard()
     for (int n = 1; n <= 24; ++n)
         categories << QStringLiteral("Категория %1").arg(n);
     WriteCategories(categories);
-    WriteSubcategories(21, {QStringLiteral("Подкатегория 21-1"), QStringLiteral("Подкатегория 21-2"),
-                            QStringLiteral("Подкатегория 21-3")});
-    WriteSubcategories(22, {QStringLiteral("Подкатегория 22-1"), QStringLiteral("Подкатегория 22-2"),
-                            QStringLiteral("Подкатегория 22-3")});
-    WriteSubcategories(24, {QStringLiteral("Подкатегория 24-1"), QStringLiteral("Подкатегория 24-2"),
-                            QStringLiteral("Подкатегория 24-3"), QStringLiteral("Подкатегория 24-4")});
+    WriteSubcategories(21,
+                       {QStringLiteral("Подкатегория 21-1"), QStringLiteral("Подкатегория 21-2"),
+                        QStringLiteral("Подкатегория 21-3")});
+    WriteSubcategories(22,
+                       {QStringLiteral("Подкатегория 22-1"), QStringLiteral("Подкатегория 22-2"),
+                        QStringLiteral("Подкатегория 22-3")});
+    WriteSubcategories(24,
+                       {QStringLiteral("Подкатегория 24-1"), QStringLiteral("Подкатегория 24-2"),
+                        QStringLiteral("Подкатегория 24-3"), QStringLiteral("Подкатегория 24-4")});
     // Category 6 (position 5) is stored out of code order on purpose.
     AddBlocks({
-        {QStringLiteral("MK1-100"), QStringLiteral("Модуль контроллера"), QStringLiteral("ВП-1"), 1, 0.5, 0.1, 0.05, 3.2, 1, 0},
-        {QStringLiteral("MK1-200"), QStringLiteral("Модуль контроллера двойной"), QStringLiteral("ВП-2"), 2, 1.0, 0.2, 0.1, 6.4, 1, 0},
-        {QStringLiteral("БК-7"), QStringLiteral("Блок коммутации"), QStringLiteral("ВП-7"), 1, 0.3, 0.0, 0.0, 1.5, 2, 0},
-        {QStringLiteral("V5"), QStringLiteral("Блок с шифром V5"), QStringLiteral("ВП-5"), 1, 0.2, 0.0, 0.0, 1, 3, 0},
-        {QStringLiteral("IDENT"), QStringLiteral("Блок с шифром IDENT"), QStringLiteral("ВП-6"), 1, 0.2, 0.0, 0.0, 1, 3, 0},
-        {QStringLiteral("ZB-600"), QStringLiteral("Блок зет"), QStringLiteral("А"), 1, 0.7, 0.35, 0.7, 5, 6, 0},
-        {QStringLiteral("AB-601"), QStringLiteral("Блок а"), QStringLiteral("Б"), 2, 0.8, 0.4, 0.8, 6, 6, 0},
-        {QStringLiteral("MK1-050"), QStringLiteral("Модуль малый"), QStringLiteral("В"), 1, 0.1, 0.2, 0.0, 0.5, 6, 0},
-        {QStringLiteral("SUB-121A"), QStringLiteral("Блок подкатегории 21-1"), QStringLiteral("Г"), 1, 0.1, 0.1, 0.1, 1, 21, 121},
-        {QStringLiteral("SUB-221A"), QStringLiteral("Блок подкатегории 21-2"), QStringLiteral("Д"), 1, 0.1, 0.1, 0.1, 1, 21, 221},
-        {QStringLiteral("SUB-324A"), QStringLiteral("Блок подкатегории 24-3"), QStringLiteral("Е"), 3, 1.5, 0.5, 0.5, 12, 24, 324},
+        {QStringLiteral("MK1-100"), QStringLiteral("Модуль контроллера"), QStringLiteral("ВП-1"), 1,
+         0.5, 0.1, 0.05, 3.2, 1, 0},
+        {QStringLiteral("MK1-200"), QStringLiteral("Модуль контроллера двойной"),
+         QStringLiteral("ВП-2"), 2, 1.0, 0.2, 0.1, 6.4, 1, 0},
+        {QStringLiteral("БК-7"), QStringLiteral("Блок коммутации"), QStringLiteral("ВП-7"), 1, 0.3,
+         0.0, 0.0, 1.5, 2, 0},
+        {QStringLiteral("V5"), QStringLiteral("Блок с шифром V5"), QStringLiteral("ВП-5"), 1, 0.2,
+         0.0, 0.0, 1, 3, 0},
+        {QStringLiteral("IDENT"), QStringLiteral("Блок с шифром IDENT"), QStringLiteral("ВП-6"), 1,
+         0.2, 0.0, 0.0, 1, 3, 0},
+        {QStringLiteral("ZB-600"), QStringLiteral("Блок зет"), QStringLiteral("А"), 1, 0.7, 0.35,
+         0.7, 5, 6, 0},
+        {QStringLiteral("AB-601"), QStringLiteral("Блок а"), QStringLiteral("Б"), 2, 0.8, 0.4, 0.8,
+         6, 6, 0},
+        {QStringLiteral("MK1-050"), QStringLiteral("Модуль малый"), QStringLiteral("В"), 1, 0.1,
+         0.2, 0.0, 0.5, 6, 0},
+        {QStringLiteral("SUB-121A"), QStringLiteral("Блок подкатегории 21-1"), QStringLiteral("Г"),
+         1, 0.1, 0.1, 0.1, 1, 21, 121},
+        {QStringLiteral("SUB-221A"), QStringLiteral("Блок подкатегории 21-2"), QStringLiteral("Д"),
+         1, 0.1, 0.1, 0.1, 1, 21, 221},
+        {QStringLiteral("SUB-324A"), QStringLiteral("Блок подкатегории 24-3"), QStringLiteral("Е"),
+         3, 1.5, 0.5, 0.5, 12, 24, 324},
     });
 }
