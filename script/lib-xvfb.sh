@@ -51,20 +51,32 @@ ATSPI_PID=
 APP_PID=
 
 # Starts Xvfb on a free display and the accessibility bus; exports DISPLAY.
+# A server that reports its display but does not take connections is
+# replaced, a few times at most.
 start_display() {
-  local fdfile
-  fdfile=$(mktemp)
-  Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >/dev/null 2>&1 &
-  XVFB_PID=$!
-  local _
-  for _ in $(seq 50); do
-    [ -s "$fdfile" ] && break
-    sleep 0.1
+  local fdfile attempt _
+  for attempt in 1 2 3; do
+    fdfile=$(mktemp)
+    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >>"$SHOTS/xvfb.log" 2>&1 &
+    XVFB_PID=$!
+    for _ in $(seq 50); do
+      [ -s "$fdfile" ] && break
+      sleep 0.1
+    done
+    DISPLAY=":$(head -n1 "$fdfile" 2>/dev/null)"
+    export DISPLAY
+    rm -f "$fdfile"
+    for _ in $(seq 50); do
+      xdotool getdisplaygeometry >/dev/null 2>&1 && break 2
+      kill -0 "$XVFB_PID" 2>/dev/null || break
+      sleep 0.1
+    done
+    log "Xvfb on $DISPLAY takes no connections (attempt $attempt); starting another"
+    kill "$XVFB_PID" 2>/dev/null || true
+    wait "$XVFB_PID" 2>/dev/null || true
+    XVFB_PID=
   done
-  [ -s "$fdfile" ] || { echo "Xvfb did not start" >&2; return 1; }
-  DISPLAY=":$(head -n1 "$fdfile")"
-  export DISPLAY
-  rm -f "$fdfile"
+  [ -n "$XVFB_PID" ] || { echo "Xvfb did not start (see $SHOTS/xvfb.log)" >&2; return 1; }
   # The accessibility bus, started now so that the program finds it at once.
   "$ATSPI_LAUNCHER" --launch-immediately >/dev/null 2>&1 &
   ATSPI_PID=$!
