@@ -46,6 +46,8 @@ protected:
             Block(u"P02", 0, 0.2, 0, 0, 0),
             Block(u"NEG", -1, 0.1, 0.1, 0.1, 1),
             Block(u"HUGE", 256, 0.1, 0.1, 0.1, 1),
+            Block(u"B11", 1, 0, 1.1, 0, 0),
+            Block(u"B03", 1, 0, 0.3, 0, 0),
         });
         Open(QStringLiteral("."));
     }
@@ -173,6 +175,14 @@ TEST_F(Basket, SumsAreComparedAsTheyAreShown)
     Add(u"P01");
     Add(u"P02");
     EXPECT_EQ(Total(1), QStringLiteral("0.3"));
+
+    // 1.1 + 0.3 is a hair above 1.4 in binary, but shows as the limit itself.
+    form().ClearBtn->click();
+    TickRackType(form(), 0);
+    Add(u"B11");
+    Add(u"B03");
+    EXPECT_EQ(Total(2), QStringLiteral("1.4"));
+    EXPECT_FALSE(TotalsRed());
 }
 
 TEST_F(Basket, ChangingToASmallerCrateKeepsTheBasketAndWarns)
