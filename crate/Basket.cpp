@@ -1,5 +1,6 @@
 #include "Basket.h"
 
+#include "CrateTypes.h"
 #include "DecimalText.h"
 #include "Exception.h"
 
@@ -83,15 +84,8 @@ Totals SumDevices(const std::vector<TDevice>& devices)
 
 QString TotalsRow(const Totals& totals, const QString& decimalSeparator)
 {
-    const QStringList fields{
-        QString(),
-        FormatDecimal(totals.v5, decimalSeparator),
-        FormatDecimal(totals.v7, decimalSeparator),
-        FormatDecimal(totals.v_7, decimalSeparator),
-        FormatDecimal(totals.power, decimalSeparator),
-        QString::number(totals.slots),
-    };
-    return fields.join(QLatin1Char('\t'));
+    return LimitsRow(QString(), totals.v5, totals.v7, totals.v_7, totals.power, totals.slots,
+                     decimalSeparator);
 }
 
 bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slotsCount)

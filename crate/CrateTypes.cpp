@@ -20,15 +20,22 @@ const std::array<CrateType, kCrateTypeCount>& CrateTypes()
     return types;
 }
 
-QString CrateTypeRow(const CrateType& type, const QString& decimalSeparator)
+QString LimitsRow(const QString& field0, double v5, double v7, double v_7, double power,
+                  std::int64_t slots, const QString& decimalSeparator)
 {
     const QStringList fields{
-        QString::fromUtf16(type.name),
-        FormatDecimal(type.v5, decimalSeparator),
-        FormatDecimal(type.v7, decimalSeparator),
-        FormatDecimal(type.v_7, decimalSeparator),
-        FormatDecimal(type.power, decimalSeparator),
-        QString::number(type.slots),
+        field0,
+        FormatDecimal(v5, decimalSeparator),
+        FormatDecimal(v7, decimalSeparator),
+        FormatDecimal(v_7, decimalSeparator),
+        FormatDecimal(power, decimalSeparator),
+        QString::number(slots),
     };
     return fields.join(QLatin1Char('\t'));
+}
+
+QString CrateTypeRow(const CrateType& type, const QString& decimalSeparator)
+{
+    return LimitsRow(QString::fromUtf16(type.name), type.v5, type.v7, type.v_7, type.power,
+                     type.slots, decimalSeparator);
 }

@@ -24,5 +24,10 @@ const std::array<CrateType, kCrateTypeCount>& CrateTypes();
 // "name<TAB>+5V<TAB>+7V<TAB>-7V<TAB>power<TAB>slots", numbers as decimal text.
 QString CrateTypeRow(const CrateType& type, const QString& decimalSeparator);
 
+// The row layout shared by crate types and totals: field 0, then the four
+// amounts as decimal text and the slots as a whole number.
+QString LimitsRow(const QString& field0, double v5, double v7, double v_7, double power,
+                  std::int64_t slots, const QString& decimalSeparator);
+
 // Fields of a crate type row and of the totals row.
 enum LimitField { kFieldV5 = 1, kFieldV7 = 2, kFieldV_7 = 3, kFieldPower = 4, kFieldSlots = 5 };

@@ -198,18 +198,6 @@ struct Block {
     TDevice device;
 };
 
-Totals Plus(Totals totals, const TDevice& device, int times)
-{
-    for (int i = 0; i < times; ++i) {
-        totals.v5 += device.V5;
-        totals.v7 += device.V7;
-        totals.v_7 += device.V_7;
-        totals.power += device.TotalPower;
-        totals.slots += device.SlotsCount;
-    }
-    return totals;
-}
-
 // For each crate type and each of its five limits, some basket of at most
 // six blocks of at most two kinds shows that limit exactly in its totals
 // row and stays within the other limits.
@@ -258,9 +246,11 @@ TEST_F(SampleCatalog, EveryCrateLimitCanBeMetExactly)
     for (size_t a = 0; a < kinds.size(); ++a) {
         for (size_t b = a; b < kinds.size(); ++b) {
             for (int first = 1; first <= kMaxBlocks; ++first) {
-                const Totals base = Plus(Totals{}, kinds[a], first);
+                std::vector<TDevice> basket(static_cast<size_t>(first), kinds[a]);
                 for (int second = 0; second <= kMaxBlocks - first; ++second) {
-                    const Totals totals = Plus(base, kinds[b], second);
+                    if (second > 0)
+                        basket.push_back(kinds[b]);
+                    const Totals totals = SumDevices(basket);
                     for (Target& target : targets) {
                         if (target.met ||
                             std::fabs(value(totals, target.field) - target.value) > 1e-6)
