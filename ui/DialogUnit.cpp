@@ -53,12 +53,7 @@ TmdDialogForm::TmdDialogForm(QWidget* parent)
     colours.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
     setPalette(colours);
 
-    // Font matching falls back to the system's sans serif where this face
-    // is missing; the text is measured and drawn in whatever it finds.
-    QFont face(QStringLiteral("MS Sans Serif"));
-    face.setStyleHint(QFont::SansSerif);
-    face.setPointSize(8);
-    setFont(face);
+    setFont(FormFont());
 
     IconImage->setAlignment(Qt::AlignCenter);
     IconImage->move(0, kIconTop);

@@ -106,7 +106,7 @@ template <class Handler> void TMainForm::Guarded(Handler&& handler)
 void TMainForm::BuildLayout()
 {
     setWindowTitle(Text(kApplicationTitle));
-    setFont(QFont(QStringLiteral("MS Sans Serif"), 8));
+    setFont(FormFont());
     ExitItem = menuBar()->addAction(Text(u"ВЫХОД"));
     ExitItem->setObjectName(QStringLiteral("ExitItem"));
 
@@ -140,7 +140,7 @@ void TMainForm::BuildLayout()
 
 QWidget* TMainForm::BuildSearchGroup()
 {
-    DownGB = new TBannerGroupBox(Text(u"  [  ПОИСК  ]  "));
+    DownGB = new TBannerGroupBox(Text(u"  [  ПОИСК  ]  "), UpSplitter);
     DownGB->setAccessibleName(Text(u"ПОИСК"));
     auto* layout = new QVBoxLayout(DownGB);
 
@@ -216,7 +216,7 @@ QWidget* TMainForm::BuildSearchGroup()
 
 QWidget* TMainForm::BuildDetailsGroup()
 {
-    RightGB = new TBannerGroupBox(Text(u"  [  УСТРОЙСТВО  ]  "));
+    RightGB = new TBannerGroupBox(Text(u"  [  УСТРОЙСТВО  ]  "), UpSplitter);
     RightGB->setAccessibleName(Text(u"УСТРОЙСТВО"));
     auto* outer = new QVBoxLayout(RightGB);
     auto* scroll = new QScrollArea(RightGB);
@@ -269,7 +269,7 @@ QWidget* TMainForm::BuildDetailsGroup()
 
 QWidget* TMainForm::BuildBasketGroup()
 {
-    RackGB = new TBannerGroupBox(Text(u"  [  КОРЗИНА  ]  "));
+    RackGB = new TBannerGroupBox(Text(u"  [  КОРЗИНА  ]  "), MainSplitter);
     RackGB->setAccessibleName(Text(u"КОРЗИНА"));
     // One column holds the crate types, the header, the basket and the
     // totals, so that all three lists line up under the header's sections.
@@ -317,7 +317,7 @@ QWidget* TMainForm::BuildBasketGroup()
     grid->setRowStretch(4, 1);
     grid->setColumnStretch(0, 1);
 
-    const QFont listFont(QStringLiteral("Verdana"), 8);
+    const QFont listFont = ListFont();
     for (TTabbedListBox* list :
          {BlockTabLB, static_cast<TTabbedListBox*>(RackTypeCL), RackTabLB, TotalTabLB})
         list->setFont(listFont);

@@ -1,6 +1,7 @@
 #include "Platform.h"
 
 #include <QApplication>
+#include <QFontDatabase>
 #include <QMargins>
 #include <QStyle>
 #include <QWidget>
@@ -36,6 +37,17 @@ bool MetricsFromShownWindow(WindowMetrics& metrics)
     return false;
 }
 
+QFont InstalledOrDefault(const QString& family, int pointSize)
+{
+    // Only a family of that very name counts: resolving aliases costs a
+    // fontconfig substitution per call.
+    if (QFontDatabase::families().contains(family, Qt::CaseInsensitive))
+        return QFont(family, pointSize);
+    QFont font = QGuiApplication::font();
+    font.setPointSize(pointSize);
+    return font;
+}
+
 } // namespace
 
 WindowMetrics SystemWindowMetrics()
@@ -68,4 +80,14 @@ int StockIconSize()
 {
     const int size = QApplication::style()->pixelMetric(QStyle::PM_MessageBoxIconSize);
     return size > 0 ? size : 32;
+}
+
+QFont FormFont()
+{
+    return InstalledOrDefault(QStringLiteral("MS Sans Serif"), 8);
+}
+
+QFont ListFont()
+{
+    return InstalledOrDefault(QStringLiteral("Verdana"), 8);
 }

@@ -1,10 +1,11 @@
 #pragma once
 
-// The few things the program asks of the platform: window frame metrics
-// and the stock icons of the message dialog.
+// The few things the program asks of the platform: window frame metrics,
+// the stock icons of the message dialog and the faces it is drawn in.
 
 #include "DialogLayout.h"
 
+#include <QFont>
 #include <QIcon>
 
 // Stock icon identifiers.
@@ -20,3 +21,10 @@ WindowMetrics SystemWindowMetrics();
 QIcon StockIcon(int identifier);
 // The system's icon size in pixels (32 at the usual setting).
 int StockIconSize();
+
+// The faces the program is drawn in: MS Sans Serif 8 for its windows and
+// Verdana 8 for its lists. Where a face is not installed (most Linux
+// desktops) the application's own family is used at that size, which is
+// what font matching would end up with anyway, without its fallback search.
+QFont FormFont();
+QFont ListFont();

@@ -23,8 +23,18 @@ constexpr int kMaxDrawnStops = 1000;
 
 int MeasureCharWidth(const QFont& font)
 {
-    return AverageCharWidth(QFontMetrics(font).horizontalAdvance(
-        QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")));
+    // Every list of a window usually shares one font, and shaping the
+    // sample costs more than the rest of a list's construction: the last
+    // font's width is kept.
+    static QString measuredKey;
+    static int measuredWidth = 0;
+    const QString key = font.key();
+    if (key != measuredKey) {
+        measuredWidth = AverageCharWidth(QFontMetrics(font).horizontalAdvance(
+            QStringLiteral("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")));
+        measuredKey = key;
+    }
+    return measuredWidth;
 }
 
 std::string OutOfBounds(int index)

@@ -1,7 +1,9 @@
 #include "WidgetKit.h"
 
+#include <QEvent>
 #include <QPainter>
 #include <QStyleOptionFocusRect>
+#include <QStyleOptionGroupBox>
 
 TFlatButton::TFlatButton(const QString& caption, QWidget* parent) : QPushButton(caption, parent)
 {
@@ -37,6 +39,28 @@ void TFlatButton::paintEvent(QPaintEvent*)
 
 TBannerGroupBox::TBannerGroupBox(const QString& title, QWidget* parent) : QGroupBox(title, parent)
 {
+}
+
+QSize TBannerGroupBox::minimumSizeHint() const
+{
+    if (!titleSize_.isValid() || measuredTitle_ != title()) {
+        QStyleOptionGroupBox option;
+        initStyleOption(&option);
+        const QFontMetrics metrics = fontMetrics();
+        const QSize text(metrics.horizontalAdvance(title()) +
+                             metrics.horizontalAdvance(QLatin1Char(' ')),
+                         metrics.height());
+        titleSize_ = style()->sizeFromContents(QStyle::CT_GroupBox, &option, text, this);
+        measuredTitle_ = title();
+    }
+    return titleSize_.expandedTo(QWidget::minimumSizeHint());
+}
+
+void TBannerGroupBox::changeEvent(QEvent* event)
+{
+    if (event->type() == QEvent::FontChange || event->type() == QEvent::StyleChange)
+        titleSize_ = QSize();
+    QGroupBox::changeEvent(event);
 }
 
 void TBannerGroupBox::paintEvent(QPaintEvent*)

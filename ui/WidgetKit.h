@@ -27,6 +27,16 @@ class TBannerGroupBox : public QGroupBox {
 public:
     explicit TBannerGroupBox(const QString& title, QWidget* parent = nullptr);
 
+    // QGroupBox's own, except that the title's part is measured once per
+    // title, font and style: QGroupBox shapes the title on every call, and
+    // the layouts of a window ask well over a hundred times while it starts.
+    QSize minimumSizeHint() const override;
+
 protected:
     void paintEvent(QPaintEvent* event) override;
+    void changeEvent(QEvent* event) override;
+
+private:
+    mutable QSize titleSize_;
+    mutable QString measuredTitle_;
 };

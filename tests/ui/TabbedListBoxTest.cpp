@@ -246,6 +246,33 @@ TEST(TabbedListBox, AutomaticStopsInACheckListWidenFieldZeroByTheGlyph)
     CheckAutomaticStopsFollowTheRules(list, 13);
 }
 
+// The average character width is measured per font: lists in different
+// fonts, changed back and forth, each keep their own font's width.
+TEST(TabbedListBox, CharWidthFollowsEachListsFont)
+{
+    const auto widthOf = [](const QFont& font) {
+        return static_cast<int>(
+            std::nearbyint(QFontMetrics(font).horizontalAdvance(
+                               S("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz")) /
+                           52.0));
+    };
+    TTabbedListBox small;
+    TTabbedListBox large;
+    small.setFont(TestFont(11));
+    large.setFont(TestFont(40));
+    ASSERT_LT(widthOf(TestFont(11)), widthOf(TestFont(40)));
+    EXPECT_EQ(small.AverageCharWidth(), widthOf(TestFont(11)));
+    EXPECT_EQ(large.AverageCharWidth(), widthOf(TestFont(40)));
+
+    small.setFont(TestFont(40));
+    large.setFont(TestFont(11));
+    EXPECT_EQ(small.AverageCharWidth(), widthOf(TestFont(40)));
+    EXPECT_EQ(large.AverageCharWidth(), widthOf(TestFont(11)));
+    TTabbedListBox third;
+    third.setFont(TestFont(40));
+    EXPECT_EQ(third.AverageCharWidth(), widthOf(TestFont(40)));
+}
+
 TEST(TabbedListBox, UpdateCounterSuppressesRecomputation)
 {
     TTabbedListBox list;
