@@ -180,7 +180,9 @@ QWidget* TMainForm::BuildSearchGroup()
     Label(subCategoryLabel, SubCategoryField);
     SubCategoryField->setEnabled(false);
     for (QComboBox* combo : {CategoryField, SubCategoryField}) {
-        combo->setEditable(true);
+        // Editable through its own line edit: setEditable() would also build
+        // the drop-down list at once, which is only needed when it opens.
+        combo->setLineEdit(new QLineEdit(combo));
         combo->lineEdit()->setAccessibleName(combo->accessibleName());
         combo->setInsertPolicy(QComboBox::NoInsert);
         combo->setCompleter(nullptr); // completion is the window's own, see WireCompletion

@@ -7,10 +7,12 @@
 #include "SQLiteTable3.h"
 #include "TabbedListBox.h"
 
+#include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
 #include <QDir>
 #include <QFile>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
@@ -54,6 +56,15 @@ TEST(Startup, OpensTheCatalogInItsDirectoryWhateverTheWorkingDirectory)
     EXPECT_EQ(window->CategoryField->currentIndex(), -1);
     EXPECT_EQ(window->RackTypeCL->Items().Count(), 7);
     EXPECT_TRUE(window->isVisible());
+
+    // The category box is editable, and its drop-down, built when it first
+    // opens, lists every category.
+    ASSERT_NE(window->CategoryField->lineEdit(), nullptr);
+    window->CategoryField->showPopup();
+    QAbstractItemView* dropDown = window->CategoryField->view();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return dropDown->isVisible(); }));
+    EXPECT_EQ(dropDown->model()->rowCount(), 24);
+    window->CategoryField->hidePopup();
 }
 
 TEST(Startup, MissingCatalogIsReportedOnceAndEndsTheProgramCreatingNothing)
