@@ -2,7 +2,7 @@
 
 #include "DialogUnit.h"
 #include "MainForm.h"
-#include "Platform.h"
+#include "ProgramStyle.h"
 
 #include <QApplication>
 
@@ -10,9 +10,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("veltrum"));
-    // The windows' face is the application's: widgets Qt lays out while it
-    // builds them (a line edit measures its empty text) then load no other.
-    QApplication::setFont(FormFont());
+    ApplyProgramLook();
 
     // The catalog lives beside the executable, whatever the working directory.
     TMainForm mainForm(QCoreApplication::applicationDirPath());

@@ -6,7 +6,7 @@
 
 #include "DialogUnit.h"
 #include "MainForm.h"
-#include "Platform.h"
+#include "ProgramStyle.h"
 
 #include <QApplication>
 #include <QComboBox>
@@ -16,9 +16,7 @@ int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
     QApplication::setApplicationName(QStringLiteral("veltrum"));
-    // The windows' face is the application's: widgets Qt lays out while it
-    // builds them (a line edit measures its empty text) then load no other.
-    QApplication::setFont(FormFont());
+    ApplyProgramLook();
 
     const QString catalogDir =
         argc > 1 ? QString::fromLocal8Bit(argv[1]) : QCoreApplication::applicationDirPath();

@@ -4,6 +4,7 @@
 #include "DialogUnit.h"
 #include "HandlerGuard.h"
 #include "Platform.h"
+#include "ProgramStyle.h"
 #include "TabbedListBox.h"
 
 #include <QComboBox>
@@ -12,6 +13,19 @@
 #include <QTest>
 
 #include <gtest/gtest.h>
+
+namespace {
+
+// The window is tested in the look the program gives it at start-up.
+class ProgramLook : public ::testing::Environment {
+public:
+    void SetUp() override { ApplyProgramLook(); }
+};
+
+const ::testing::Environment* const programLook =
+    ::testing::AddGlobalTestEnvironment(new ProgramLook);
+
+} // namespace
 
 DialogRecorder::DialogRecorder()
 {
