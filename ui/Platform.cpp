@@ -37,17 +37,6 @@ bool MetricsFromShownWindow(WindowMetrics& metrics)
     return false;
 }
 
-QFont InstalledOrDefault(const QString& family, int pointSize)
-{
-    // Only a family of that very name counts: resolving aliases costs a
-    // fontconfig substitution per call.
-    if (QFontDatabase::families().contains(family, Qt::CaseInsensitive))
-        return QFont(family, pointSize);
-    QFont font = QGuiApplication::font();
-    font.setPointSize(pointSize);
-    return font;
-}
-
 } // namespace
 
 WindowMetrics SystemWindowMetrics()
@@ -82,12 +71,29 @@ int StockIconSize()
     return size > 0 ? size : 32;
 }
 
+QFont FaceOrApplicationFamily(const QString& family, int pointSize)
+{
+    // Only a family of that very name counts (listed as "name [foundry]"
+    // where two foundries have it): resolving aliases costs a fontconfig
+    // substitution per call.
+    const QString withFoundry = family + QStringLiteral(" [");
+    const QStringList installed = QFontDatabase::families();
+    for (const QString& name : installed) {
+        if (name.compare(family, Qt::CaseInsensitive) == 0 ||
+            name.startsWith(withFoundry, Qt::CaseInsensitive))
+            return QFont(family, pointSize);
+    }
+    QFont font = QGuiApplication::font();
+    font.setPointSize(pointSize);
+    return font;
+}
+
 QFont FormFont()
 {
-    return InstalledOrDefault(QStringLiteral("MS Sans Serif"), 8);
+    return FaceOrApplicationFamily(QStringLiteral("MS Sans Serif"), 8);
 }
 
 QFont ListFont()
 {
-    return InstalledOrDefault(QStringLiteral("Verdana"), 8);
+    return FaceOrApplicationFamily(QStringLiteral("Verdana"), 8);
 }

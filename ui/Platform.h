@@ -28,3 +28,5 @@ int StockIconSize();
 // what font matching would end up with anyway, without its fallback search.
 QFont FormFont();
 QFont ListFont();
+// The face at that size where it is installed, else the application's family.
+QFont FaceOrApplicationFamily(const QString& family, int pointSize);

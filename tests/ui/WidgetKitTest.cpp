@@ -63,16 +63,26 @@ TEST(BannerGroupBox, MinimumSizeIsAGroupBoxsOneThroughChanges)
     EXPECT_EQ(banner->minimumSizeHint(), plain->minimumSizeHint());
 }
 
-TEST(InterfaceFaces, EightPointsInTheFaceOrTheApplicationsFamily)
+TEST(InterfaceFaces, AnInstalledFaceOrTheApplicationsFamily)
 {
+    const QString applicationFamily = QGuiApplication::font().family();
+    ASSERT_TRUE(QFontDatabase::families().contains(S("DejaVu Sans")));
     const struct {
-        QFont font;
         const char* face;
-    } faces[] = {{FormFont(), "MS Sans Serif"}, {ListFont(), "Verdana"}};
-    for (const auto& c : faces) {
-        EXPECT_EQ(c.font.pointSize(), 8) << c.face;
-        const bool installed = QFontDatabase::families().contains(S(c.face), Qt::CaseInsensitive);
-        EXPECT_EQ(c.font.family(), installed ? S(c.face) : QGuiApplication::font().family())
-            << c.face;
+        int points;
+        QString family;
+    } cases[] = {
+        {"DejaVu Sans", 8, S("DejaVu Sans")},
+        {"dejavu sans", 11, S("dejavu sans")}, // names match whatever their case
+        {"DejaVu", 8, applicationFamily},      // a prefix names no family
+        {"No Such Face", 8, applicationFamily},
+    };
+    for (const auto& c : cases) {
+        const QFont font = FaceOrApplicationFamily(S(c.face), c.points);
+        EXPECT_EQ(font.family(), c.family) << c.face;
+        EXPECT_EQ(font.pointSize(), c.points) << c.face;
     }
+    // The window's and the lists' faces are 8 points whichever they get.
+    EXPECT_EQ(FormFont().pointSize(), 8);
+    EXPECT_EQ(ListFont().pointSize(), 8);
 }
