@@ -1,0 +1,19 @@
+#pragma once
+
+// The program from start to the end of its event loop, shared by the
+// executable and the start-up benchmark so that both run the same start.
+
+#include <QString>
+
+#include <functional>
+
+class QApplication;
+class TMainForm;
+
+// Gives the application the program's look, opens the main window on the
+// catalog in `catalogDir` (the executable's own directory when empty),
+// builds the message dialog's template and runs the event loop. Returns
+// the exit code: 1 when the catalog could not be opened. `whenShown`, if
+// set, runs once the main window has been shown.
+int RunProgram(QApplication& application, const QString& catalogDir,
+               const std::function<void(TMainForm&)>& whenShown = {});
