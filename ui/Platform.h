@@ -24,8 +24,8 @@ int StockIconSize();
 
 // The faces the program is drawn in: MS Sans Serif 8 for its windows and
 // Verdana 8 for its lists. Where a face is not installed (most Linux
-// desktops) the application's own family is used at that size, which is
-// what font matching would end up with anyway, without its fallback search.
+// desktops) the application's own family is used at that size: a
+// sans-serif face, as matching would pick, without its fallback search.
 QFont FormFont();
 QFont ListFont();
 // The face at that size where it is installed, else the application's family.
