@@ -17,3 +17,10 @@ if(VELTRUM_SANITIZE)
     -fsanitize=${VELTRUM_SANITIZE} -fno-omit-frame-pointer -fno-sanitize-recover=undefined)
   target_link_options(veltrum_options INTERFACE -fsanitize=${VELTRUM_SANITIZE})
 endif()
+
+# Rebuilds of an unchanged source (another work tree, a fresh clone on the
+# same machine) come from ccache when it is installed.
+find_program(VELTRUM_CCACHE ccache)
+if(VELTRUM_CCACHE AND NOT CMAKE_CXX_COMPILER_LAUNCHER)
+  set(CMAKE_CXX_COMPILER_LAUNCHER ${VELTRUM_CCACHE})
+endif()
