@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 #include <sqlite3.h>
 
 #include <functional>
@@ -191,18 +193,24 @@ TEST_F(SQLiteTableTest, UntypedColumnTakesTheKindOfItsFirstValue)
     const auto db = Open();
     const auto table = db->QueryTable("SELECT n, i, s FROM t ORDER BY rowid");
     // Column n is of the null kind: its values are never handed out.
-    // Column i is of the integer kind: 2.7 and 'z' go through SQLite's conversion.
+    // Column i is of the integer kind: 2.7 goes through SQLite's conversion;
+    // 'z' is no number, so it reads as stored and the number readers refuse it.
     // Column s is of the text kind: 5 reads as SQLite's text for it.
     const struct {
         std::string n, i, s;
-        std::int64_t integer;
-    } rows[] = {{"", "1", "a", 1}, {"", "2", "5", 2}, {"", "0", "", 0}};
+        std::optional<std::int64_t> integer;
+    } rows[] = {{"", "1", "a", 1}, {"", "2", "5", 2}, {"", "z", "", std::nullopt}};
     for (const auto& row : rows) {
         ASSERT_FALSE(table->IsAtEnd());
         EXPECT_EQ(table->CellText(0), row.n);
         EXPECT_EQ(table->CellText(1), row.i);
         EXPECT_EQ(table->CellText(2), row.s);
-        EXPECT_EQ(table->CellInteger(1), row.integer);
+        EXPECT_EQ(table->CellIsNotANumber(1), !row.integer.has_value());
+        if (row.integer)
+            EXPECT_EQ(table->CellInteger(1), *row.integer);
+        else
+            EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { table->CellInteger(1); }),
+                      "ОШИБКА ТИПА ДАННЫХ: ЗНАЧЕНИЕ \"z\" НЕ ЧИСЛО!");
         table->Advance();
     }
 
@@ -284,7 +292,7 @@ TEST_F(SQLiteTableTest, MissingFileIsCreatedOnlyWhenCreationIsAsked)
     const std::string missing = dir_.filePath(QStringLiteral("missing.db")).toStdString();
     EXPECT_EQ(ThrownMessage<ESQLiteException>(
                   [&] { TSQLiteDatabase(missing, ".", TSQLiteDatabase::OpenMode::ReadOnly); }),
-              "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + missing + "\" : unable to open database file.");
+              "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + missing + "\" : No such file or directory.");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
 }
 

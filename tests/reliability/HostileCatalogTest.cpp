@@ -175,7 +175,7 @@ const HostileCase kCases[] = {
          ASSERT_EQ(Rows(w->BlockTabLB), QStringList{QStringLiteral("NO-V7\tБез канала")});
          ClickRow(w->BlockTabLB, 0);
          EXPECT_EQ(w.recorder.errors,
-                   QStringList{CompileFailure(QueryDetails(QStringLiteral("NO-V7")).sql,
+                   QStringList{CompileFailure(QueryDetails("NO-V7").sql,
                                               QStringLiteral("no such column: V_7"))});
          ExpectNoDetails(w);
          EXPECT_TRUE(CrateTypeTickWorks(w, 2));
@@ -352,14 +352,15 @@ const HostileCase kCases[] = {
          PickItem(w->CategoryField, 0);
          ASSERT_EQ(Rows(w->BlockTabLB), (QStringList{QStringLiteral("BA\uFFFD\uFFFD\tПлохой код"),
                                                      QStringLiteral("ZERO\tДО")}));
+         // The row carries the code's own bytes, so the block is found
+         // although its screen text no longer leads back to it.
          ClickRow(w->BlockTabLB, 0);
-         EXPECT_EQ(w.recorder.errors,
-                   QStringList{QStringLiteral("ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!")});
-         ExpectNoDetails(w);
+         EXPECT_EQ(w->FIdentField->text(), QStringLiteral("BA\uFFFD\uFFFD"));
+         EXPECT_EQ(w->FNameRusField->text(), QStringLiteral("Плохой код"));
          ClickRow(w->BlockTabLB, 1);
          EXPECT_EQ(w->FIdentField->text(), QStringLiteral("ZERO"));
          EXPECT_EQ(w->FNameRusField->text(), QStringLiteral("ДО"));
-         EXPECT_EQ(w.recorder.errors.size(), 1);
+         EXPECT_TRUE(w.recorder.errors.isEmpty());
      }},
 
     // A catalog left in write-ahead-log mode opens and searches without a
