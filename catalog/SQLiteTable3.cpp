@@ -28,6 +28,10 @@ constexpr int kProgressInstructions = 4000;
 // Reads of an immutable file that changed under the query before the
 // query is reported busy.
 constexpr int kReadAttempts = 3;
+// All of SQLite's memory (its sorter included, which an endless view's
+// ORDER BY fills): past it a query fails with SQLite's "out of memory"
+// rather than the whole program with std::bad_alloc.
+constexpr sqlite3_int64 kSQLiteHeapLimit = sqlite3_int64{1} << 30;
 
 [[noreturn]] void ThrowBusy(const std::string& sql)
 {
@@ -128,6 +132,8 @@ TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, std::string decima
 
 void TSQLiteDatabase::Open()
 {
+    static const bool heapLimited = (sqlite3_hard_heap_limit64(kSQLiteHeapLimit), true);
+    (void)heapLimited;
     int rc = SQLITE_OK;
     if (mode_ == OpenMode::ReadWriteCreate) {
         rc = sqlite3_open(fileName_.c_str(), &handle_);
