@@ -165,9 +165,11 @@ void TSQLiteDatabase::Open()
         throw ESQLiteException(std::move(message));
     }
     // The destructor does not run for a failed construction: close here.
+    openMetLock_ = false;
     try {
         Configure();
     } catch (...) {
+        openMetLock_ = (sqlite3_extended_errcode(handle_) & 0xFF) == SQLITE_BUSY;
         Close();
         throw;
     }
@@ -205,7 +207,7 @@ void TSQLiteDatabase::Interrupt() noexcept
         sqlite3_interrupt(handle_);
 }
 
-void TSQLiteDatabase::RefreshBeforeQuery()
+void TSQLiteDatabase::RefreshBeforeQuery(const std::string& sql)
 {
     if (mode_ != OpenMode::ReadOnly)
         return;
@@ -217,6 +219,11 @@ void TSQLiteDatabase::RefreshBeforeQuery()
     } catch (const ECatalogFileError& refused) {
         Close();
         throw ESQLiteException(refused.Message());
+    } catch (const ESQLiteException&) {
+        // A writer's lock met while reopening is the query's busy state.
+        if (openMetLock_)
+            ThrowBusy(sql);
+        throw;
     }
 }
 
@@ -261,7 +268,7 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::QueryTable(const std::string& sql
         ~EndOfQuery() { database.EndQuery(); }
     } endOfQuery{*this};
     for (int attempt = 1;; ++attempt) {
-        RefreshBeforeQuery();
+        RefreshBeforeQuery(sql);
         auto table = std::make_unique<TSQLiteTable>(*this, sql, params);
         if (ReadWasSettled())
             return table;

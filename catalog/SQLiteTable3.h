@@ -108,7 +108,7 @@ private:
     void Configure();
     // Read-only connections: reopens the file when it is no longer the one
     // opened. Raises when it cannot.
-    void RefreshBeforeQuery();
+    void RefreshBeforeQuery(const std::string& sql);
     // True when the query just run read the file as it still is.
     bool ReadWasSettled() const;
     void EndQuery() noexcept;
@@ -120,6 +120,7 @@ private:
     CatalogFileState opened_; // the file as it was when opened
     bool immutable_ = false;
     bool querying_ = false;
+    bool openMetLock_ = false; // the last opening failed on another process's lock
     TQueryProgress* progress_ = nullptr;
     std::size_t resultByteLimit_ = kDefaultResultByteLimit;
 };
