@@ -73,6 +73,7 @@ void TSearchProgress::ShowDialog()
     connect(dialog, &QProgressDialog::canceled, this,
             [this] { RunGuarded(window_, [this] { Cancel(); }); });
     dialog_ = dialog;
+    ++dialogsShown_;
     dialog->show();
     QCoreApplication::processEvents();
     sinceEvents_.start();

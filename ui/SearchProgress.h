@@ -37,6 +37,8 @@ public:
 
     // The dialog while it is shown, else null.
     QProgressDialog* Dialog() const { return dialog_; }
+    // How many times a dialog has been shown.
+    int DialogsShown() const { return dialogsShown_; }
 
     // "Поиск в каталоге…" and the rows read so far.
     static QString LabelText(std::uint64_t rowsRead);
@@ -51,4 +53,5 @@ private:
     QElapsedTimer sinceEvents_;
     QPointer<QProgressDialog> dialog_;
     bool cancelled_ = false;
+    int dialogsShown_ = 0;
 };
