@@ -354,3 +354,50 @@ TEST_F(SQLiteTableTest, LockedDatabaseGivesTheBusyMessage)
 
     EXPECT_EQ(db->QueryTable("SELECT a FROM t")->CellInteger(0), 1);
 }
+
+TEST_F(SQLiteTableTest, WholeTextKeepsZeroBytesThatCellTextEndsAt)
+{
+    Exec("CREATE TABLE t (s TEXT, n INTEGER);"
+         "INSERT INTO t VALUES (CAST(X'4546004748' AS TEXT), 7);"
+         "INSERT INTO t VALUES ('AB' || char(9), 8);");
+    const auto db = Open();
+    const auto table = db->QueryTable("SELECT s, n FROM t ORDER BY rowid");
+    EXPECT_EQ(table->CellText(0), "EF");
+    EXPECT_EQ(table->CellWholeText(0), std::string("EF\0GH", 5));
+    EXPECT_EQ(table->CellWholeText(1), "7");
+    table->Advance();
+    EXPECT_EQ(table->CellText(0), "AB\t");
+    EXPECT_EQ(table->CellWholeText(0), "AB\t");
+}
+
+TEST_F(SQLiteTableTest, EveryConnectionTreatsItsFileAsUntrusted)
+{
+    Exec("CREATE TABLE t (a INTEGER);");
+    for (const auto mode : {TSQLiteDatabase::OpenMode::ReadWriteCreate,
+                            TSQLiteDatabase::OpenMode::ReadOnly}) {
+        TSQLiteDatabase db(File(), ".", mode);
+        int defensive = -1;
+        ASSERT_EQ(sqlite3_db_config(db.Handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive),
+                  SQLITE_OK);
+        EXPECT_EQ(defensive, 1);
+        EXPECT_EQ(db.QueryTable("PRAGMA trusted_schema")->CellInteger(0), 0);
+        EXPECT_EQ(db.QueryTable("PRAGMA cell_size_check")->CellInteger(0), 1);
+        EXPECT_EQ(db.QueryTable("PRAGMA synchronous")->CellInteger(0), 1); // NORMAL
+        EXPECT_EQ(db.QueryTable("PRAGMA temp_store")->CellInteger(0), 2);  // MEMORY
+    }
+}
+
+TEST_F(SQLiteTableTest, ReadOnlyConnectionReopensAFileReplacedUnderIt)
+{
+    Exec("CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('old');");
+    TSQLiteDatabase db(File(), ".", TSQLiteDatabase::OpenMode::ReadOnly);
+    EXPECT_EQ(db.QueryTable("SELECT a FROM t")->CellText(0), "old");
+    const QString next = dir_.filePath(QStringLiteral("next.db"));
+    ExecSql(next, QStringLiteral("CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('new');"));
+    ASSERT_EQ(std::rename(next.toStdString().c_str(), File().c_str()), 0);
+    EXPECT_EQ(db.QueryTable("SELECT a FROM t")->CellText(0), "new");
+    // Gone altogether: the query names the file instead of reading the old one.
+    ASSERT_TRUE(QFile::remove(Path()));
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db.QueryTable("SELECT a FROM t"); }),
+              "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + File() + "\" : No such file or directory.");
+}
