@@ -11,7 +11,8 @@ namespace {
 
 [[noreturn]] void Refuse(const std::string& fileName, const std::string& reason)
 {
-    throw ECatalogFileError("НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + fileName + "\" : " + reason + ".");
+    throw ECatalogFileError("НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + fileName + "\" : " + reason +
+                            ".");
 }
 
 void RefuseAnythingButARegularFile(const std::string& fileName, const struct stat& info)

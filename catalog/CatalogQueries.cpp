@@ -81,9 +81,9 @@ void AssignFromUtf8(QString& out, std::string_view utf8)
     out.resize(to - begin);
 }
 
-std::size_t ForEachSearchRowView(
-    TSQLiteDatabase& database, const CatalogQuery& query,
-    const std::function<void(QStringView row, std::string_view code)>& appendRow)
+std::size_t
+ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
+                     const std::function<void(QStringView row, std::string_view code)>& appendRow)
 {
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     std::size_t count = 0;
@@ -112,9 +112,9 @@ std::size_t ForEachSearchRowView(
     return count;
 }
 
-std::size_t ForEachSearchRow(
-    TSQLiteDatabase& database, const CatalogQuery& query,
-    const std::function<void(const QString& row, const std::string& code)>& appendRow)
+std::size_t
+ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
+                 const std::function<void(const QString& row, const std::string& code)>& appendRow)
 {
     return ForEachSearchRowView(database, query,
                                 [&appendRow](QStringView row, std::string_view code) {

@@ -41,16 +41,16 @@ QString CodeOnScreen(QString code);
 // the code exactly as stored (every byte, zero bytes included), which is
 // what the details query needs to find the row's own block. The result is
 // released before returning, also on failure. Returns the number of rows.
-std::size_t ForEachSearchRow(
-    TSQLiteDatabase& database, const CatalogQuery& query,
-    const std::function<void(const QString& row, const std::string& code)>& appendRow);
+std::size_t
+ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
+                 const std::function<void(const QString& row, const std::string& code)>& appendRow);
 
 // As ForEachSearchRow, but each row and code is handed over as a view of
 // buffers that are reused for the next row (valid only during the call),
 // so that a fill of many rows makes no string object per row.
-std::size_t ForEachSearchRowView(
-    TSQLiteDatabase& database, const CatalogQuery& query,
-    const std::function<void(QStringView row, std::string_view code)>& appendRow);
+std::size_t
+ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
+                     const std::function<void(QStringView row, std::string_view code)>& appendRow);
 
 // Replaces `out` with `utf8` decoded as QString::fromUtf8 would, reusing
 // out's storage.

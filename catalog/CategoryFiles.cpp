@@ -204,7 +204,8 @@ QStringList LoadCategoryFile(const QString& path)
     const QString cannotOpen = QStringLiteral("Не удалось открыть файл");
     // Opened without blocking and checked on the descriptor itself: a FIFO
     // would block the open, a device would be read without end.
-    const int descriptor = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     if (descriptor < 0)
         ThrowFileError(cannotOpen, path, qt_error_string(errno));
     QFile file;

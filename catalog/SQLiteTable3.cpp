@@ -280,9 +280,8 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::QueryTable(const std::string& sql
 
 void TSQLiteDatabase::ThrowSqlFailure(const std::string& message, const std::string& sql) const
 {
-    const char* sqliteText = handle_ && sqlite3_errcode(handle_) != SQLITE_OK
-                                 ? sqlite3_errmsg(handle_)
-                                 : "No message";
+    const char* sqliteText =
+        handle_ && sqlite3_errcode(handle_) != SQLITE_OK ? sqlite3_errmsg(handle_) : "No message";
     throw ESQLiteException(message + " \"" + sql + "\" : " + sqliteText);
 }
 
@@ -370,8 +369,8 @@ void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
             ++rowCount_;
             if (slots_.size() * sizeof(Slot) + bytes_.size() > byteLimit)
                 throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql +
-                                       "\" : РЕЗУЛЬТАТ БОЛЬШЕ " +
-                                       std::to_string(byteLimit >> 20) + " МиБ");
+                                       "\" : РЕЗУЛЬТАТ БОЛЬШЕ " + std::to_string(byteLimit >> 20) +
+                                       " МиБ");
         }
     } catch (const std::bad_alloc&) {
         throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql +
@@ -403,7 +402,8 @@ void TSQLiteTable::ReadRow(TSQLiteDatabase& database, sqlite3_stmt* statement,
                     database.ThrowSqlFailure(kStepFailed, sql);
                 slot.empty = true;
             } else {
-                StoreBytes(slot, text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+                StoreBytes(slot, text,
+                           static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
             }
             slots_.push_back(slot);
             continue;
@@ -420,7 +420,8 @@ void TSQLiteTable::ReadRow(TSQLiteDatabase& database, sqlite3_stmt* statement,
             const auto* text =
                 reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
             slot.notANumber = true;
-            StoreBytes(slot, text, static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+            StoreBytes(slot, text,
+                       static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
         } else if (numeric && storage == SQLITE_BLOB) {
             slot.notANumber = true;
             const int size = sqlite3_column_bytes(statement, column);

@@ -490,10 +490,9 @@ void TMainForm::FormShow()
     try {
         // The catalog is only ever read: open it read-only, so that no
         // search can change a byte of it or leave a journal beside it.
-        Database =
-            std::make_unique<TSQLiteDatabase>(QFile::encodeName(path).toStdString(),
-                                              DecimalSeparator.toStdString(),
-                                              TSQLiteDatabase::OpenMode::ReadOnly);
+        Database = std::make_unique<TSQLiteDatabase>(QFile::encodeName(path).toStdString(),
+                                                     DecimalSeparator.toStdString(),
+                                                     TSQLiteDatabase::OpenMode::ReadOnly);
         SearchProgress = std::make_unique<TSearchProgress>(this, *Database);
         Database->SetProgress(SearchProgress.get());
     } catch (const std::exception& error) {

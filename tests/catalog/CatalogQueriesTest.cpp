@@ -198,9 +198,8 @@ TEST_F(CatalogQueriesTest, DetailsOfOneBlock)
 
 TEST_F(CatalogQueriesTest, MissingCodeOrTableRaisesTheLayersFailure)
 {
-    EXPECT_EQ(
-        ThrownMessage<ESQLiteException>([&] { ReadBlockDetails(*db_, "MK1"); }),
-        "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!");
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { ReadBlockDetails(*db_, "MK1"); }),
+              "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!");
 
     TSQLiteDatabase empty(catalog_.Dir().toStdString() + "/empty.db");
     int delivered = 0;

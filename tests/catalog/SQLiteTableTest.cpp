@@ -373,8 +373,8 @@ TEST_F(SQLiteTableTest, WholeTextKeepsZeroBytesThatCellTextEndsAt)
 TEST_F(SQLiteTableTest, EveryConnectionTreatsItsFileAsUntrusted)
 {
     Exec("CREATE TABLE t (a INTEGER);");
-    for (const auto mode : {TSQLiteDatabase::OpenMode::ReadWriteCreate,
-                            TSQLiteDatabase::OpenMode::ReadOnly}) {
+    for (const auto mode :
+         {TSQLiteDatabase::OpenMode::ReadWriteCreate, TSQLiteDatabase::OpenMode::ReadOnly}) {
         TSQLiteDatabase db(File(), ".", mode);
         int defensive = -1;
         ASSERT_EQ(sqlite3_db_config(db.Handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive),

@@ -102,9 +102,9 @@ const Mode kModes[] = {{"RollbackJournal", "DELETE"}, {"WriteAheadLog", "WAL"}};
 FixtureCatalog* MakeCatalog(FixtureCatalog& catalog, const Mode& mode)
 {
     catalog.WriteStandard();
-    ExecSql(catalog.DatabasePath(), FillSql("OLD", "Старый", "0.01") +
-                                        QStringLiteral("PRAGMA journal_mode=%1;")
-                                            .arg(QString::fromLatin1(mode.journal)));
+    ExecSql(catalog.DatabasePath(),
+            FillSql("OLD", "Старый", "0.01") +
+                QStringLiteral("PRAGMA journal_mode=%1;").arg(QString::fromLatin1(mode.journal)));
     return &catalog;
 }
 
@@ -112,8 +112,7 @@ FixtureCatalog* MakeCatalog(FixtureCatalog& catalog, const Mode& mode)
 void ExpectNothingBeside(const FixtureCatalog& catalog)
 {
     for (const char* suffix : {"-journal", "-wal", "-shm"})
-        EXPECT_FALSE(QFile::exists(catalog.DatabasePath() + QString::fromLatin1(suffix)))
-            << suffix;
+        EXPECT_FALSE(QFile::exists(catalog.DatabasePath() + QString::fromLatin1(suffix))) << suffix;
 }
 
 struct Change {
@@ -131,18 +130,18 @@ const Change kChanges[] = {
     {"DeletedInsertedAndVacuumed",
      [](FixtureCatalog& c, const Mode&) {
          Maintain(c.DatabasePath(), QStringLiteral("DELETE FROM BLOCKS WHERE CATEGORY = 7;") +
-                                        FillSql("NEW", "Новый", "7.5") +
-                                        QStringLiteral("VACUUM;"));
+                                        FillSql("NEW", "Новый", "7.5") + QStringLiteral("VACUUM;"));
      }},
     {"ReplacedByAnotherFile",
      [](FixtureCatalog& c, const Mode& mode) {
          // A copy of the catalog, changed while nobody reads it.
          const QString next = c.Dir() + QStringLiteral("/next.db");
          ASSERT_TRUE(QFile::copy(c.DatabasePath(), next));
-         Maintain(next, QStringLiteral("DELETE FROM BLOCKS WHERE CATEGORY = 7;") +
-                            FillSql("NEW", "Новый", "7.5") +
-                            QStringLiteral("PRAGMA journal_mode=%1;")
-                                .arg(QString::fromLatin1(mode.journal)));
+         Maintain(
+             next,
+             QStringLiteral("DELETE FROM BLOCKS WHERE CATEGORY = 7;") +
+                 FillSql("NEW", "Новый", "7.5") +
+                 QStringLiteral("PRAGMA journal_mode=%1;").arg(QString::fromLatin1(mode.journal)));
          // As `mv next.db VELTRUM.db` does.
          ASSERT_EQ(std::rename(QFile::encodeName(next).constData(),
                                QFile::encodeName(c.DatabasePath()).constData()),
@@ -184,7 +183,8 @@ TEST_P(ChangedCatalog, NextQueryReadsItAsItNowIs)
         ASSERT_NE(window->Database, nullptr);
         // Read everything once, so that whatever is cached is the old state.
         ASSERT_EQ(FillRowsSeen(window), Seen::Old);
-        EXPECT_EQ(FillCurrents(window), (QStringList{QStringLiteral("0.01"), QStringLiteral("0.01")}));
+        EXPECT_EQ(FillCurrents(window),
+                  (QStringList{QStringLiteral("0.01"), QStringLiteral("0.01")}));
 
         c.change.apply(catalog, c.mode);
         ASSERT_FALSE(HasFatalFailure());
@@ -192,8 +192,10 @@ TEST_P(ChangedCatalog, NextQueryReadsItAsItNowIs)
         const QByteArray changed = Sha256Of(catalog.DatabasePath());
 
         EXPECT_EQ(FillRowsSeen(window), Seen::New);
-        EXPECT_EQ(FillCurrents(window), (QStringList{QStringLiteral("7.5"), QStringLiteral("7.5")}));
-        EXPECT_TRUE(window.recorder.errors.isEmpty()) << window.recorder.errors.join(u'|').toStdString();
+        EXPECT_EQ(FillCurrents(window),
+                  (QStringList{QStringLiteral("7.5"), QStringLiteral("7.5")}));
+        EXPECT_TRUE(window.recorder.errors.isEmpty())
+            << window.recorder.errors.join(u'|').toStdString();
         // The rest of the catalog is there too.
         PickItem(window->CategoryField, 5);
         EXPECT_EQ(window->BlockTabLB->Items().Count(), 3);
@@ -288,8 +290,7 @@ TEST_P(HeldTransaction, SearchSeesTheLastCommitOrReportsBusyNeverAMix)
             window.recorder.errors.clear();
             const Seen seen = FillRowsSeen(window);
             if (seen == Seen::Empty) {
-                EXPECT_EQ(window.recorder.errors,
-                          QStringList{BusyFailure(QueryByCategory(7).sql)});
+                EXPECT_EQ(window.recorder.errors, QStringList{BusyFailure(QueryByCategory(7).sql)});
             } else {
                 EXPECT_EQ(seen, Seen::Old);
                 EXPECT_TRUE(window.recorder.errors.isEmpty())
@@ -301,8 +302,10 @@ TEST_P(HeldTransaction, SearchSeesTheLastCommitOrReportsBusyNeverAMix)
         const QByteArray committed = Sha256Of(catalog.DatabasePath());
         window.recorder.errors.clear();
         EXPECT_EQ(FillRowsSeen(window), Seen::New);
-        EXPECT_EQ(FillCurrents(window), (QStringList{QStringLiteral("7.5"), QStringLiteral("7.5")}));
-        EXPECT_TRUE(window.recorder.errors.isEmpty()) << window.recorder.errors.join(u'|').toStdString();
+        EXPECT_EQ(FillCurrents(window),
+                  (QStringList{QStringLiteral("7.5"), QStringLiteral("7.5")}));
+        EXPECT_TRUE(window.recorder.errors.isEmpty())
+            << window.recorder.errors.join(u'|').toStdString();
         EXPECT_EQ(Sha256Of(catalog.DatabasePath()), committed);
     }
     ExpectNothingBeside(catalog);

@@ -556,18 +556,19 @@ const HostileCase kCases[] = {
     {"TextAndBlobsInNumberColumns",
      [](FixtureCatalog& c) {
          CategoriesOnly(c);
-         ExecSql(c.DatabasePath(),
-                 BlocksTableSql() +
-                     QStringLiteral(
-                         "INSERT INTO BLOCKS VALUES ('BAD-V5', 'а', 'А', 1, '2,5', 0, 0, 1, 1, 0);"
-                         "INSERT INTO BLOCKS VALUES ('BAD-V7', 'б', 'А', 1, 0, 'abc', 0, 1, 1, 0);"
-                         "INSERT INTO BLOCKS VALUES ('BAD-V_7', 'в', 'А', 1, 0, 0, '0,75', 1, 1, 0);"
-                         "INSERT INTO BLOCKS VALUES ('BAD-POWER', 'г', 'А', 1, 0, 0, 0, '1e2x', 1, "
-                         "0);"
-                         "INSERT INTO BLOCKS VALUES ('BAD-SLOTS', 'д', 'А', 'два', 0, 0, 0, 1, 1, 0);"
-                         "INSERT INTO BLOCKS VALUES ('BAD-BLOB', 'е', 'А', 1, X'3235', 0, 0, 1, 1, "
-                         "0);"
-                         "INSERT INTO BLOCKS VALUES ('GOOD', 'ж', 'А', 2, 0.5, '0.25', 0, 3, 1, 0);"));
+         ExecSql(
+             c.DatabasePath(),
+             BlocksTableSql() +
+                 QStringLiteral(
+                     "INSERT INTO BLOCKS VALUES ('BAD-V5', 'а', 'А', 1, '2,5', 0, 0, 1, 1, 0);"
+                     "INSERT INTO BLOCKS VALUES ('BAD-V7', 'б', 'А', 1, 0, 'abc', 0, 1, 1, 0);"
+                     "INSERT INTO BLOCKS VALUES ('BAD-V_7', 'в', 'А', 1, 0, 0, '0,75', 1, 1, 0);"
+                     "INSERT INTO BLOCKS VALUES ('BAD-POWER', 'г', 'А', 1, 0, 0, 0, '1e2x', 1, "
+                     "0);"
+                     "INSERT INTO BLOCKS VALUES ('BAD-SLOTS', 'д', 'А', 'два', 0, 0, 0, 1, 1, 0);"
+                     "INSERT INTO BLOCKS VALUES ('BAD-BLOB', 'е', 'А', 1, X'3235', 0, 0, 1, 1, "
+                     "0);"
+                     "INSERT INTO BLOCKS VALUES ('GOOD', 'ж', 'А', 2, 0.5, '0.25', 0, 3, 1, 0);"));
      },
      [](Window& w, FixtureCatalog&) {
          ExpectOpened(w);
@@ -722,11 +723,12 @@ const HostileCase kCases[] = {
     {"ViewOverAnUnsafeVirtualTable",
      [](FixtureCatalog& c) {
          CategoriesOnly(c);
-         ExecSql(c.DatabasePath(),
-                 BlocksWithout(QStringLiteral("NONE")).replace(QStringLiteral("TABLE BLOCKS"),
-                                                               QStringLiteral("TABLE REAL_BLOCKS")) +
-                     QStringLiteral("CREATE VIEW BLOCKS AS SELECT b.* FROM REAL_BLOCKS b, "
-                                    "(SELECT count(*) FROM dbstat);"));
+         ExecSql(
+             c.DatabasePath(),
+             BlocksWithout(QStringLiteral("NONE"))
+                     .replace(QStringLiteral("TABLE BLOCKS"), QStringLiteral("TABLE REAL_BLOCKS")) +
+                 QStringLiteral("CREATE VIEW BLOCKS AS SELECT b.* FROM REAL_BLOCKS b, "
+                                "(SELECT count(*) FROM dbstat);"));
      },
      [](Window& w, FixtureCatalog&) {
          ExpectOpened(w);

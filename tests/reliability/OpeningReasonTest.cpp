@@ -123,8 +123,8 @@ QString PathTooLong(FixtureCatalog& c)
     source.WriteStandard();
     EXPECT_TRUE(QFile::copy(source.DatabasePath(), dir + QStringLiteral("/VELTRUM.db")));
     EXPECT_TRUE(QDir(dir).mkdir(QStringLiteral("Category")));
-    for (const char* file : {"Category000.itm", "Category021.itm", "Category022.itm",
-                             "Category024.itm"})
+    for (const char* file :
+         {"Category000.itm", "Category021.itm", "Category022.itm", "Category024.itm"})
         EXPECT_TRUE(QFile::copy(source.CategoryPath(QString::fromLatin1(file)),
                                 dir + QStringLiteral("/Category/") + QString::fromLatin1(file)));
     return dir;

@@ -69,7 +69,8 @@ TEST(ProgramDirectory, FolderNamedInAnotherEncodingIsFoundByItsBytes)
     SearchCode(*window.form, QStringLiteral("mk1"));
     EXPECT_EQ(window->BlockTabLB->Items().Count(), 3);
     EXPECT_EQ(window->CategoryField->count(), 24);
-    EXPECT_TRUE(window.recorder.errors.isEmpty()) << window.recorder.errors.join(u'|').toStdString();
+    EXPECT_TRUE(window.recorder.errors.isEmpty())
+        << window.recorder.errors.join(u'|').toStdString();
 }
 
 TEST(ProgramDirectory, PlainNamesStayAsTheyAre)
@@ -92,10 +93,11 @@ TEST(ProgramDirectory, UnreadableLinkGivesNoDirectoryRatherThanTheWorkingOne)
     EXPECT_EQ(ExecutableDirectory(QFile::encodeName(scratch.path()) + "/missing"), std::nullopt);
     // A folder in another encoding that no longer exists cannot be reached.
     const QByteArray link = QFile::encodeName(scratch.path()) + "/exe";
-    ASSERT_EQ(::symlink((QFile::encodeName(scratch.path()) + '/' + kCp1251Folder + "/veltrum")
-                            .constData(),
-                        link.constData()),
-              0);
+    ASSERT_EQ(
+        ::symlink(
+            (QFile::encodeName(scratch.path()) + '/' + kCp1251Folder + "/veltrum").constData(),
+            link.constData()),
+        0);
     EXPECT_EQ(ExecutableDirectory(link), std::nullopt);
     // The running program's own link resolves.
     EXPECT_TRUE(ExecutableDirectory().has_value());
