@@ -2,9 +2,13 @@
 
 #include "DialogUnit.h"
 #include "MainForm.h"
+#include "Platform.h"
+#include "ProgramDirectory.h"
 #include "ProgramStyle.h"
 
 #include <QApplication>
+
+#include <cstdio>
 
 int RunProgram(QApplication& application, const QString& catalogDir,
                const std::function<void(TMainForm&)>& whenShown)
@@ -12,8 +16,19 @@ int RunProgram(QApplication& application, const QString& catalogDir,
     QApplication::setApplicationName(QStringLiteral("veltrum"));
     ApplyProgramLook();
 
-    // The catalog lives beside the executable, whatever the working directory.
-    TMainForm mainForm(catalogDir.isEmpty() ? QCoreApplication::applicationDirPath() : catalogDir);
+    // The catalog lives beside the executable, whatever the working
+    // directory; a program that cannot tell where it is says so and ends
+    // rather than read a catalog planted in the working directory.
+    const std::optional<QString> directory =
+        catalogDir.isEmpty() ? ExecutableDirectory() : std::optional<QString>(catalogDir);
+    if (!directory) {
+        std::fprintf(stderr, "veltrum: the directory of the program cannot be found\n");
+        TmdDialogForm::ShowDialog(QString::fromUtf16(kDatabaseTitle),
+                                  QStringLiteral("НЕ УДАЛОСЬ ОПРЕДЕЛИТЬ КАТАЛОГ ПРОГРАММЫ!"),
+                                  IDI_HAND, {QStringLiteral("OK")});
+        return 1;
+    }
+    TMainForm mainForm(*directory);
     TmdDialogForm dialogTemplate; // never shown; every dialog is built afresh
     mainForm.show();
     if (whenShown)

@@ -11,7 +11,8 @@ class QApplication;
 class TMainForm;
 
 // Gives the application the program's look, opens the main window on the
-// catalog in `catalogDir` (the executable's own directory when empty),
+// catalog in `catalogDir` (the executable's own directory when empty; when
+// that cannot be found, says so and returns 1 without a window),
 // builds the message dialog's template and runs the event loop. Returns
 // the exit code: 1 when the catalog could not be opened. `whenShown`, if
 // set, runs once the main window has been shown.

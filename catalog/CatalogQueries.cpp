@@ -2,6 +2,8 @@
 
 #include "DecimalText.h"
 
+#include <algorithm>
+
 CatalogQuery QueryByCategory(int categoryNumber)
 {
     return {"SELECT IDENT, NAME_RUS FROM BLOCKS WHERE CATEGORY = ?",
@@ -20,11 +22,17 @@ CatalogQuery QueryByCodeFragment(const QString& fragment)
             {"%" + fragment.toStdString() + "%"}};
 }
 
-CatalogQuery QueryDetails(const QString& code)
+CatalogQuery QueryDetails(std::string code)
 {
     return {"SELECT IDENT, NAME_RUS, VIPR, SLOTS_COUNT, V5, V7, V_7, TOTAL_POWER, CATEGORY, "
             "SUB_CATEGORY FROM BLOCKS where IDENT = ?",
-            {code.toStdString()}};
+            {std::move(code)}};
+}
+
+QString CodeOnScreen(QString code)
+{
+    code.replace(u'\t', kTabMark);
+    return code;
 }
 
 QString PrepareFragment(const QString& typed)
@@ -73,33 +81,48 @@ void AssignFromUtf8(QString& out, std::string_view utf8)
     out.resize(to - begin);
 }
 
-std::size_t ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
-                                 const std::function<void(QStringView row)>& appendRow)
+std::size_t
+ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
+                     const std::function<void(QStringView row, std::string_view code)>& appendRow)
 {
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     std::size_t count = 0;
-    std::string row; // one buffer for all rows, in UTF-8
-    QString text;    // and one for their screen text
+    std::string code; // one buffer for all codes, every byte
+    std::string row;  // and one for all rows, in UTF-8
+    QString text;     // and one for their screen text
     for (; !table->IsAtEnd(); table->Advance()) {
+        code = table->CellWholeText(0);
         row.clear();
         table->AppendCellText(0, row);
+        const auto codeTabs = std::count(row.begin(), row.end(), '\t');
         row += '\t';
         table->AppendCellText(1, row);
         AssignFromUtf8(text, row);
-        appendRow(text);
+        // A tab byte stays one tab when decoded, so the code's tabs are the
+        // row's first ones; as marks they keep the name in its column.
+        for (qsizetype i = 0, marked = 0; marked < codeTabs; ++i) {
+            if (text.at(i) == u'\t') {
+                text[i] = kTabMark;
+                ++marked;
+            }
+        }
+        appendRow(text, code);
         ++count;
     }
     return count;
 }
 
-std::size_t ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
-                             const std::function<void(const QString& row)>& appendRow)
+std::size_t
+ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
+                 const std::function<void(const QString& row, const std::string& code)>& appendRow)
 {
     return ForEachSearchRowView(database, query,
-                                [&appendRow](QStringView row) { appendRow(row.toString()); });
+                                [&appendRow](QStringView row, std::string_view code) {
+                                    appendRow(row.toString(), std::string(code));
+                                });
 }
 
-BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const QString& code)
+BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const std::string& code)
 {
     const CatalogQuery query = QueryDetails(code);
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
@@ -110,7 +133,24 @@ BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const QString& code)
     record.subCategory = ParseInteger(table->CellText(9));
     QString* const texts[] = {&record.ident, &record.nameRus, &record.vipr, &record.slotsCount,
                               &record.v5,    &record.v7,      &record.v_7,  &record.totalPower};
-    for (int column = 0; column < 8; ++column)
+    static const char* const kNames[] = {"IDENT", "NAME_RUS", "VIPR", "SLOTS_COUNT",
+                                         "V5",    "V7",       "V_7",  "TOTAL_POWER"};
+    for (int column = 0; column < 8; ++column) {
         *texts[column] = QString::fromUtf8(table->CellText(column));
+        // Columns 3 to 7 are the numbers the basket adds up.
+        if (column >= 3 && table->CellIsNotANumber(column)) {
+            *texts[column] += QString::fromUtf16(kNotANumberMark);
+            record.notANumber << QString::fromLatin1(kNames[column]);
+        }
+    }
+    record.ident = CodeOnScreen(record.ident);
     return record;
+}
+
+QString NotANumberRefusal(const QString& ident, const QStringList& columns)
+{
+    return QStringLiteral("Блок \"%1\" не добавлен в корзину: в столбц%2 %3 каталога "
+                          "записано не число")
+        .arg(ident, columns.size() == 1 ? QStringLiteral("е") : QStringLiteral("ах"),
+             columns.join(QStringLiteral(", ")));
 }

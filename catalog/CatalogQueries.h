@@ -7,6 +7,7 @@
 #include "SQLiteTable3.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <cstdint>
 #include <functional>
@@ -23,23 +24,33 @@ CatalogQuery QueryByCategoryAndSubcategory(int categoryNumber, int subcategoryCo
 // `fragment` is prepared screen text (PrepareFragment); it goes between
 // "%" wildcards, and "%" or "_" inside it still act as wildcards.
 CatalogQuery QueryByCodeFragment(const QString& fragment);
-CatalogQuery QueryDetails(const QString& code);
+// `code` is the block's code as stored, every byte of it.
+CatalogQuery QueryDetails(std::string code);
 
 // The code field's text upper-cased (Cyrillic included) and trimmed of
 // characters with code 32 or below; empty text means: run no query.
 QString PrepareFragment(const QString& typed);
 
-// Runs a list query and hands each row, as "code<TAB>name", to `appendRow`
-// in result order. The result is released before returning, also on failure.
-// Returns the number of rows.
-std::size_t ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
-                             const std::function<void(const QString& row)>& appendRow);
+// A block code as the screen shows it: a tab inside becomes kTabMark, so
+// that the code stays in its column of a tab-separated row.
+inline constexpr char16_t kTabMark = u'\u2192';
+QString CodeOnScreen(QString code);
 
-// As ForEachSearchRow, but each row is handed over as a view of one buffer
-// that is reused for the next row (valid only during the call), so that a
-// fill of many rows makes no string object per row.
-std::size_t ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
-                                 const std::function<void(QStringView row)>& appendRow);
+// Runs a list query and hands each row, as "code<TAB>name" with the code
+// as CodeOnScreen shows it, to `appendRow` in result order, together with
+// the code exactly as stored (every byte, zero bytes included), which is
+// what the details query needs to find the row's own block. The result is
+// released before returning, also on failure. Returns the number of rows.
+std::size_t
+ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
+                 const std::function<void(const QString& row, const std::string& code)>& appendRow);
+
+// As ForEachSearchRow, but each row and code is handed over as a view of
+// buffers that are reused for the next row (valid only during the call),
+// so that a fill of many rows makes no string object per row.
+std::size_t
+ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
+                     const std::function<void(QStringView row, std::string_view code)>& appendRow);
 
 // Replaces `out` with `utf8` decoded as QString::fromUtf8 would, reusing
 // out's storage.
@@ -50,8 +61,19 @@ struct BlockRecord {
     QString ident, nameRus, vipr, slotsCount, v5, v7, v_7, totalPower;
     std::int64_t category = 0;    // CATEGORY
     std::int64_t subCategory = 0; // SUB_CATEGORY
+    // The slot, current and power columns (by name) whose value is stored
+    // as text or a blob although the column is numeric: their texts above
+    // are the stored ones followed by kNotANumberMark.
+    QStringList notANumber;
 };
 
-// Runs the details query for `code`. Throws ESQLiteException with the
-// end-of-table message when no block has that code.
-BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const QString& code);
+// Follows a stored value that is not a number, in the details.
+inline constexpr char16_t kNotANumberMark[] = u" (НЕ ЧИСЛО)";
+
+// Runs the details query for the exact stored `code`. Throws
+// ESQLiteException with the end-of-table message when no block has it.
+BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const std::string& code);
+
+// Why a block with values that are not numbers cannot go into the basket:
+// the message names the block and the columns.
+QString NotANumberRefusal(const QString& ident, const QStringList& columns);

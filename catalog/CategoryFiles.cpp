@@ -6,6 +6,11 @@
 #include <QFile>
 
 #include <array>
+#include <cerrno>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -186,16 +191,45 @@ QStringList SplitLines(const QString& text)
     return lines;
 }
 
+QString DecodeCategoryText(QByteArrayView bytes)
+{
+    static constexpr char kUtf8Mark[] = "\xEF\xBB\xBF";
+    if (bytes.startsWith(QByteArrayView(kUtf8Mark, 3)))
+        return QString::fromUtf8(bytes.sliced(3));
+    return DecodeCp1251(bytes);
+}
+
 QStringList LoadCategoryFile(const QString& path)
 {
-    // QFile refuses a directory at open ("file to open is a directory").
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        ThrowFileError(QStringLiteral("Не удалось открыть файл"), path, file.errorString());
-    const QByteArray bytes = file.readAll();
+    const QString cannotOpen = QStringLiteral("Не удалось открыть файл");
+    // Opened without blocking and checked on the descriptor itself: a FIFO
+    // would block the open, a device would be read without end.
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (descriptor < 0)
+        ThrowFileError(cannotOpen, path, qt_error_string(errno));
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        ThrowFileError(cannotOpen, path, file.errorString());
+    }
+    struct stat info {};
+    if (::fstat(descriptor, &info) != 0)
+        ThrowFileError(cannotOpen, path, qt_error_string(errno));
+    if (S_ISDIR(info.st_mode))
+        ThrowFileError(cannotOpen, path, QStringLiteral("это каталог, а не файл"));
+    if (!S_ISREG(info.st_mode))
+        ThrowFileError(cannotOpen, path, QStringLiteral("это не обычный файл"));
+    const QString tooLarge = QStringLiteral("файл больше %1 МиБ").arg(kCategoryFileByteLimit >> 20);
+    if (info.st_size > kCategoryFileByteLimit)
+        ThrowFileError(cannotOpen, path, tooLarge);
+    // Read no more than the limit allows even if the file grows meanwhile.
+    const QByteArray bytes = file.read(kCategoryFileByteLimit + 1);
     if (file.error() != QFileDevice::NoError)
         ThrowFileError(QStringLiteral("Не удалось прочитать файл"), path, file.errorString());
-    return SplitLines(DecodeCp1251(bytes));
+    if (bytes.size() > kCategoryFileByteLimit)
+        ThrowFileError(cannotOpen, path, tooLarge);
+    return SplitLines(DecodeCategoryText(bytes));
 }
 
 QString CategoryFileName(int categoryNumber)

@@ -1,7 +1,8 @@
 #pragma once
 
 // Category files: the names of the equipment categories and subcategories,
-// one per line, in the Windows-1251 code page, in the Category directory
+// one per line, in the Windows-1251 code page (or UTF-8 when the file
+// begins with the UTF-8 byte-order mark), in the Category directory
 // beside the catalog. Category number n is the 1-based line of its name in
 // Category000.itm; only categories 21, 22 and 24 have subcategory files.
 
@@ -17,8 +18,17 @@ QString DecodeCp1251(QByteArrayView bytes);
 // opens no further line, and an empty text has no lines.
 QStringList SplitLines(const QString& text);
 
+// The text of a category file's bytes: UTF-8 after a UTF-8 byte-order
+// mark (which is dropped), Windows-1251 otherwise.
+QString DecodeCategoryText(QByteArrayView bytes);
+
+// Category files are a few kilobytes; a larger one is refused.
+inline constexpr qint64 kCategoryFileByteLimit = qint64{16} << 20;
+
 // Reads and decodes a whole category file. Throws EFileError, whose message
-// names the file, when it cannot be read.
+// names the file, when it cannot be read, is not a regular file after
+// following links (a FIFO is never waited on) or holds more than
+// kCategoryFileByteLimit bytes.
 QStringList LoadCategoryFile(const QString& path);
 
 // "Category" + n in three digits + ".itm".

@@ -1,6 +1,7 @@
 #include "SQLiteTable3.h"
 
 #include "DecimalText.h"
+#include "QueryProgress.h"
 
 #include <sqlite3.h>
 
@@ -19,6 +20,23 @@ const char* const kStepFailed = "НЕ УДАЛОСЬ ПОЛУЧИТЬ ДАННЫ
 const char* const kEndOfTable = "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!";
 const char* const kNotNumeric = "ОШИБКА ТИПА ДАННЫХ: НЕ integer или numeric-ПОЛЕ!";
 const char* const kNotBlob = "ОШИБКА ТИПА ДАННЫХ: НЕ blob-поле!";
+const char* const kCancelled = "ПОИСК В КАТАЛОГЕ ОТМЕНЁН";
+
+// SQLite instructions between two calls of the progress handler: often
+// enough for a cancel to act at once, rarely enough to cost nothing.
+constexpr int kProgressInstructions = 4000;
+// Reads of an immutable file that changed under the query before the
+// query is reported busy.
+constexpr int kReadAttempts = 3;
+// All of SQLite's memory (its sorter included, which an endless view's
+// ORDER BY fills): past it a query fails with SQLite's "out of memory"
+// rather than the whole program with std::bad_alloc.
+constexpr sqlite3_int64 kSQLiteHeapLimit = sqlite3_int64{1} << 30;
+
+[[noreturn]] void ThrowBusy(const std::string& sql)
+{
+    throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql + "\" : SQLite ЗАНЯТ");
+}
 
 struct StatementFinalizer {
     void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
@@ -74,33 +92,6 @@ std::int32_t ColumnKind(sqlite3_stmt* statement, int column)
     return TSQLiteTable::kText;
 }
 
-// A database file in write-ahead-log mode whose log is not beside it: every
-// change is in the file itself. A read-only connection would still create
-// the -wal and -shm files next to it, so such a file is opened immutable,
-// which reads the file alone and creates nothing. A file whose log exists is
-// in use by a writer and is opened as any other.
-bool IsSettledWalDatabase(const std::string& fileName)
-{
-    std::FILE* file = std::fopen(fileName.c_str(), "rb");
-    if (!file)
-        return false;
-    unsigned char header[20] = {};
-    const bool complete = std::fread(header, 1, sizeof header, file) == sizeof header;
-    std::fclose(file);
-    static const char kMagic[] = "SQLite format 3"; // 16 bytes with its zero
-    if (!complete || std::memcmp(header, kMagic, sizeof kMagic) != 0)
-        return false;
-    // Byte 19, the file format read version, is 2 for the log.
-    if (header[19] != 2)
-        return false;
-    std::FILE* log = std::fopen((fileName + "-wal").c_str(), "rb");
-    if (log) {
-        std::fclose(log);
-        return false;
-    }
-    return true;
-}
-
 // "file:" URI of a path with the immutable flag; every byte outside the
 // unreserved set is percent-encoded, so '?', '#' and '%' in names survive.
 std::string ImmutableUri(const std::string& fileName)
@@ -130,41 +121,133 @@ std::string ImmutableUri(const std::string& fileName)
 
 TSQLiteDatabase::TSQLiteDatabase(const std::string& fileName, std::string decimalSeparator,
                                  OpenMode mode)
-    : decimalSeparator_(std::move(decimalSeparator))
+    : fileName_(fileName), decimalSeparator_(std::move(decimalSeparator)), mode_(mode)
 {
+    try {
+        Open();
+    } catch (const ECatalogFileError& refused) {
+        throw ESQLiteException(refused.Message());
+    }
+}
+
+void TSQLiteDatabase::Open()
+{
+    static const bool heapLimited = (sqlite3_hard_heap_limit64(kSQLiteHeapLimit), true);
+    (void)heapLimited;
     int rc = SQLITE_OK;
-    if (mode == OpenMode::ReadWriteCreate)
-        rc = sqlite3_open(fileName.c_str(), &handle_);
-    else if (IsSettledWalDatabase(fileName))
-        rc = sqlite3_open_v2(ImmutableUri(fileName).c_str(), &handle_,
-                             SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
-    else
-        rc = sqlite3_open_v2(fileName.c_str(), &handle_, SQLITE_OPEN_READONLY, nullptr);
+    if (mode_ == OpenMode::ReadWriteCreate) {
+        rc = sqlite3_open(fileName_.c_str(), &handle_);
+    } else {
+        // Anything but a regular file is refused before SQLite sees it: a
+        // FIFO would block the opening for good.
+        opened_ = InspectCatalogFile(fileName_);
+        // A file in write-ahead-log mode whose log is not beside it has
+        // every change in the file itself. A read-only connection would
+        // still create the -wal and -shm files next to it, so such a file
+        // is opened immutable, which reads the file alone and creates
+        // nothing; the check before each query reopens it as soon as a
+        // writer makes its log appear. A file whose log exists is in use
+        // by a writer and is opened as any other.
+        immutable_ = opened_.Settled();
+        if (immutable_)
+            rc = sqlite3_open_v2(ImmutableUri(fileName_).c_str(), &handle_,
+                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+        else
+            rc = sqlite3_open_v2(fileName_.c_str(), &handle_, SQLITE_OPEN_READONLY, nullptr);
+    }
     if (rc != SQLITE_OK) {
         if (!handle_)
-            throw ESQLiteException("НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + fileName +
+            throw ESQLiteException("НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + fileName_ +
                                    "\" : НЕИЗВЕСТНАЯ ОШИБКА.");
-        std::string message = "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + fileName +
+        std::string message = "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + fileName_ +
                               "\" : " + sqlite3_errmsg(handle_) + ".";
-        sqlite3_close(handle_);
-        handle_ = nullptr;
+        Close();
         throw ESQLiteException(std::move(message));
     }
     // The destructor does not run for a failed construction: close here.
+    openMetLock_ = false;
     try {
-        RunStatement("PRAGMA SYNCHRONOUS=NORMAL;");
-        RunStatement("PRAGMA temp_store = MEMORY;");
+        Configure();
     } catch (...) {
-        sqlite3_close(handle_);
-        handle_ = nullptr;
+        openMetLock_ = (sqlite3_extended_errcode(handle_) & 0xFF) == SQLITE_BUSY;
+        Close();
         throw;
     }
 }
 
-TSQLiteDatabase::~TSQLiteDatabase()
+void TSQLiteDatabase::Configure()
+{
+    // As SQLite's guidance for database files from elsewhere asks: no
+    // writes to the schema or shadow tables, no function or virtual table
+    // with side effects called from the schema (views, triggers), and every
+    // cell's size checked against its page as it is read.
+    if (sqlite3_db_config(handle_, SQLITE_DBCONFIG_DEFENSIVE, 1, nullptr) != SQLITE_OK)
+        ThrowSqlFailure(kRunCompileFailed, "SQLITE_DBCONFIG_DEFENSIVE");
+    RunStatement("PRAGMA trusted_schema = OFF;");
+    RunStatement("PRAGMA cell_size_check = ON;");
+    RunStatement("PRAGMA SYNCHRONOUS=NORMAL;");
+    RunStatement("PRAGMA temp_store = MEMORY;");
+}
+
+void TSQLiteDatabase::Close() noexcept
 {
     if (handle_)
         sqlite3_close(handle_);
+    handle_ = nullptr;
+}
+
+TSQLiteDatabase::~TSQLiteDatabase()
+{
+    Close();
+}
+
+void TSQLiteDatabase::Interrupt() noexcept
+{
+    if (handle_)
+        sqlite3_interrupt(handle_);
+}
+
+void TSQLiteDatabase::RefreshBeforeQuery(const std::string& sql)
+{
+    if (mode_ != OpenMode::ReadOnly)
+        return;
+    try {
+        if (handle_ && InspectCatalogFile(fileName_, false).SameAs(opened_))
+            return;
+        Close();
+        Open();
+    } catch (const ECatalogFileError& refused) {
+        Close();
+        throw ESQLiteException(refused.Message());
+    } catch (const ESQLiteException&) {
+        // A writer's lock met while reopening is the query's busy state.
+        if (openMetLock_)
+            ThrowBusy(sql);
+        throw;
+    }
+}
+
+bool TSQLiteDatabase::ReadWasSettled() const
+{
+    // Only a file read immutable can change under a query: every other
+    // connection reads under SQLite's locks.
+    if (mode_ != OpenMode::ReadOnly || !immutable_)
+        return true;
+    try {
+        return InspectCatalogFile(fileName_, false).SameAs(opened_);
+    } catch (const ECatalogFileError&) {
+        return false;
+    }
+}
+
+void TSQLiteDatabase::EndQuery() noexcept
+{
+    querying_ = false;
+    // A connection to a file whose writer is at work holds the log open;
+    // let go of it between queries, so that the writer can fold the log
+    // back into the file and remove it when it ends.
+    if (mode_ == OpenMode::ReadOnly && !immutable_ && opened_.walMode)
+        Close();
 }
 
 void TSQLiteDatabase::RunStatement(const std::string& sql, const TSQLiteParams& params)
@@ -177,13 +260,28 @@ void TSQLiteDatabase::RunStatement(const std::string& sql, const TSQLiteParams& 
 std::unique_ptr<TSQLiteTable> TSQLiteDatabase::QueryTable(const std::string& sql,
                                                           const TSQLiteParams& params)
 {
-    return std::make_unique<TSQLiteTable>(*this, sql, params);
+    if (querying_)
+        ThrowBusy(sql);
+    querying_ = true;
+    struct EndOfQuery {
+        TSQLiteDatabase& database;
+        ~EndOfQuery() { database.EndQuery(); }
+    } endOfQuery{*this};
+    for (int attempt = 1;; ++attempt) {
+        RefreshBeforeQuery(sql);
+        auto table = std::make_unique<TSQLiteTable>(*this, sql, params);
+        if (ReadWasSettled())
+            return table;
+        if (attempt == kReadAttempts)
+            ThrowBusy(sql);
+        // The file changed while it was read: the next attempt reopens it.
+    }
 }
 
 void TSQLiteDatabase::ThrowSqlFailure(const std::string& message, const std::string& sql) const
 {
     const char* sqliteText =
-        sqlite3_errcode(handle_) != SQLITE_OK ? sqlite3_errmsg(handle_) : "No message";
+        handle_ && sqlite3_errcode(handle_) != SQLITE_OK ? sqlite3_errmsg(handle_) : "No message";
     throw ESQLiteException(message + " \"" + sql + "\" : " + sqliteText);
 }
 
@@ -199,86 +297,169 @@ TSQLiteTable::TSQLiteTable(TSQLiteDatabase& database, const std::string& sql,
 
 TSQLiteTable::~TSQLiteTable() = default;
 
+namespace {
+
+// Installs the connection's progress observer as SQLite's progress handler
+// for one query, and tells the observer when the query starts and ends.
+class ProgressScope {
+public:
+    ProgressScope(sqlite3* handle, TQueryProgress* progress, const std::uint32_t& rows)
+        : handle_(handle), progress_(progress), rows_(rows)
+    {
+        if (!progress_)
+            return;
+        progress_->Started();
+        sqlite3_progress_handler(handle_, kProgressInstructions, &ProgressScope::OnProgress, this);
+    }
+    ~ProgressScope()
+    {
+        if (!progress_)
+            return;
+        sqlite3_progress_handler(handle_, 0, nullptr, nullptr);
+        progress_->Finished();
+    }
+    ProgressScope(const ProgressScope&) = delete;
+    ProgressScope& operator=(const ProgressScope&) = delete;
+
+    bool Stopped() const { return stopped_; }
+
+private:
+    static int OnProgress(void* context)
+    {
+        auto* self = static_cast<ProgressScope*>(context);
+        if (!self->progress_->Continue(self->rows_))
+            self->stopped_ = true;
+        return self->stopped_ ? 1 : 0;
+    }
+
+    sqlite3* handle_;
+    TQueryProgress* progress_;
+    const std::uint32_t& rows_;
+    bool stopped_ = false;
+};
+
+} // namespace
+
 void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
                             const TSQLiteParams& params)
 {
     const Statement owner = Prepare(database, sql, params, kQueryCompileFailed);
     sqlite3_stmt* statement = owner.get();
-    for (;;) {
-        const int rc = sqlite3_step(statement);
-        if (rc == SQLITE_DONE)
-            break;
-        if (rc == SQLITE_BUSY)
-            throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql +
-                                   "\" : SQLite ЗАНЯТ");
-        if (rc != SQLITE_ROW)
-            database.ThrowSqlFailure(kStepFailed, sql);
+    const ProgressScope progress(database.Handle(), database.Progress(), rowCount_);
+    const std::size_t byteLimit = database.ResultByteLimit();
+    try {
+        for (;;) {
+            const int rc = sqlite3_step(statement);
+            if (rc == SQLITE_DONE)
+                break;
+            if (rc == SQLITE_BUSY)
+                ThrowBusy(sql);
+            if (rc == SQLITE_INTERRUPT)
+                throw EQueryCancelled(kCancelled);
+            if (rc != SQLITE_ROW)
+                database.ThrowSqlFailure(kStepFailed, sql);
 
-        if (rowCount_ == 0) {
-            columnCount_ = static_cast<std::uint32_t>(sqlite3_column_count(statement));
-            kinds_.reserve(columnCount_);
-            for (std::uint32_t k = 0; k < columnCount_; ++k)
-                kinds_.push_back(ColumnKind(statement, static_cast<int>(k)));
-        }
-        ++rowCount_;
-
-        for (std::uint32_t k = 0; k < columnCount_; ++k) {
-            const int column = static_cast<int>(k);
-            Slot slot{};
-            if (kinds_[k] == kText || kinds_[k] == kNull) {
-                // The common case, by one call into SQLite rather than three:
-                // a value that is there always comes back as a (possibly
-                // empty) zero-terminated text, so no pointer means NULL, or
-                // a failure to make the text, which the type tells apart.
-                const auto* text =
-                    reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
-                if (!text) {
-                    if (sqlite3_column_type(statement, column) != SQLITE_NULL)
-                        database.ThrowSqlFailure(kStepFailed, sql);
-                    slot.empty = true;
-                } else {
-                    // The text up to its first zero byte.
-                    const std::size_t length = std::strlen(text);
-                    slot.offset = bytes_.size();
-                    slot.length = static_cast<std::uint32_t>(length);
-                    bytes_.append(text, length);
-                }
-                slots_.push_back(slot);
-                continue;
+            if (rowCount_ == 0) {
+                columnCount_ = static_cast<std::uint32_t>(sqlite3_column_count(statement));
+                kinds_.reserve(columnCount_);
+                for (std::uint32_t k = 0; k < columnCount_; ++k)
+                    kinds_.push_back(ColumnKind(statement, static_cast<int>(k)));
             }
-            slot.empty = sqlite3_column_type(statement, column) == SQLITE_NULL;
-            if (!slot.empty) {
-                switch (kinds_[k]) {
-                case kInteger:
-                    slot.integer = sqlite3_column_int64(statement, column);
-                    break;
-                case kReal:
-                    slot.real = sqlite3_column_double(statement, column);
-                    break;
-                case kBlob: {
-                    const int size = sqlite3_column_bytes(statement, column);
-                    if (size == 0) {
-                        slot.empty = true;
-                        break;
-                    }
-                    const auto* data =
-                        static_cast<const char*>(sqlite3_column_blob(statement, column));
-                    slot.offset = bytes_.size();
-                    slot.length = static_cast<std::uint32_t>(size);
-                    bytes_.append(data, static_cast<std::size_t>(size));
-                    break;
-                }
-                default: // text and null kinds are read above
-                    break;
-                }
-            }
-            slots_.push_back(slot);
+            ReadRow(database, statement, sql);
+            ++rowCount_;
+            if (slots_.size() * sizeof(Slot) + bytes_.size() > byteLimit)
+                throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql +
+                                       "\" : РЕЗУЛЬТАТ БОЛЬШЕ " + std::to_string(byteLimit >> 20) +
+                                       " МиБ");
         }
+    } catch (const std::bad_alloc&) {
+        throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql +
+                               "\" : НЕДОСТАТОЧНО ПАМЯТИ ДЛЯ РЕЗУЛЬТАТА");
     }
+    if (progress.Stopped())
+        throw EQueryCancelled(kCancelled); // stopped after the last row was read
     // Growth by doubling may leave up to half of each buffer unused.
     slots_.shrink_to_fit();
     bytes_.shrink_to_fit();
     cursor_ = 0;
+}
+
+void TSQLiteTable::ReadRow(TSQLiteDatabase& database, sqlite3_stmt* statement,
+                           const std::string& sql)
+{
+    for (std::uint32_t k = 0; k < columnCount_; ++k) {
+        const int column = static_cast<int>(k);
+        Slot slot{};
+        if (kinds_[k] == kText || kinds_[k] == kNull) {
+            // The common case, by two calls into SQLite rather than three:
+            // a value that is there always comes back as a (possibly empty)
+            // zero-terminated text, so no pointer means NULL, or a failure
+            // to make the text, which the type tells apart.
+            const auto* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+            if (!text) {
+                if (sqlite3_column_type(statement, column) != SQLITE_NULL)
+                    database.ThrowSqlFailure(kStepFailed, sql);
+                slot.empty = true;
+            } else {
+                StoreBytes(slot, text,
+                           static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+            }
+            slots_.push_back(slot);
+            continue;
+        }
+        const int storage = sqlite3_column_type(statement, column);
+        slot.empty = storage == SQLITE_NULL;
+        if (slot.empty) {
+            slots_.push_back(slot);
+            continue;
+        }
+        const bool numeric = kinds_[k] == kInteger || kinds_[k] == kReal;
+        if (numeric && storage == SQLITE_TEXT) {
+            // Read by its numeric prefix this would be a plausible number.
+            const auto* text =
+                reinterpret_cast<const char*>(sqlite3_column_text(statement, column));
+            slot.notANumber = true;
+            StoreBytes(slot, text,
+                       static_cast<std::size_t>(sqlite3_column_bytes(statement, column)));
+        } else if (numeric && storage == SQLITE_BLOB) {
+            slot.notANumber = true;
+            const int size = sqlite3_column_bytes(statement, column);
+            StoreBytes(slot, static_cast<const char*>(sqlite3_column_blob(statement, column)),
+                       static_cast<std::size_t>(size));
+        } else {
+            switch (kinds_[k]) {
+            case kInteger:
+                slot.integer = sqlite3_column_int64(statement, column);
+                break;
+            case kReal:
+                slot.real = sqlite3_column_double(statement, column);
+                break;
+            case kBlob: {
+                const int size = sqlite3_column_bytes(statement, column);
+                if (size == 0) {
+                    slot.empty = true;
+                    break;
+                }
+                StoreBytes(slot, static_cast<const char*>(sqlite3_column_blob(statement, column)),
+                           static_cast<std::size_t>(size));
+                break;
+            }
+            default: // text and null kinds are read above
+                break;
+            }
+        }
+        slots_.push_back(slot);
+    }
+}
+
+void TSQLiteTable::StoreBytes(Slot& slot, const char* data, std::size_t size)
+{
+    slot.offset = bytes_.size();
+    slot.length = static_cast<std::uint32_t>(size);
+    slot.zeroInside = size > 0 && std::memchr(data, 0, size) != nullptr;
+    if (size > 0)
+        bytes_.append(data, size);
 }
 
 bool TSQLiteTable::Advance() noexcept
@@ -305,6 +486,12 @@ std::string_view TSQLiteTable::SlotBytes(const Slot& slot) const
     return std::string_view(bytes_).substr(static_cast<std::size_t>(slot.offset), slot.length);
 }
 
+std::string_view TSQLiteTable::ShownBytes(const Slot& slot) const
+{
+    const std::string_view bytes = SlotBytes(slot);
+    return slot.zeroInside ? bytes.substr(0, bytes.find('\0')) : bytes;
+}
+
 std::string TSQLiteTable::CellText(int column) const
 {
     std::string text;
@@ -317,6 +504,10 @@ void TSQLiteTable::AppendCellText(int column, std::string& out) const
     const Slot& slot = CurrentSlot(column);
     if (slot.empty)
         return;
+    if (slot.notANumber) {
+        out += ShownBytes(slot);
+        return;
+    }
     switch (kinds_[static_cast<std::size_t>(column)]) {
     case kInteger: {
         char digits[24];
@@ -328,6 +519,8 @@ void TSQLiteTable::AppendCellText(int column, std::string& out) const
         out += FormatDecimal(slot.real, decimalSeparator_);
         break;
     case kText:
+        out += ShownBytes(slot);
+        break;
     case kBlob:
         out += SlotBytes(slot);
         break;
@@ -336,11 +529,23 @@ void TSQLiteTable::AppendCellText(int column, std::string& out) const
     }
 }
 
+namespace {
+
+[[noreturn]] void ThrowNotANumber(std::string_view stored)
+{
+    throw ESQLiteException("ОШИБКА ТИПА ДАННЫХ: ЗНАЧЕНИЕ \"" + std::string(stored) +
+                           "\" НЕ ЧИСЛО!");
+}
+
+} // namespace
+
 std::int64_t TSQLiteTable::CellInteger(int column) const
 {
     const Slot& slot = CurrentSlot(column);
     if (slot.empty)
         return 0;
+    if (slot.notANumber)
+        ThrowNotANumber(ShownBytes(slot));
     switch (kinds_[static_cast<std::size_t>(column)]) {
     case kInteger:
         return slot.integer;
@@ -361,6 +566,8 @@ double TSQLiteTable::CellReal(int column) const
     const Slot& slot = CurrentSlot(column);
     if (slot.empty)
         return 0.0;
+    if (slot.notANumber)
+        ThrowNotANumber(ShownBytes(slot));
     switch (kinds_[static_cast<std::size_t>(column)]) {
     case kInteger:
         return static_cast<double>(slot.integer);
@@ -391,4 +598,17 @@ std::string TSQLiteTable::CellBytesText(int column) const
     if (kinds_[static_cast<std::size_t>(column)] != kBlob)
         throw ESQLiteException(kNotBlob);
     return std::string(SlotBytes(slot));
+}
+
+std::string TSQLiteTable::CellWholeText(int column) const
+{
+    const Slot& slot = CurrentSlot(column);
+    if (!slot.empty && kinds_[static_cast<std::size_t>(column)] == kText)
+        return std::string(SlotBytes(slot));
+    return CellText(column);
+}
+
+bool TSQLiteTable::CellIsNotANumber(int column) const
+{
+    return CurrentSlot(column).notANumber;
 }

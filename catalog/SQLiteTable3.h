@@ -9,7 +9,14 @@
 // Ownership: the caller owns every table that QueryTable returns; a table
 // keeps no link to its connection and may outlive it.
 // All texts passed in and out are UTF-8 byte strings, handed on unchanged.
+//
+// A read-only connection treats its file as untrusted and as something
+// others may change: it opens nothing but a regular file, runs in SQLite's
+// defensive mode with the schema untrusted, and before each query checks
+// that the file is still the one it opened, reopening it when not, so a
+// query never reads a mix of old and new pages.
 
+#include "CatalogFile.h"
 #include "Exception.h"
 
 #include <cstddef>
@@ -23,11 +30,20 @@
 #include <vector>
 
 struct sqlite3;
+struct sqlite3_stmt;
 
 class ESQLiteException : public Exception {
 public:
     using Exception::Exception;
 };
+
+// A query stopped by its progress observer (the user pressed cancel).
+class EQueryCancelled : public ESQLiteException {
+public:
+    using ESQLiteException::ESQLiteException;
+};
+
+class TQueryProgress;
 
 // A value bound to the next "?" parameter of a statement.
 using TSQLiteParam = std::variant<std::int64_t, std::string>;
@@ -44,7 +60,8 @@ public:
     };
 
     // Opens the file and applies "PRAGMA SYNCHRONOUS=NORMAL;" and
-    // "PRAGMA temp_store = MEMORY;". Real values read as text use
+    // "PRAGMA temp_store = MEMORY;", with defensive mode, trusted_schema
+    // off and cell_size_check on. Real values read as text use
     // `decimalSeparator`.
     explicit TSQLiteDatabase(const std::string& fileName, std::string decimalSeparator = ".",
                              OpenMode mode = OpenMode::ReadWriteCreate);
@@ -54,19 +71,58 @@ public:
 
     // Runs the first statement of `sql`, which must give no rows.
     void RunStatement(const std::string& sql, const TSQLiteParams& params = {});
-    // Runs the first statement of `sql` and reads all its rows.
+    // Runs the first statement of `sql` and reads all its rows. A read-only
+    // connection first reopens its file when it has changed (moved over,
+    // written in place, a log appeared or went); a file opened immutable
+    // that changes while the query runs is read again, and reported busy
+    // when it keeps changing. A query while another runs (from inside the
+    // progress observer) is refused as busy.
     std::unique_ptr<TSQLiteTable> QueryTable(const std::string& sql,
                                              const TSQLiteParams& params = {});
     // Raises ESQLiteException: `message` "\"sql\" : " SQLite's message, or
     // "No message" when the connection reports no error.
     [[noreturn]] void ThrowSqlFailure(const std::string& message, const std::string& sql) const;
 
+    // The connection; none between queries while a read-only file is
+    // being written by another process, or after a reopening failed.
     sqlite3* Handle() const noexcept { return handle_; }
     const std::string& DecimalSeparator() const noexcept { return decimalSeparator_; }
+    // True while the file is read with SQLite's immutable flag.
+    bool OpenedImmutable() const noexcept { return immutable_; }
+
+    // Hears of every query while it runs; none by default. Not owned.
+    void SetProgress(TQueryProgress* progress) noexcept { progress_ = progress; }
+    TQueryProgress* Progress() const noexcept { return progress_; }
+    // Stops the running statement (sqlite3_interrupt).
+    void Interrupt() noexcept;
+
+    // A result holding more than this many bytes of values ends its query
+    // with a message instead of exhausting memory.
+    static constexpr std::size_t kDefaultResultByteLimit = std::size_t{256} << 20;
+    void SetResultByteLimit(std::size_t bytes) noexcept { resultByteLimit_ = bytes; }
+    std::size_t ResultByteLimit() const noexcept { return resultByteLimit_; }
 
 private:
+    void Open();
+    void Close() noexcept;
+    void Configure();
+    // Read-only connections: reopens the file when it is no longer the one
+    // opened. Raises when it cannot.
+    void RefreshBeforeQuery(const std::string& sql);
+    // True when the query just run read the file as it still is.
+    bool ReadWasSettled() const;
+    void EndQuery() noexcept;
+
     sqlite3* handle_ = nullptr;
+    std::string fileName_;
     std::string decimalSeparator_;
+    OpenMode mode_;
+    CatalogFileState opened_; // the file as it was when opened
+    bool immutable_ = false;
+    bool querying_ = false;
+    bool openMetLock_ = false; // the last opening failed on another process's lock
+    TQueryProgress* progress_ = nullptr;
+    std::size_t resultByteLimit_ = kDefaultResultByteLimit;
 };
 
 class TSQLiteTable {
@@ -95,6 +151,14 @@ public:
     // The blob's bytes, owned by the table; none for an empty slot.
     std::optional<std::span<const std::byte>> CellBytes(int column) const;
     std::string CellBytesText(int column) const;
+    // All bytes of a text value, zero bytes included (CellText ends at the
+    // first); as CellText for values of the other kinds.
+    std::string CellWholeText(int column) const;
+    // True when the column is of the integer or real kind but this value
+    // is stored as text or a blob: SQLite would read it by its numeric
+    // prefix ('2,5' as 2), so CellText gives it as stored instead, and
+    // CellInteger and CellReal refuse it.
+    bool CellIsNotANumber(int column) const;
 
     // Column kinds, as SQLite's fundamental datatype codes.
     enum Kind : std::int32_t { kInteger = 1, kReal = 2, kText = 3, kBlob = 4, kNull = 5 };
@@ -111,6 +175,8 @@ private:
         };
         std::uint32_t length;
         bool empty;
+        bool notANumber; // a text or blob value in a numeric column: bytes, not a number
+        bool zeroInside; // a text value with a zero byte inside: CellText ends there
     };
     static_assert(sizeof(Slot) == 16);
 
@@ -118,7 +184,11 @@ private:
     // for a column outside the result.
     const Slot& CurrentSlot(int column) const;
     std::string_view SlotBytes(const Slot& slot) const;
+    // The bytes CellText gives: a text value up to its first zero byte.
+    std::string_view ShownBytes(const Slot& slot) const;
     void ReadRows(TSQLiteDatabase& database, const std::string& sql, const TSQLiteParams& params);
+    void ReadRow(TSQLiteDatabase& database, sqlite3_stmt* statement, const std::string& sql);
+    void StoreBytes(Slot& slot, const char* data, std::size_t size);
 
     std::vector<Slot> slots_;
     std::string bytes_; // text and blob payloads of all slots, one buffer

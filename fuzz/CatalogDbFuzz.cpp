@@ -89,15 +89,15 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Query(database, QueryByCategory(1));
         Query(database, QueryByCategoryAndSubcategory(21, 121));
         Query(database, QueryByCodeFragment(QStringLiteral("MK")));
-        Query(database, QueryDetails(QStringLiteral("MK1-100")));
+        Query(database, QueryDetails("MK1-100"));
         Query(database, {"SELECT * FROM BLOCKS", {}});
         try {
             ForEachSearchRow(database, QueryByCodeFragment(QStringLiteral("")),
-                             [](const QString&) {});
+                             [](const QString&, const std::string&) {});
         } catch (const Exception&) {
         }
         try {
-            (void)ReadBlockDetails(database, QStringLiteral("MK1-100"));
+            (void)ReadBlockDetails(database, "MK1-100");
         } catch (const Exception&) {
         }
     } catch (const Exception&) {

@@ -64,6 +64,8 @@ public:
             return {};
         if (role == Qt::DisplayRole)
             return Row(index.row()).toString();
+        if (role == TTabbedListBox::kRowDataRole)
+            return RowData(index.row());
         return {};
     }
 
@@ -81,20 +83,34 @@ public:
         const qsizetype end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
         return QStringView(text_).mid(start, end - start);
     }
+    // The bytes stored with row `index`; empty when none were given.
+    QByteArray RowData(int index) const
+    {
+        const qsizetype start = dataStarts_[index];
+        const qsizetype end =
+            index + 1 < dataStarts_.size() ? dataStarts_[index + 1] : data_.size();
+        return data_.mid(start, end - start);
+    }
     // Stored rows, announced or not.
     int Count() const { return static_cast<int>(starts_.size()); }
 
-    // Stores the row; the view hears of it at once unless `announce` is false.
-    void Append(QStringView row, bool announce)
+    // Stores the row and its bytes; the view hears of it at once unless
+    // `announce` is false.
+    void Append(QStringView row, QByteArrayView data, bool announce)
     {
-        // Both buffers grow geometrically on their own; a failure to store
-        // the offset takes the text back, so the rows stay as they were.
+        // The buffers grow geometrically on their own; a failure to store
+        // anything takes back what was stored, so the rows stay as they were.
         const qsizetype start = text_.size();
-        text_.append(row);
+        const qsizetype dataStart = data_.size();
         try {
+            text_.append(row);
+            data_.append(data);
             starts_.append(start);
+            dataStarts_.append(dataStart);
         } catch (...) {
             text_.truncate(start);
+            data_.truncate(dataStart);
+            starts_.resize(std::min<qsizetype>(starts_.size(), dataStarts_.size()));
             throw;
         }
         if (announce)
@@ -117,11 +133,17 @@ public:
         const QStringView row = Row(index);
         const qsizetype start = row.data() - text_.constData();
         const qsizetype length = row.size();
+        const qsizetype dataStart = dataStarts_[index];
+        const qsizetype dataLength = RowData(index).size();
         beginRemoveRows(QModelIndex(), index, index);
         text_.remove(start, length);
         starts_.removeAt(index);
         for (qsizetype i = index; i < starts_.size(); ++i)
             starts_[i] -= length;
+        data_.remove(dataStart, dataLength);
+        dataStarts_.removeAt(index);
+        for (qsizetype i = index; i < dataStarts_.size(); ++i)
+            dataStarts_[i] -= dataLength;
         announced_ = Count();
         endRemoveRows();
     }
@@ -131,6 +153,8 @@ public:
         beginResetModel();
         text_ = QString();
         starts_ = QList<qsizetype>();
+        data_ = QByteArray();
+        dataStarts_ = QList<qsizetype>();
         announced_ = 0;
         endResetModel();
     }
@@ -138,6 +162,8 @@ public:
 private:
     QString text_;
     QList<qsizetype> starts_;
+    QByteArray data_; // the bytes of every row, one after another
+    QList<qsizetype> dataStarts_;
     int announced_ = 0;
 };
 
@@ -178,6 +204,18 @@ void TListItems::Add(const QString& row)
 void TListItems::Add(QStringView row)
 {
     owner_.AppendRow(row);
+}
+
+void TListItems::Add(QStringView row, QByteArrayView data)
+{
+    owner_.AppendRow(row, data);
+}
+
+QByteArray TListItems::Data(int index) const
+{
+    if (index < 0 || index >= Count())
+        throw EListError(OutOfBounds(index));
+    return owner_.model_->RowData(index);
 }
 
 void TListItems::Delete(int index)
@@ -247,13 +285,13 @@ TTabbedListBox::TTabbedListBox(QWidget* parent)
 
 TTabbedListBox::~TTabbedListBox() = default;
 
-void TTabbedListBox::AppendRow(QStringView row)
+void TTabbedListBox::AppendRow(QStringView row, QByteArrayView rowData)
 {
     if (model_->Count() == std::numeric_limits<int>::max())
         throw EListError("Unable to insert a line");
     const bool batched = items_.InAppendBatch();
     try {
-        model_->Append(row, !batched);
+        model_->Append(row, rowData, !batched);
         RowInserted(model_->Count() - 1);
     } catch (const std::bad_alloc&) {
         throw EListError("Unable to insert a line");

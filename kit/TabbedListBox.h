@@ -4,6 +4,7 @@
 // stops that follow a header's sections. Rows live in a model so that the
 // list stays responsive with a million rows.
 
+#include <QByteArray>
 #include <QColor>
 #include <QFont>
 #include <QList>
@@ -27,6 +28,12 @@ public:
     void Add(const QString& row);
     // The same for a row given as a view; the row is copied.
     void Add(QStringView row);
+    // A row that carries bytes of its own (a search row's exact block
+    // code), kept with the row and handed back by Data; rows added without
+    // them carry none.
+    void Add(QStringView row, QByteArrayView data);
+    // Throws EListError "Row parameter out of range" outside the rows.
+    QByteArray Data(int index) const;
     void Delete(int index);
     void Clear();
     int Count() const;
@@ -69,6 +76,10 @@ class TTabbedListBox : public QListView {
 public:
     explicit TTabbedListBox(QWidget* parent = nullptr);
     ~TTabbedListBox() override;
+
+    // The model role under which a row's own bytes (TListItems::Data) are
+    // given, as a QByteArray.
+    static constexpr int kRowDataRole = Qt::UserRole + 1;
 
     TListItems& Items() { return items_; }
     const TListItems& Items() const { return items_; }
@@ -138,7 +149,7 @@ private:
     friend class TListItems;
     friend class TTabbedListDelegate;
 
-    void AppendRow(QStringView row);
+    void AppendRow(QStringView row, QByteArrayView rowData = {});
     void DeleteRow(int index);
     void RemoveAllRows();
     void EmitClickIfChanged(int before);

@@ -10,6 +10,7 @@
 #include "Header.h"
 #include "Platform.h"
 #include "SQLiteTable3.h"
+#include "SearchProgress.h"
 #include "TabbedListBox.h"
 #include "WidgetKit.h"
 
@@ -30,6 +31,8 @@
 #include <QScrollArea>
 #include <QSplitter>
 #include <QVBoxLayout>
+
+#include <cstdio>
 
 namespace {
 
@@ -76,6 +79,18 @@ void Label(QLabel* caption, QWidget* control)
 void AppendSection(THeader* header, const char16_t* caption)
 {
     header->AddSection(Text(caption), 0);
+}
+
+// The dialog keeps its one sentence for the user; whoever supports them
+// finds SQLite's own reason on standard error, as one line.
+void ReportToStandardError(const std::string& reason)
+{
+    std::string line = reason;
+    for (char& c : line)
+        if (c == '\n' || c == '\r')
+            c = ' ';
+    std::fprintf(stderr, "veltrum: %s\n", line.c_str());
+    std::fflush(stderr);
 }
 
 } // namespace
@@ -475,10 +490,13 @@ void TMainForm::FormShow()
     try {
         // The catalog is only ever read: open it read-only, so that no
         // search can change a byte of it or leave a journal beside it.
-        Database =
-            std::make_unique<TSQLiteDatabase>(path.toStdString(), DecimalSeparator.toStdString(),
-                                              TSQLiteDatabase::OpenMode::ReadOnly);
-    } catch (const std::exception&) {
+        Database = std::make_unique<TSQLiteDatabase>(QFile::encodeName(path).toStdString(),
+                                                     DecimalSeparator.toStdString(),
+                                                     TSQLiteDatabase::OpenMode::ReadOnly);
+        SearchProgress = std::make_unique<TSearchProgress>(this, *Database);
+        Database->SetProgress(SearchProgress.get());
+    } catch (const std::exception& error) {
+        ReportToStandardError(error.what());
         TmdDialogForm::ShowDialog(Text(kDatabaseTitle), Text(u"Ошибка создания базы данных!"),
                                   IDI_HAND, {QStringLiteral("OK")});
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
@@ -489,6 +507,7 @@ void TMainForm::FormDestroy()
 {
     Devices.clear();
     Database.reset();
+    SearchProgress.reset();
 }
 
 void TMainForm::ExitItemClick()
@@ -504,6 +523,7 @@ void TMainForm::ClearDetails()
     for (QLabel* value : {FCategoryField, FSubCategoryField, FNameRusField, FIdentField, FVIPRField,
                           FSlotsCountField, FV5Field, FV7Field, F_V7Field, FTotalPowerField})
         value->clear();
+    shownNotANumber_.clear();
 }
 
 void TMainForm::CategoryRBClick()
@@ -570,15 +590,36 @@ void TMainForm::FindIdentFieldKeyDown(int key)
 void TMainForm::FillSearchList(const CatalogQuery& query)
 {
     std::size_t rows = 0;
+    bool cancelled = false;
     {
         // The rows go in as one batch: the list is told of them, and works
         // out its stops, once rather than once per row.
         const TListAppendBatch batch(BlockTabLB->Items());
-        rows = ForEachSearchRowView(*Database, query,
-                                    [this](QStringView row) { BlockTabLB->Items().Add(row); });
+        try {
+            // Each row keeps its block's exact code: the screen text of a
+            // code need not lead back to it.
+            rows = ForEachSearchRowView(
+                *Database, query, [this](QStringView row, std::string_view code) {
+                    BlockTabLB->Items().Add(
+                        row, QByteArrayView(code.data(), static_cast<qsizetype>(code.size())));
+                });
+        } catch (const EQueryCancelled&) {
+            cancelled = true;
+        }
     }
-    if (rows > 0)
+    if (cancelled) {
+        BlockTabLB->Clear();
+        ReportCancelledSearch(u"Поиск в каталоге отменён: список пуст.");
+    } else if (rows > 0)
         BlockTabLB->UpdateFromHeader(*TableHeader);
+}
+
+// The user's own choice, said in the program's message dialog rather than
+// the error box.
+void TMainForm::ReportCancelledSearch(const char16_t* text)
+{
+    TmdDialogForm::ShowDialog(Text(kApplicationTitle), Text(text), IDI_EXCLAMATION,
+                              {QStringLiteral("OK")});
 }
 
 void TMainForm::TableHeaderSized()
@@ -599,7 +640,13 @@ void TMainForm::BlockTabLBClick()
     if (row < 0)
         return;
     ClearDetails();
-    const BlockRecord record = ReadBlockDetails(*Database, BlockTabLB->ColumnText(0, row));
+    BlockRecord record;
+    try {
+        record = ReadBlockDetails(*Database, BlockTabLB->Items().Data(row).toStdString());
+    } catch (const EQueryCancelled&) {
+        ReportCancelledSearch(u"Поиск в каталоге отменён.");
+        return;
+    }
 
     // Everything is gathered before anything is shown, so that a failure
     // (a missing subcategory file) never leaves half a block on screen.
@@ -631,6 +678,7 @@ void TMainForm::BlockTabLBClick()
     FV7Field->setText(record.v7);
     F_V7Field->setText(record.v_7);
     FTotalPowerField->setText(record.totalPower);
+    shownNotANumber_ = record.notANumber;
 }
 
 // ---------------------------------------------------------------------------
@@ -675,6 +723,10 @@ void TMainForm::AddBtnClick()
 {
     if (FCategoryField->text().isEmpty())
         return; // no block shown
+    // Read by SQLite's numeric prefix, '2,5' would count as 2 A: a block
+    // whose numbers are not numbers never goes into the basket.
+    if (!shownNotANumber_.isEmpty())
+        throw EConvertError(NotANumberRefusal(FIdentField->text(), shownNotANumber_).toStdString());
     const std::int64_t usedSlots = UsedSlots(Devices);
     const int type = FindCheckedRackType();
     const DeviceTexts texts{FIdentField->text(),      FV5Field->text(),

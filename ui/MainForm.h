@@ -14,6 +14,7 @@
 
 #include <QMainWindow>
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <memory>
@@ -31,6 +32,7 @@ class QWidget;
 class TCheckList;
 class THeader;
 class TSQLiteDatabase;
+class TSearchProgress;
 class TTabbedListBox;
 struct CatalogQuery;
 
@@ -85,6 +87,9 @@ public:
     // State.
     std::unique_ptr<TSQLiteDatabase> Database;
     std::vector<TDevice> Devices;
+    // Follows every catalog query and shows its progress dialog when it
+    // runs long; exists while Database does.
+    std::unique_ptr<TSearchProgress> SearchProgress;
 
     // Event handlers.
     void FormCreate();
@@ -121,6 +126,7 @@ private:
     void LoadCategories();
     void ClearDetails();
     void FillSearchList(const CatalogQuery& query);
+    void ReportCancelledSearch(const char16_t* text);
     void FillRackTypes();
     int FindCheckedRackType() const;
     QString ComputeTotals();
@@ -132,4 +138,6 @@ private:
     QString catalogDir_;
     bool shown_ = false;
     bool lastKeyDeletes_ = false; // the last key typed into a combo box deletes text
+    // The shown block's slot, current and power columns that hold no number.
+    QStringList shownNotANumber_;
 };

@@ -20,14 +20,23 @@ protected:
     QStringList Rows(const CatalogQuery& query)
     {
         QStringList rows;
+        std::vector<std::string> codes;
         const std::size_t count =
-            ForEachSearchRow(*db_, query, [&rows](const QString& row) { rows.append(row); });
+            ForEachSearchRow(*db_, query, [&](const QString& row, const std::string& code) {
+                rows.append(row);
+                codes.push_back(code);
+            });
         EXPECT_EQ(count, static_cast<std::size_t>(rows.size()));
-        // The view form hands over the same rows.
+        // The view form hands over the same rows and codes.
         QStringList viewed;
-        ForEachSearchRowView(*db_, query,
-                             [&viewed](QStringView row) { viewed.append(row.toString()); });
+        std::vector<std::string> viewedCodes;
+        ForEachSearchRowView(*db_, query, [&](QStringView row, std::string_view code) {
+            viewed.append(row.toString());
+            viewedCodes.emplace_back(code);
+        });
         EXPECT_EQ(viewed, rows);
+        EXPECT_EQ(viewedCodes, codes);
+        lastCodes_ = codes;
         return rows;
     }
 
@@ -38,6 +47,7 @@ protected:
 
     FixtureCatalog catalog_;
     std::unique_ptr<TSQLiteDatabase> db_;
+    std::vector<std::string> lastCodes_; // the codes of the last Rows call
 };
 
 } // namespace
@@ -58,7 +68,7 @@ TEST(CatalogQueries, StatementsBindTheirValues)
         {QueryByCodeFragment(QStringLiteral("БК\"")),
          "SELECT IDENT, NAME_RUS FROM BLOCKS where IDENT LIKE ? ORDER BY IDENT",
          {std::string("%БК\"%")}},
-        {QueryDetails(QStringLiteral("V5")),
+        {QueryDetails("V5"),
          "SELECT IDENT, NAME_RUS, VIPR, SLOTS_COUNT, V5, V7, V_7, TOTAL_POWER, CATEGORY, "
          "SUB_CATEGORY FROM BLOCKS where IDENT = ?",
          {std::string("V5")}},
@@ -158,7 +168,7 @@ TEST_F(CatalogQueriesTest, FragmentQueryFindsCodesInCodeOrder)
 TEST_F(CatalogQueriesTest, DetailsOfOneBlock)
 {
     // Codes that equal column names are values, not columns.
-    const BlockRecord v5 = ReadBlockDetails(*db_, QStringLiteral("V5"));
+    const BlockRecord v5 = ReadBlockDetails(*db_, "V5");
     EXPECT_EQ(v5.ident, QStringLiteral("V5"));
     EXPECT_EQ(v5.nameRus, QStringLiteral("Блок с шифром V5"));
     EXPECT_EQ(v5.vipr, QStringLiteral("ВП-5"));
@@ -170,13 +180,13 @@ TEST_F(CatalogQueriesTest, DetailsOfOneBlock)
     EXPECT_EQ(v5.category, 3);
     EXPECT_EQ(v5.subCategory, 0);
 
-    const BlockRecord ident = ReadBlockDetails(*db_, QStringLiteral("IDENT"));
+    const BlockRecord ident = ReadBlockDetails(*db_, "IDENT");
     EXPECT_EQ(ident.ident, QStringLiteral("IDENT"));
     EXPECT_EQ(ident.nameRus, QStringLiteral("Блок с шифром IDENT"));
 
     TSQLiteDatabase comma(catalog_.DatabasePath().toStdString(), ",",
                           TSQLiteDatabase::OpenMode::ReadOnly);
-    const BlockRecord sub = ReadBlockDetails(comma, QStringLiteral("SUB-324A"));
+    const BlockRecord sub = ReadBlockDetails(comma, "SUB-324A");
     EXPECT_EQ(sub.nameRus, QStringLiteral("Блок подкатегории 24-3"));
     EXPECT_EQ(sub.slotsCount, QStringLiteral("3"));
     EXPECT_EQ(sub.v5, QStringLiteral("1,5"));
@@ -188,14 +198,14 @@ TEST_F(CatalogQueriesTest, DetailsOfOneBlock)
 
 TEST_F(CatalogQueriesTest, MissingCodeOrTableRaisesTheLayersFailure)
 {
-    EXPECT_EQ(
-        ThrownMessage<ESQLiteException>([&] { ReadBlockDetails(*db_, QStringLiteral("MK1")); }),
-        "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!");
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { ReadBlockDetails(*db_, "MK1"); }),
+              "ДОСТИГНУТ КОНЕЦ ТАБЛИЦЫ, ЗНАЧЕНИЕ НЕ НАЙДЕНО!");
 
     TSQLiteDatabase empty(catalog_.Dir().toStdString() + "/empty.db");
     int delivered = 0;
     EXPECT_EQ(ThrownMessage<ESQLiteException>([&] {
-                  ForEachSearchRow(empty, QueryByCategory(1), [&](const QString&) { ++delivered; });
+                  ForEachSearchRow(empty, QueryByCategory(1),
+                                   [&](const QString&, const std::string&) { ++delivered; });
               }),
               "ОШИБКА ВЫПОЛНЕНИЯ SQL-ЗАПРОСА. \"SELECT IDENT, NAME_RUS FROM BLOCKS WHERE "
               "CATEGORY = ?\" : no such table: BLOCKS");

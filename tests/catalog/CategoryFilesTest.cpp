@@ -30,6 +30,25 @@ TEST(CategoryFiles, DecodingIsTheInverseOfIconvsEncoding)
     EXPECT_EQ(DecodeCp1251("\xC0\xFF\xA8\xB8\xB9"), QStringLiteral("АяЁё№"));
 }
 
+TEST(CategoryFiles, ByteOrderMarkSelectsUtf8)
+{
+    const struct {
+        QByteArray bytes;
+        QString text;
+    } cases[] = {
+        {"\xEF\xBB\xBF\xD0\x9F\xD1\x91 \xE2\x84\x96",
+         QStringLiteral("Пё №")},                     // UTF-8 after the mark
+        {"\xEF\xBB\xBF", QString()},                  // the mark alone
+        {"\xCF\xB8 \xB9", QStringLiteral("Пё №")},    // no mark: Windows-1251
+        {"\xEF\xBB", QStringLiteral("п»")},           // part of a mark is Windows-1251 text
+        {"\xEF\xBB\xBF\xFF", QString(QChar(0xFFFD))}, // malformed UTF-8 after the mark
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.bytes.toHex().toStdString());
+        EXPECT_EQ(DecodeCategoryText(c.bytes), c.text);
+    }
+}
+
 TEST(CategoryFiles, SplitLinesOnEveryBreakStyle)
 {
     const struct {

@@ -8,6 +8,8 @@
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 #include <sqlite3.h>
 
 #include <functional>
@@ -191,18 +193,24 @@ TEST_F(SQLiteTableTest, UntypedColumnTakesTheKindOfItsFirstValue)
     const auto db = Open();
     const auto table = db->QueryTable("SELECT n, i, s FROM t ORDER BY rowid");
     // Column n is of the null kind: its values are never handed out.
-    // Column i is of the integer kind: 2.7 and 'z' go through SQLite's conversion.
+    // Column i is of the integer kind: 2.7 goes through SQLite's conversion;
+    // 'z' is no number, so it reads as stored and the number readers refuse it.
     // Column s is of the text kind: 5 reads as SQLite's text for it.
     const struct {
         std::string n, i, s;
-        std::int64_t integer;
-    } rows[] = {{"", "1", "a", 1}, {"", "2", "5", 2}, {"", "0", "", 0}};
+        std::optional<std::int64_t> integer;
+    } rows[] = {{"", "1", "a", 1}, {"", "2", "5", 2}, {"", "z", "", std::nullopt}};
     for (const auto& row : rows) {
         ASSERT_FALSE(table->IsAtEnd());
         EXPECT_EQ(table->CellText(0), row.n);
         EXPECT_EQ(table->CellText(1), row.i);
         EXPECT_EQ(table->CellText(2), row.s);
-        EXPECT_EQ(table->CellInteger(1), row.integer);
+        EXPECT_EQ(table->CellIsNotANumber(1), !row.integer.has_value());
+        if (row.integer)
+            EXPECT_EQ(table->CellInteger(1), *row.integer);
+        else
+            EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { table->CellInteger(1); }),
+                      "ОШИБКА ТИПА ДАННЫХ: ЗНАЧЕНИЕ \"z\" НЕ ЧИСЛО!");
         table->Advance();
     }
 
@@ -284,7 +292,7 @@ TEST_F(SQLiteTableTest, MissingFileIsCreatedOnlyWhenCreationIsAsked)
     const std::string missing = dir_.filePath(QStringLiteral("missing.db")).toStdString();
     EXPECT_EQ(ThrownMessage<ESQLiteException>(
                   [&] { TSQLiteDatabase(missing, ".", TSQLiteDatabase::OpenMode::ReadOnly); }),
-              "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + missing + "\" : unable to open database file.");
+              "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + missing + "\" : No such file or directory.");
     EXPECT_FALSE(QFile::exists(QString::fromStdString(missing)));
 }
 
@@ -345,4 +353,51 @@ TEST_F(SQLiteTableTest, LockedDatabaseGivesTheBusyMessage)
     sqlite3_close(other);
 
     EXPECT_EQ(db->QueryTable("SELECT a FROM t")->CellInteger(0), 1);
+}
+
+TEST_F(SQLiteTableTest, WholeTextKeepsZeroBytesThatCellTextEndsAt)
+{
+    Exec("CREATE TABLE t (s TEXT, n INTEGER);"
+         "INSERT INTO t VALUES (CAST(X'4546004748' AS TEXT), 7);"
+         "INSERT INTO t VALUES ('AB' || char(9), 8);");
+    const auto db = Open();
+    const auto table = db->QueryTable("SELECT s, n FROM t ORDER BY rowid");
+    EXPECT_EQ(table->CellText(0), "EF");
+    EXPECT_EQ(table->CellWholeText(0), std::string("EF\0GH", 5));
+    EXPECT_EQ(table->CellWholeText(1), "7");
+    table->Advance();
+    EXPECT_EQ(table->CellText(0), "AB\t");
+    EXPECT_EQ(table->CellWholeText(0), "AB\t");
+}
+
+TEST_F(SQLiteTableTest, EveryConnectionTreatsItsFileAsUntrusted)
+{
+    Exec("CREATE TABLE t (a INTEGER);");
+    for (const auto mode :
+         {TSQLiteDatabase::OpenMode::ReadWriteCreate, TSQLiteDatabase::OpenMode::ReadOnly}) {
+        TSQLiteDatabase db(File(), ".", mode);
+        int defensive = -1;
+        ASSERT_EQ(sqlite3_db_config(db.Handle(), SQLITE_DBCONFIG_DEFENSIVE, -1, &defensive),
+                  SQLITE_OK);
+        EXPECT_EQ(defensive, 1);
+        EXPECT_EQ(db.QueryTable("PRAGMA trusted_schema")->CellInteger(0), 0);
+        EXPECT_EQ(db.QueryTable("PRAGMA cell_size_check")->CellInteger(0), 1);
+        EXPECT_EQ(db.QueryTable("PRAGMA synchronous")->CellInteger(0), 1); // NORMAL
+        EXPECT_EQ(db.QueryTable("PRAGMA temp_store")->CellInteger(0), 2);  // MEMORY
+    }
+}
+
+TEST_F(SQLiteTableTest, ReadOnlyConnectionReopensAFileReplacedUnderIt)
+{
+    Exec("CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('old');");
+    TSQLiteDatabase db(File(), ".", TSQLiteDatabase::OpenMode::ReadOnly);
+    EXPECT_EQ(db.QueryTable("SELECT a FROM t")->CellText(0), "old");
+    const QString next = dir_.filePath(QStringLiteral("next.db"));
+    ExecSql(next, QStringLiteral("CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('new');"));
+    ASSERT_EQ(std::rename(next.toStdString().c_str(), File().c_str()), 0);
+    EXPECT_EQ(db.QueryTable("SELECT a FROM t")->CellText(0), "new");
+    // Gone altogether: the query names the file instead of reading the old one.
+    ASSERT_TRUE(QFile::remove(Path()));
+    EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db.QueryTable("SELECT a FROM t"); }),
+              "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + File() + "\" : No such file or directory.");
 }

@@ -30,8 +30,14 @@ DirectoryContents ContentsOf(const QString& dir)
         const QString name = base.relativeFilePath(path);
         QByteArray what;
         QFile file(path);
-        if (it.fileInfo().isDir()) {
+        // Links and special files are named, never opened: a FIFO would
+        // block, a link to /dev/zero would be read without end.
+        if (it.fileInfo().isSymLink()) {
+            what = "<link to " + QFile::encodeName(it.fileInfo().symLinkTarget()) + ">";
+        } else if (it.fileInfo().isDir()) {
             what = QByteArrayLiteral("<dir>");
+        } else if (!it.fileInfo().isFile()) {
+            what = QByteArrayLiteral("<special>");
         } else if (!file.open(QIODevice::ReadOnly)) {
             what = QByteArrayLiteral("<unreadable>");
         } else {

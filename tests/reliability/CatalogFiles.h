@@ -14,7 +14,8 @@ class TMainForm;
 struct Window;
 
 // Every entry below `dir` (hidden ones included) as "relative path: SHA-256
-// of its bytes", or "relative path: <dir>" for a directory, sorted by path.
+// of its bytes", "relative path: <dir>" for a directory, "<link to …>" for
+// a symbolic link and "<special>" for a FIFO or device, sorted by path.
 using DirectoryContents = std::vector<std::string>;
 DirectoryContents ContentsOf(const QString& dir);
 

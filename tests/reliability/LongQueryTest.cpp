@@ -1,0 +1,159 @@
+// Queries that would never end or would fill memory. A query still
+// running after half a second shows the progress dialog; its cancel
+// button stops the query, leaves the search list empty and says so, and
+// the window then searches as before. A result past the size cap ends
+// with a message. A normal search never shows the dialog.
+
+#include "CatalogFiles.h"
+#include "WindowDriver.h"
+
+#include "CatalogQueries.h"
+#include "SQLiteTable3.h"
+#include "SearchProgress.h"
+#include "TabbedListBox.h"
+
+#include <QComboBox>
+#include <QLabel>
+#include <QProgressDialog>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTimer>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+// BLOCKS as a view: the real blocks, then endless blocks of category 5.
+// A category search for 6 ends (category 5 is a constant that SQLite
+// tests once); a code search sorts the endless rows and never ends; a
+// category search for 5 gets rows without end.
+void WriteEndlessCatalog(FixtureCatalog& catalog)
+{
+    catalog.WriteStandard();
+    ExecSql(catalog.DatabasePath(),
+            QStringLiteral(
+                "ALTER TABLE BLOCKS RENAME TO REAL_BLOCKS;"
+                "CREATE VIEW BLOCKS AS SELECT * FROM REAL_BLOCKS UNION ALL SELECT * FROM "
+                "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n) "
+                "SELECT 'LOOP-' || i, 'Бесконечный блок', 'А', 1, 0.1, 0, 0, 1, 5, 0 FROM n);"));
+}
+
+// Presses the progress dialog's cancel button once the dialog is shown,
+// from a timer that runs while the query holds the thread.
+class CancelWhenShown {
+public:
+    explicit CancelWhenShown(TMainForm& form)
+    {
+        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this, &form] {
+            QProgressDialog* dialog = form.SearchProgress->Dialog();
+            if (!dialog || !dialog->isVisible())
+                return;
+            shown_ = true;
+            modal_ = dialog->windowModality() == Qt::WindowModal;
+            label_ = dialog->labelText();
+            for (QPushButton* button : dialog->findChildren<QPushButton*>())
+                if (button->text() == QStringLiteral("ОТМЕНА"))
+                    button->click();
+            timer_.stop();
+        });
+        timer_.start(20);
+    }
+    bool Shown() const { return shown_; }
+    bool Modal() const { return modal_; }
+    const QString& Label() const { return label_; }
+
+private:
+    QTimer timer_;
+    bool shown_ = false;
+    bool modal_ = false;
+    QString label_;
+};
+
+} // namespace
+
+TEST(LongQuery, EndlessViewShowsTheDialogAndCancelGivesTheWindowBack)
+{
+    FixtureCatalog catalog;
+    WriteEndlessCatalog(catalog);
+    const DirectoryContents before = ContentsOf(catalog.Dir());
+    {
+        Window window(catalog.Dir());
+        TMainForm& form = *window.form;
+        ASSERT_NE(form.Database, nullptr);
+        form.CodeRB->click();
+        {
+            const CancelWhenShown canceller(form);
+            SearchCode(form, QStringLiteral("loop"));
+            EXPECT_TRUE(canceller.Shown());
+            EXPECT_TRUE(canceller.Modal());
+            EXPECT_TRUE(canceller.Label().startsWith(QStringLiteral("Поиск в каталоге…\n")))
+                << canceller.Label().toStdString();
+        }
+        EXPECT_EQ(form.SearchProgress->Dialog(), nullptr);
+        EXPECT_EQ(form.BlockTabLB->Items().Count(), 0);
+        ASSERT_EQ(window.recorder.dialogs.size(), 1u);
+        EXPECT_EQ(window.recorder.dialogs[0].text,
+                  QStringLiteral("Поиск в каталоге отменён: список пуст."));
+        EXPECT_TRUE(window.recorder.errors.isEmpty());
+
+        // The window is the user's again: a search that ends lists its blocks.
+        form.CategoryRB->click();
+        PickItem(form.CategoryField, 5);
+        EXPECT_EQ(form.BlockTabLB->Items().Count(), 3);
+
+        // So is a details query that would never end: the code is looked up
+        // in the endless view too.
+        {
+            const CancelWhenShown canceller(form);
+            ClickRow(form.BlockTabLB, 0);
+            EXPECT_TRUE(canceller.Shown());
+        }
+        ASSERT_EQ(window.recorder.dialogs.size(), 2u);
+        EXPECT_EQ(window.recorder.dialogs[1].text, QStringLiteral("Поиск в каталоге отменён."));
+        EXPECT_TRUE(form.FIdentField->text().isEmpty());
+        EXPECT_EQ(form.BlockTabLB->Items().Count(), 3);
+        EXPECT_TRUE(window.recorder.errors.isEmpty());
+        EXPECT_EQ(ContentsOf(catalog.Dir()), before);
+    }
+    EXPECT_EQ(ContentsOf(catalog.Dir()), before);
+}
+
+TEST(LongQuery, ResultPastTheCapEndsWithAMessage)
+{
+    FixtureCatalog catalog;
+    WriteEndlessCatalog(catalog);
+    Window window(catalog.Dir());
+    TMainForm& form = *window.form;
+    ASSERT_NE(form.Database, nullptr);
+    // The cap that the program uses, 256 MiB, takes long to reach; the
+    // same check at one mebibyte.
+    EXPECT_EQ(form.Database->ResultByteLimit(), TSQLiteDatabase::kDefaultResultByteLimit);
+    form.Database->SetResultByteLimit(std::size_t{1} << 20);
+    PickItem(form.CategoryField, 4);
+    EXPECT_EQ(window.recorder.errors,
+              QStringList{QStringLiteral("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"") +
+                          QString::fromStdString(QueryByCategory(5).sql) +
+                          QStringLiteral("\" : РЕЗУЛЬТАТ БОЛЬШЕ 1 МиБ.")});
+    EXPECT_EQ(form.BlockTabLB->Items().Count(), 0);
+    PickItem(form.CategoryField, 5);
+    EXPECT_EQ(form.BlockTabLB->Items().Count(), 3);
+}
+
+TEST(LongQuery, NormalSearchesNeverShowTheDialog)
+{
+    FixtureCatalog catalog;
+    catalog.WriteStandard();
+    Window window(catalog.Dir());
+    TMainForm& form = *window.form;
+    ASSERT_NE(form.SearchProgress, nullptr);
+    PickItem(form.CategoryField, 5);
+    ClickRow(form.BlockTabLB, 0);
+    PickItem(form.CategoryField, 20);
+    PickItem(form.SubCategoryField, 0);
+    form.CodeRB->click();
+    SearchCode(form, QStringLiteral("mk"));
+    ClickRow(form.BlockTabLB, 2);
+    EXPECT_EQ(form.FIdentField->text(), QStringLiteral("MK1-200"));
+    EXPECT_EQ(form.SearchProgress->DialogsShown(), 0);
+    EXPECT_TRUE(window.recorder.dialogs.empty());
+}
