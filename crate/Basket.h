@@ -14,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-// One basket entry.
+// One basket entry, made by MakeDevice from the texts the details area shows.
 struct TDevice {
     QString Ident;
     double V5 = 0;

@@ -220,6 +220,7 @@ TEST(BudgetRandom, ShownSumsAreTheExactSumsOfTheShownValues)
 TEST_F(Budget, HeadroomRowFollowsEveryChangeOfTheTotals)
 {
     EXPECT_EQ(form().HeadroomTabLB->objectName(), QStringLiteral("HeadroomTabLB"));
+    EXPECT_EQ(form().FVerdictField->objectName(), QStringLiteral("FVerdictField"));
     EXPECT_EQ(Headroom(), QStringList());
     Add(u"HALF");
     EXPECT_EQ(Headroom(),
