@@ -4,8 +4,6 @@
 #include "DecimalText.h"
 #include "Exception.h"
 
-#include <cmath>
-
 namespace {
 
 std::int64_t ParseSlotsCount(const QString& text)
@@ -25,21 +23,6 @@ std::int64_t ParseSlotsCount(const QString& text)
     return count;
 }
 
-// The value the user sees for `sum`: its decimal text read back. A sum too
-// large to print as a finite number is compared as it is.
-double DisplayedValue(double sum, const QString& separator)
-{
-    if (!std::isfinite(sum))
-        return sum;
-    try {
-        return ParseDecimal(FormatDecimal(sum, separator), separator);
-    } catch (const EConvertError&) {
-        // Rounding to 15 digits can push a value next to the largest double
-        // beyond it; the sum itself is the honest answer then.
-        return sum;
-    }
-}
-
 } // namespace
 
 TDevice MakeDevice(const DeviceTexts& texts, const QString& decimalSeparator)
@@ -51,6 +34,10 @@ TDevice MakeDevice(const DeviceTexts& texts, const QString& decimalSeparator)
     device.V_7 = ParseDecimal(texts.v_7, decimalSeparator);
     device.TotalPower = ParseDecimal(texts.totalPower, decimalSeparator);
     device.SlotsCount = ParseSlotsCount(texts.slotsCount);
+    device.ExactV5 = ExactDecimal::Parse(texts.v5, decimalSeparator);
+    device.ExactV7 = ExactDecimal::Parse(texts.v7, decimalSeparator);
+    device.ExactV_7 = ExactDecimal::Parse(texts.v_7, decimalSeparator);
+    device.ExactTotalPower = ExactDecimal::Parse(texts.totalPower, decimalSeparator);
     return device;
 }
 
@@ -73,10 +60,10 @@ Totals SumDevices(const std::vector<TDevice>& devices)
 {
     Totals totals;
     for (const TDevice& device : devices) {
-        totals.v5 += device.V5;
-        totals.v7 += device.V7;
-        totals.v_7 += device.V_7;
-        totals.power += device.TotalPower;
+        totals.v5 += device.ExactV5;
+        totals.v7 += device.ExactV7;
+        totals.v_7 += device.ExactV_7;
+        totals.power += device.ExactTotalPower;
         totals.slots += device.SlotsCount;
     }
     return totals;
@@ -84,8 +71,15 @@ Totals SumDevices(const std::vector<TDevice>& devices)
 
 QString TotalsRow(const Totals& totals, const QString& decimalSeparator)
 {
-    return LimitsRow(QString(), totals.v5, totals.v7, totals.v_7, totals.power, totals.slots,
-                     decimalSeparator);
+    const QStringList fields{
+        QString(),
+        totals.v5.Format(decimalSeparator),
+        totals.v7.Format(decimalSeparator),
+        totals.v_7.Format(decimalSeparator),
+        totals.power.Format(decimalSeparator),
+        QString::number(totals.slots),
+    };
+    return fields.join(QLatin1Char('\t'));
 }
 
 bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slotsCount)
@@ -105,14 +99,9 @@ bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slots
 bool WithinLimits(const Totals& totals, const std::array<QString, 5>& limitTexts,
                   const QString& decimalSeparator)
 {
-    // The user judges the totals row by what it shows, so the check reads
-    // the sums the same way: 0.1 + 0.2 shows 0.3 and passes a 0.3 limit.
-    const double sums[] = {totals.v5, totals.v7, totals.v_7, totals.power};
-    for (size_t i = 0; i < 4; ++i) {
-        const double limit = ParseDecimal(limitTexts[i], decimalSeparator);
-        // Written as "not within" so that a sum that is not a number fails.
-        if (!(DisplayedValue(sums[i], decimalSeparator) <= limit))
+    const ExactDecimal* const sums[] = {&totals.v5, &totals.v7, &totals.v_7, &totals.power};
+    for (size_t i = 0; i < 4; ++i)
+        if (*sums[i] > ExactDecimal::Parse(limitTexts[i], decimalSeparator))
             return false;
-    }
     return ParseInteger(limitTexts[4]) >= totals.slots;
 }

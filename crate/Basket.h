@@ -1,7 +1,11 @@
 #pragma once
 
 // Basket entries and the arithmetic over them: sums, the totals row and the
-// limit checks. Errors: number texts that do not convert raise EConvertError.
+// limit checks. The sums are exact decimal sums of the amounts as the
+// details area shows them. Errors: number texts that do not convert raise
+// EConvertError.
+
+#include "ExactDecimal.h"
 
 #include <QString>
 #include <QStringList>
@@ -10,7 +14,7 @@
 #include <cstdint>
 #include <vector>
 
-// One basket entry.
+// One basket entry, made by MakeDevice from the texts the details area shows.
 struct TDevice {
     QString Ident;
     double V5 = 0;
@@ -18,6 +22,8 @@ struct TDevice {
     double V_7 = 0;
     double TotalPower = 0;
     std::int64_t SlotsCount = 0;
+    // The four amounts exactly as their texts give them; the sums add these.
+    ExactDecimal ExactV5, ExactV7, ExactV_7, ExactTotalPower;
 };
 
 // The texts of the details area an entry is made from.
@@ -32,15 +38,16 @@ TDevice MakeDevice(const DeviceTexts& texts, const QString& decimalSeparator);
 // The basket row: the six texts joined by tabs, unchanged.
 QString BasketRow(const DeviceTexts& texts);
 
+// Exact sums of a basket's amounts.
 struct Totals {
-    double v5 = 0, v7 = 0, v_7 = 0, power = 0;
+    ExactDecimal v5, v7, v_7, power;
     std::int64_t slots = 0;
 };
 
 std::int64_t UsedSlots(const std::vector<TDevice>& devices);
 Totals SumDevices(const std::vector<TDevice>& devices);
 
-// "<TAB>v5<TAB>v7<TAB>v_7<TAB>power<TAB>slots".
+// "<TAB>v5<TAB>v7<TAB>v_7<TAB>power<TAB>slots", the amounts as decimal text.
 QString TotalsRow(const Totals& totals, const QString& decimalSeparator);
 
 // True when a new entry of `slotsCount` still fits a crate of `slotLimit`
@@ -48,8 +55,7 @@ QString TotalsRow(const Totals& totals, const QString& decimalSeparator);
 bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slotsCount);
 
 // Checks the sums against the limit fields 1..5 of a crate type row, in the
-// order +5 V, +7 V, -7 V, power, slots. A sum passes when the limit is not
-// below the sum as it is displayed (its decimal text read back), so a sum
-// that shows the limit's own value never fails.
+// order +5 V, +7 V, -7 V, power, slots. A sum passes when it is not above
+// the limit's decimal value, compared exactly.
 bool WithinLimits(const Totals& totals, const std::array<QString, 5>& limitTexts,
                   const QString& decimalSeparator);

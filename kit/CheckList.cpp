@@ -2,10 +2,12 @@
 
 #include "Exception.h"
 
+#include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QStyleOptionButton>
+#include <QToolTip>
 
 #include <algorithm>
 
@@ -55,6 +57,33 @@ void TCheckList::SetRowEnabled(int index, bool enabled)
     Data(index);
     rows_[index].enabled = enabled;
     UpdateRow(index);
+}
+
+QString TCheckList::RowNote(int index) const
+{
+    return Data(index).note;
+}
+
+void TCheckList::SetRowNote(int index, const QString& note)
+{
+    Data(index);
+    if (rows_[index].note == note)
+        return;
+    rows_[index].note = note;
+    UpdateRow(index);
+    RowRoleDataChanged(index);
+}
+
+QVariant TCheckList::RowRoleData(int row, int role) const
+{
+    if (row < 0 || row >= rows_.size() || rows_[row].note.isEmpty())
+        return TTabbedListBox::RowRoleData(row, role);
+    if (role == Qt::ToolTipRole)
+        return rows_[row].note;
+    // The note is read out after the row's own fields, as it is drawn after them.
+    if (role == Qt::AccessibleTextRole)
+        return Items()[row] + QLatin1Char('\t') + rows_[row].note;
+    return TTabbedListBox::RowRoleData(row, role);
 }
 
 void TCheckList::UpdateRow(int index)
@@ -112,6 +141,23 @@ void TCheckList::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
         break;
     }
     style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &glyph, &painter, this);
+
+    const QString& note = rows_[row].note;
+    if (note.isEmpty())
+        return;
+    // The note keeps its place at the right edge; where a narrow list makes
+    // the fields run under it, its own background keeps it readable.
+    const QFontMetrics metrics(font());
+    const int width = metrics.horizontalAdvance(note) + 2 * kNoteMargin;
+    const QRect noteRect(option.rect.right() + 1 - width, option.rect.top(), width,
+                         option.rect.height());
+    const bool selected = option.state.testFlag(QStyle::State_Selected) && isEnabled();
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    painter.fillRect(noteRect, selected ? palette().brush(group, QPalette::Highlight)
+                                        : palette().brush(QPalette::Base));
+    painter.setPen(selected ? palette().color(group, QPalette::HighlightedText) : FontColor());
+    painter.drawText(noteRect.adjusted(kNoteMargin, 0, -kNoteMargin, 0),
+                     Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine, note);
 }
 
 void TCheckList::ToggleSelected()
@@ -182,4 +228,18 @@ void TCheckList::keyReleaseEvent(QKeyEvent* event)
         return;
     }
     TTabbedListBox::keyReleaseEvent(event);
+}
+
+bool TCheckList::viewportEvent(QEvent* event)
+{
+    if (event->type() == QEvent::ToolTip) {
+        auto* help = static_cast<QHelpEvent*>(event);
+        const QModelIndex hit = indexAt(help->pos());
+        if (hit.isValid() && hit.row() < rows_.size() && !rows_[hit.row()].note.isEmpty()) {
+            QToolTip::showText(help->globalPos(), rows_[hit.row()].note, viewport(),
+                               visualRect(hit));
+            return true;
+        }
+    }
+    return TTabbedListBox::viewportEvent(event);
 }

@@ -4,6 +4,10 @@
 // row by pressing within the first 17 pixels of the row and releasing on
 // the same row inside the list, or with the Space key; clicking the text
 // only selects. States set by the program raise no events.
+//
+// A row may carry a note: a short text drawn at the row's right edge,
+// outside its fields (ColumnText reads the same), and given as the row's
+// tooltip and as part of its accessible name.
 
 #include "TabbedListBox.h"
 
@@ -21,6 +25,10 @@ public:
     bool RowEnabled(int index) const;
     void SetRowEnabled(int index, bool enabled);
 
+    QString RowNote(int index) const;
+    void SetRowNote(int index, const QString& note);
+    QVariant RowRoleData(int row, int role) const override;
+
     bool AllowGrayed() const { return allowGrayed_; }
     void SetAllowGrayed(bool allow) { allowGrayed_ = allow; }
 
@@ -30,6 +38,7 @@ public:
     // A press this close to a row's left edge arms a toggle.
     static constexpr int kToggleZone = kGlyphSize + 4;
     static constexpr int kMinRowHeight = kGlyphSize + 4;
+    static constexpr int kNoteMargin = 6; // pixels either side of a row's note
 
     int TextLeft() const override { return kGlyphStrip + 2; }
 
@@ -50,11 +59,13 @@ protected:
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
     void keyReleaseEvent(QKeyEvent* event) override;
+    bool viewportEvent(QEvent* event) override; // a row's note is its tooltip
 
 private:
     struct RowData {
         TCheckBoxState state = cbUnchecked;
         bool enabled = true;
+        QString note;
     };
     const RowData& Data(int index) const;
     void UpdateRow(int index);

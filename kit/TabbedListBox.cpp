@@ -66,7 +66,8 @@ public:
             return Row(index.row()).toString();
         if (role == TTabbedListBox::kRowDataRole)
             return RowData(index.row());
-        return {};
+        return static_cast<const TTabbedListBox*>(QObject::parent())
+            ->RowRoleData(index.row(), role);
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
@@ -510,6 +511,17 @@ int TTabbedListBox::RowHeight() const
 int TTabbedListBox::AutomaticRowHeight() const
 {
     return fontMetrics().height() + 2;
+}
+
+QVariant TTabbedListBox::RowRoleData(int /*row*/, int /*role*/) const
+{
+    return {};
+}
+
+void TTabbedListBox::RowRoleDataChanged(int row)
+{
+    const QModelIndex index = model_->index(row);
+    Q_EMIT model_->dataChanged(index, index);
 }
 
 void TTabbedListBox::RowHeightChanged()

@@ -11,6 +11,7 @@
 #include <QListView>
 #include <QString>
 #include <QStyleOptionViewItem>
+#include <QVariant>
 
 class QPainter;
 class THeader;
@@ -115,6 +116,10 @@ public:
     // Pixel offset of field 0 from the list's left edge (2, or 23 in a check list).
     virtual int TextLeft() const { return 2; }
 
+    // What the list's model gives for row `row` in an item role other than
+    // the row's text (a tooltip, an accessible name); nothing by default.
+    virtual QVariant RowRoleData(int row, int role) const;
+
 Q_SIGNALS:
     // The user selected a row with the mouse or the keyboard.
     void Click();
@@ -142,6 +147,8 @@ protected:
     void RowsChanged(); // called by TListItems after an append or delete
     // Lays the rows out again after their height has changed.
     void RowHeightChanged();
+    // Tells views that what RowRoleData gives for row `row` has changed.
+    void RowRoleDataChanged(int row);
     // Left pixel of each field of row `row`, and the pixel just past its end.
     QList<int> FieldPositionsOfRow(int row, int* end = nullptr) const;
 

@@ -6,6 +6,7 @@
 #include "CrateTypes.h"
 #include "DecimalText.h"
 #include "DialogUnit.h"
+#include "FieldColorListBox.h"
 #include "HandlerGuard.h"
 #include "Header.h"
 #include "Platform.h"
@@ -29,6 +30,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -331,12 +333,13 @@ QWidget* TMainForm::BuildBasketGroup()
     grid->addItem(new QSpacerItem(0, 6), 5, 0);
     grid->addWidget(totalLabel, 6, 0);
     grid->addWidget(TotalTabLB, 7, 0);
+    BuildBudgetControls(grid, 8);
     grid->setRowStretch(4, 1);
     grid->setColumnStretch(0, 1);
 
     const QFont listFont = ListFont();
-    for (TTabbedListBox* list :
-         {BlockTabLB, static_cast<TTabbedListBox*>(RackTypeCL), RackTabLB, TotalTabLB})
+    for (TTabbedListBox* list : {BlockTabLB, static_cast<TTabbedListBox*>(RackTypeCL), RackTabLB,
+                                 TotalTabLB, static_cast<TTabbedListBox*>(HeadroomTabLB)})
         list->setFont(listFont);
     return RackGB;
 }
@@ -362,6 +365,7 @@ void TMainForm::WireEvents()
     connect(AddBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::AddBtnClick));
     connect(DelBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::DelBtnClick));
     connect(ClearBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::ClearBtnClick));
+    connect(MarginField, &QSpinBox::valueChanged, this, GuardedSlot(&TMainForm::MarginFieldChange));
 }
 
 std::function<void()> TMainForm::GuardedSlot(void (TMainForm::*handler)())
@@ -463,6 +467,7 @@ void TMainForm::FormCreate()
         RackHeader->SetSectionWidth(section, 125);
     RackTabLB->UpdateFromHeader(*RackHeader);
     TotalTabLB->UpdateFromHeader(*RackHeader);
+    HeadroomTabLB->UpdateFromHeader(*RackHeader);
 
     FillRackTypes();
     RackTypeCL->UpdateFromHeader(*RackHeader);
@@ -632,6 +637,7 @@ void TMainForm::RackHeaderSized()
     RackTabLB->UpdateFromHeader(*RackHeader);
     RackTypeCL->UpdateFromHeader(*RackHeader);
     TotalTabLB->UpdateFromHeader(*RackHeader);
+    HeadroomTabLB->UpdateFromHeader(*RackHeader);
 }
 
 void TMainForm::BlockTabLBClick()
@@ -768,6 +774,7 @@ void TMainForm::ClearBtnClick()
     TotalTabLB->Clear();
     TotalTabLB->UpdateFromHeader(*RackHeader);
     Devices.clear();
+    ShowBudget();
 }
 
 // The totals row, one line below the basket; an empty basket gives an empty
@@ -778,10 +785,7 @@ QString TMainForm::ComputeTotals()
         return QString();
     const int type = FindCheckedRackType();
     const Totals totals = SumDevices(Devices);
-    std::array<QString, 5> limits;
-    for (int field = kFieldV5; field <= kFieldSlots; ++field)
-        limits[static_cast<size_t>(field - kFieldV5)] = RackTypeCL->ColumnText(field, type);
-    const bool within = WithinLimits(totals, limits, DecimalSeparator);
+    const bool within = WithinLimits(totals, RackTypeLimits(type), DecimalSeparator);
     TotalTabLB->SetFontColor(within ? palette().color(QPalette::WindowText) : kOverLimitColor);
     return TotalsRow(totals, DecimalSeparator);
 }
@@ -792,4 +796,5 @@ void TMainForm::RefillTotals()
     TotalTabLB->Clear();
     TotalTabLB->Items().Add(totals);
     TotalTabLB->UpdateFromHeader(*RackHeader);
+    ShowBudget();
 }

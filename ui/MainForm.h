@@ -11,6 +11,7 @@
 // as a form's published fields, so tests can drive the real window.
 
 #include "Basket.h"
+#include "Budget.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -22,14 +23,17 @@
 
 class QAction;
 class QComboBox;
+class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
 class QPushButton;
 class QRadioButton;
+class QSpinBox;
 class QSplitter;
 class QWidget;
 class TCheckList;
+class TFieldColorListBox;
 class THeader;
 class TSQLiteDatabase;
 class TSearchProgress;
@@ -83,6 +87,11 @@ public:
     QPushButton* DelBtn;
     QPushButton* ClearBtn;
     TTabbedListBox* TotalTabLB;
+    // The budget under the totals: headroom and share used per limit, the
+    // verdict in words, and the warning threshold in per cent.
+    TFieldColorListBox* HeadroomTabLB;
+    QLabel* FVerdictField;
+    QSpinBox* MarginField;
 
     // State.
     std::unique_ptr<TSQLiteDatabase> Database;
@@ -108,6 +117,7 @@ public:
     void AddBtnClick();
     void DelBtnClick();
     void ClearBtnClick();
+    void MarginFieldChange();
 
     // Decimal separator of the numbers on screen.
     const QString DecimalSeparator;
@@ -121,6 +131,8 @@ private:
     QWidget* BuildSearchGroup();
     QWidget* BuildDetailsGroup();
     QWidget* BuildBasketGroup();
+    // The headroom row and the verdict line with the threshold, from grid row `row` on.
+    void BuildBudgetControls(QGridLayout* grid, int row);
     void WireEvents();
     void WireCompletion(QComboBox* combo, void (TMainForm::*change)());
     void LoadCategories();
@@ -131,6 +143,10 @@ private:
     int FindCheckedRackType() const;
     QString ComputeTotals();
     void RefillTotals();
+    // Shows the budget of the basket: headroom row, verdict, fit marks on
+    // the crate types; nothing for an empty basket.
+    void ShowBudget();
+    LimitTexts RackTypeLimits(int row) const;
     template <class Handler> void Guarded(Handler&& handler);
     // A slot that runs `handler` inside the guard.
     std::function<void()> GuardedSlot(void (TMainForm::*handler)());

@@ -14,9 +14,18 @@ namespace {
 const QString kDot = QStringLiteral(".");
 const QString kComma = QStringLiteral(",");
 
+// An entry made as the window makes it, from the texts of the values.
 TDevice Device(double v5, double v7, double v_7, double power, std::int64_t slots)
 {
-    return TDevice{QStringLiteral("MK1-01"), v5, v7, v_7, power, slots};
+    return MakeDevice({QStringLiteral("MK1-01"), FormatDecimal(v5, kDot), FormatDecimal(v7, kDot),
+                       FormatDecimal(v_7, kDot), FormatDecimal(power, kDot),
+                       QString::number(slots)},
+                      kDot);
+}
+
+ExactDecimal Exact(const char* text)
+{
+    return ExactDecimal::Parse(QString::fromUtf8(text), kDot);
 }
 
 // Limit fields 1..5 of a crate type row, as the checks read them.
@@ -45,6 +54,8 @@ TEST(Basket, MakeDeviceParsesTheDetailTexts)
     EXPECT_EQ(device.V_7, 0);
     EXPECT_EQ(device.TotalPower, 35.4);
     EXPECT_EQ(device.SlotsCount, 256); // no 8-bit wrap to 0
+    EXPECT_EQ(device.ExactV5, Exact("0.8"));
+    EXPECT_EQ(device.ExactTotalPower, Exact("35.4"));
     EXPECT_EQ(BasketRow(texts), QStringLiteral("БУК-12\t0,8\t1,4\t0\t35,4\t256"));
 }
 
@@ -88,7 +99,7 @@ TEST(Basket, SumsAndTotalsRow)
 {
     const std::vector<TDevice> devices{Device(0.1, 1.4, 0, 0.1, 1), Device(0.2, 0, 0.35, 0.2, 2)};
     const Totals totals = SumDevices(devices);
-    ASSERT_NE(totals.v5, 0.3); // the binary sum is 0.30000000000000004
+    EXPECT_EQ(totals.v5, Exact("0.3")); // not the binary 0.30000000000000004
     EXPECT_EQ(UsedSlots(devices), 3);
     EXPECT_EQ(TotalsRow(totals, kComma), QStringLiteral("\t0,3\t1,4\t0,35\t0,3\t3"));
     EXPECT_EQ(TotalsRow(totals, kDot), QStringLiteral("\t0.3\t1.4\t0.35\t0.3\t3"));
@@ -137,8 +148,8 @@ TEST(Basket, SlotsFit)
             << c.limit << " - " << c.used << " - " << c.count;
 }
 
-// A basket whose sum shows exactly a limit passes it; one more milliampere,
-// watt or slot fails. The sum is built from ten entries so it carries the
+// A basket whose sum is exactly a limit passes it; one more milliampere,
+// a tenth of a watt or a slot fails. The sum is built from ten entries so it carries the
 // rounding of real additions.
 TEST(Basket, WithinLimitsAtAndAboveEveryLimit)
 {
@@ -164,13 +175,13 @@ TEST(Basket, WithinLimitsAtAndAboveEveryLimit)
                 EXPECT_EQ(TotalsField(totals, field, separator), limitText);
                 EXPECT_TRUE(WithinLimits(totals, limits, separator));
 
-                double* sums[4] = {&totals.v5, &totals.v7, &totals.v_7, &totals.power};
+                ExactDecimal* sums[4] = {&totals.v5, &totals.v7, &totals.v_7, &totals.power};
                 if (field == kFieldSlots)
                     totals.slots += 1;
                 else if (field == kFieldPower)
-                    *sums[field - 1] += 1;
+                    *sums[field - 1] += Exact("0.1");
                 else
-                    *sums[field - 1] += 0.001;
+                    *sums[field - 1] += Exact("0.001");
                 EXPECT_FALSE(WithinLimits(totals, limits, separator));
             }
         }
@@ -195,11 +206,13 @@ TEST(Basket, SingleBlockAtTheMinus7Limit)
 TEST(Basket, WithinLimitsOddInput)
 {
     const std::array<QString, 5> limits = LimitTexts(4, kDot);
-    const double huge = std::numeric_limits<double>::max();
-    for (double v5 : {std::numeric_limits<double>::infinity(), huge,
-                      std::numeric_limits<double>::quiet_NaN()}) {
-        Totals totals;
-        totals.v5 = v5;
+    // The largest double, and far beyond it: no sum wraps or saturates into a pass.
+    for (const char* v5 : {"1.79769313486232E308", "1E308"}) {
+        Totals totals =
+            SumDevices({MakeDevice({QStringLiteral("X"), QString::fromUtf8(v5), QStringLiteral("0"),
+                                    QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0")},
+                                   kDot)});
+        totals.v5 += totals.v5;
         EXPECT_FALSE(WithinLimits(totals, limits, kDot)) << v5;
     }
     // A limit text that does not convert is an error, not a pass.

@@ -211,12 +211,12 @@ TEST_F(SampleCatalog, EveryCrateLimitCanBeMetExactly)
                                  -1, &statement, nullptr),
               SQLITE_OK);
     while (sqlite3_step(statement) == SQLITE_ROW) {
-        TDevice d{QString(),
-                  sqlite3_column_double(statement, 0),
-                  sqlite3_column_double(statement, 1),
-                  sqlite3_column_double(statement, 2),
-                  sqlite3_column_double(statement, 3),
-                  sqlite3_column_int64(statement, 4)};
+        auto text = [statement](int column) {
+            return FormatDecimal(sqlite3_column_double(statement, column), QStringLiteral("."));
+        };
+        const TDevice d = MakeDevice({QString(), text(0), text(1), text(2), text(3),
+                                      QString::number(sqlite3_column_int64(statement, 4))},
+                                     QStringLiteral("."));
         if (seen.insert({d.V5, d.V7, d.V_7, d.TotalPower, d.SlotsCount}).second)
             kinds.push_back(d);
     }
@@ -238,8 +238,9 @@ TEST_F(SampleCatalog, EveryCrateLimitCanBeMetExactly)
         }
     }
     auto value = [](const Totals& t, int field) {
-        const double values[] = {t.v5, t.v7, t.v_7, t.power, static_cast<double>(t.slots)};
-        return values[field - 1];
+        const ExactDecimal values[] = {t.v5, t.v7, t.v_7, t.power,
+                                       ExactDecimal::FromInteger(t.slots)};
+        return ParseDecimal(values[field - 1].Format(QStringLiteral(".")), QStringLiteral("."));
     };
 
     const int kMaxBlocks = 6;

@@ -4,6 +4,7 @@
 #include "CheckList.h"
 #include "Exception.h"
 
+#include <QImage>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -255,6 +256,54 @@ TEST_F(CheckListTest, RowHeightFollowsTheFont)
     QCoreApplication::processEvents();
     EXPECT_EQ(RowRect(1).height(), QFontMetrics(large).height() + 2);
     EXPECT_EQ(RowRect(1).top(), RowRect(0).bottom() + 1);
+}
+
+// Pixels of `area` in `image` that are not `background`.
+int InkIn(const QImage& image, const QRect& area, const QColor& background)
+{
+    int ink = 0;
+    for (int y = area.top(); y <= area.bottom(); ++y)
+        for (int x = area.left(); x <= area.right(); ++x)
+            ink += image.pixelColor(x, y) != background ? 1 : 0;
+    return ink;
+}
+
+TEST_F(CheckListTest, RowNotesAreDrawnAtTheRightAndReadAsTooltipAndName)
+{
+    QAbstractItemModel* model = list_->model();
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+    list_->SetRowNote(1, S("✓ fits"));
+    EXPECT_EQ(changed.count(), 1);
+    EXPECT_EQ(list_->RowNote(1), S("✓ fits"));
+    // The row's own fields are untouched.
+    EXPECT_EQ(list_->Items()[1], S("crate B\t20"));
+    EXPECT_EQ(list_->ColumnText(1, 1), S("20"));
+    EXPECT_EQ(model->data(model->index(1, 0), Qt::ToolTipRole).toString(), S("✓ fits"));
+    EXPECT_EQ(model->data(model->index(1, 0), Qt::AccessibleTextRole).toString(),
+              S("crate B\t20\t✓ fits"));
+    EXPECT_FALSE(model->data(model->index(0, 0), Qt::ToolTipRole).isValid());
+    EXPECT_FALSE(model->data(model->index(0, 0), Qt::AccessibleTextRole).isValid());
+
+    // Drawn in the right end of its row only.
+    QCoreApplication::processEvents();
+    const QImage image = Viewport()->grab().toImage();
+    const QColor background = list_->palette().color(QPalette::Base);
+    const int right = Viewport()->width();
+    auto rightEnd = [&](int row) {
+        const QRect r = RowRect(row);
+        return QRect(right - 60, r.top(), 60, r.height());
+    };
+    EXPECT_GT(InkIn(image, rightEnd(1), background), 0);
+    EXPECT_EQ(InkIn(image, rightEnd(0), background), 0);
+    EXPECT_EQ(InkIn(image, rightEnd(2), background), 0);
+
+    // The note follows its row; an empty note is none.
+    list_->Items().Delete(0);
+    EXPECT_EQ(list_->RowNote(0), S("✓ fits"));
+    EXPECT_EQ(list_->RowNote(1), QString());
+    list_->SetRowNote(0, QString());
+    EXPECT_FALSE(model->data(model->index(0, 0), Qt::ToolTipRole).isValid());
+    EXPECT_THROW(list_->SetRowNote(5, S("x")), EListError);
 }
 
 } // namespace

@@ -290,7 +290,8 @@ const HostileCase kCases[] = {
          EXPECT_TRUE(w.recorder.errors.isEmpty());
      }},
 
-    // 1e308 sums to infinity, shown as INF and over every limit; slot counts
+    // 1e308 + 1e308 sums exactly to 2E308, beyond any double but shown as it
+    // is and over every limit; slot counts
     // past any crate are refused, also when the basket already holds more
     // slots than the ticked crate.
     {"NumbersAtTheLimits",
@@ -327,7 +328,10 @@ const HostileCase kCases[] = {
          EXPECT_EQ(form.FV5Field->text(), QStringLiteral("1E308"));
          add(QStringLiteral("HUGE"));
          add(QStringLiteral("NEG"));
-         EXPECT_EQ(Rows(form.TotalTabLB), QStringList{QStringLiteral("\tINF\t-1\t-1\t-1\t3")});
+         EXPECT_EQ(Rows(form.TotalTabLB), QStringList{QStringLiteral("\t2E308\t-1\t-1\t-1\t3")});
+         EXPECT_TRUE(
+             form.FVerdictField->text().startsWith(QStringLiteral("ПРЕВЫШЕНИЕ: +5V на 2E308")))
+             << form.FVerdictField->text().toStdString();
          EXPECT_EQ(form.TotalTabLB->FontColor(), QColor(255, 0, 0));
          EXPECT_TRUE(w.recorder.dialogs.empty());
 

@@ -1,0 +1,263 @@
+#include "ExactDecimal.h"
+
+#include "DecimalText.h"
+
+#include <algorithm>
+#include <array>
+#include <string>
+#include <string_view>
+
+namespace {
+
+using Integer = boost::multiprecision::cpp_int;
+
+constexpr std::size_t kSignificantDigits = 15;
+
+// Amounts of one basket share their exponent or differ by a few digits:
+// the powers they are aligned with are made once.
+const Integer& PowerOfTen(std::int64_t n)
+{
+    static const std::array<Integer, 64> small = [] {
+        std::array<Integer, 64> powers;
+        Integer power = 1;
+        for (Integer& p : powers) {
+            p = power;
+            power *= 10;
+        }
+        return powers;
+    }();
+    if (n < static_cast<std::int64_t>(small.size()))
+        return small[static_cast<std::size_t>(n)];
+    thread_local Integer large;
+    large = boost::multiprecision::pow(Integer(10), static_cast<unsigned>(n));
+    return large;
+}
+
+bool IsBlank(char c)
+{
+    return static_cast<unsigned char>(c) <= 32;
+}
+
+bool IsDigit(char c)
+{
+    return c >= '0' && c <= '9';
+}
+
+std::string_view Trimmed(std::string_view text)
+{
+    while (!text.empty() && IsBlank(text.front()))
+        text.remove_prefix(1);
+    while (!text.empty() && IsBlank(text.back()))
+        text.remove_suffix(1);
+    return text;
+}
+
+// Adds one unit in the last place of a string of decimal digits; false
+// when it carried out of the first digit (all nines become zeros).
+bool IncrementDigits(std::string& digits)
+{
+    for (auto i = digits.rbegin(); i != digits.rend(); ++i) {
+        if (*i != '9') {
+            ++*i;
+            return true;
+        }
+        *i = '0';
+    }
+    return false;
+}
+
+} // namespace
+
+ExactDecimal::ExactDecimal(Integer coefficient, std::int64_t exponent)
+    : coefficient_(std::move(coefficient)), exponent_(exponent)
+{
+    if (coefficient_.is_zero())
+        exponent_ = 0;
+}
+
+ExactDecimal ExactDecimal::FromInteger(std::int64_t value)
+{
+    return ExactDecimal(Integer(value), 0);
+}
+
+ExactDecimal ExactDecimal::Parse(const QString& text, const QString& separator)
+{
+    // The double reading decides what is a decimal and what is out of
+    // range, so that an entry the basket takes always has an exact value too.
+    ParseDecimal(text, separator);
+
+    const std::string utf8 = text.toStdString();
+    const std::string sep = separator.toStdString();
+    const std::string_view body = Trimmed(utf8);
+    std::size_t i = 0;
+    bool negative = false;
+    if (i < body.size() && (body[i] == '-' || body[i] == '+'))
+        negative = body[i++] == '-';
+    std::string digits;
+    std::int64_t exponent = 0;
+    while (i < body.size() && IsDigit(body[i]))
+        digits += body[i++];
+    if (!sep.empty() && body.substr(i, sep.size()) == sep) {
+        i += sep.size();
+        while (i < body.size() && IsDigit(body[i])) {
+            digits += body[i++];
+            --exponent;
+        }
+    }
+    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
+        ++i;
+        bool negativeExponent = false;
+        if (i < body.size() && (body[i] == '-' || body[i] == '+'))
+            negativeExponent = body[i++] == '-';
+        // Saturates: a written exponent this large only ever comes with a
+        // zero (the range check above refused anything else), and a zero has none.
+        constexpr std::int64_t kCap = 1'000'000'000'000'000;
+        std::int64_t written = 0;
+        while (i < body.size() && IsDigit(body[i]))
+            written = std::min(kCap, written * 10 + (body[i++] - '0'));
+        exponent += negativeExponent ? -written : written;
+    }
+    // Trailing zeros go into the exponent, so that equal values of one
+    // basket share small coefficients.
+    std::size_t end = digits.size();
+    while (end > 0 && digits[end - 1] == '0') {
+        --end;
+        ++exponent;
+    }
+    const std::size_t start = std::min(digits.find_first_not_of('0'), end);
+    if (start == end)
+        return ExactDecimal();
+    Integer coefficient(digits.substr(start, end - start));
+    if (negative)
+        coefficient = -coefficient;
+    return ExactDecimal(std::move(coefficient), exponent);
+}
+
+QString ExactDecimal::Format(const QString& separator) const
+{
+    if (coefficient_.is_zero())
+        return QStringLiteral("0");
+    std::string digits = Integer(boost::multiprecision::abs(coefficient_)).str();
+    // value = d1.d2d3... × 10^scientific
+    std::int64_t scientific = exponent_ + static_cast<std::int64_t>(digits.size()) - 1;
+    if (digits.size() > kSignificantDigits) {
+        const bool up = digits[kSignificantDigits] >= '5';
+        digits.resize(kSignificantDigits);
+        if (up && !IncrementDigits(digits)) {
+            digits.insert(digits.begin(), '1');
+            digits.pop_back();
+            ++scientific;
+        }
+    }
+    while (digits.size() > 1 && digits.back() == '0')
+        digits.pop_back();
+
+    // The layout of decimal text: in 0.d1...dn × 10^e, fixed notation for e
+    // in -3..15, scientific otherwise.
+    const std::string sep = separator.toStdString();
+    const std::int64_t e = scientific + 1;
+    const auto n = static_cast<std::int64_t>(digits.size());
+    std::string text = coefficient_.sign() < 0 ? "-" : "";
+    if (e >= -3 && e <= 15) {
+        if (e >= 1) {
+            text += digits.substr(0, static_cast<std::size_t>(std::min(n, e)));
+            if (n < e)
+                text.append(static_cast<std::size_t>(e - n), '0');
+        } else {
+            text += '0';
+        }
+        if (n > std::max<std::int64_t>(e, 0)) {
+            text += sep;
+            if (e < 0)
+                text.append(static_cast<std::size_t>(-e), '0');
+            text += digits.substr(static_cast<std::size_t>(std::max<std::int64_t>(e, 0)));
+        }
+    } else {
+        text += digits[0];
+        if (n > 1) {
+            text += sep;
+            text += digits.substr(1);
+        }
+        text += 'E';
+        text += std::to_string(scientific);
+    }
+    return QString::fromStdString(text);
+}
+
+int ExactDecimal::Sign() const
+{
+    return coefficient_.sign();
+}
+
+void ExactDecimal::Align(const ExactDecimal& a, const ExactDecimal& b, Integer& ca, Integer& cb)
+{
+    ca = a.coefficient_;
+    cb = b.coefficient_;
+    if (a.exponent_ > b.exponent_)
+        ca *= PowerOfTen(a.exponent_ - b.exponent_);
+    else if (b.exponent_ > a.exponent_)
+        cb *= PowerOfTen(b.exponent_ - a.exponent_);
+}
+
+ExactDecimal ExactDecimal::operator-() const
+{
+    return ExactDecimal(-coefficient_, exponent_);
+}
+
+ExactDecimal& ExactDecimal::operator+=(const ExactDecimal& other)
+{
+    if (other.coefficient_.is_zero())
+        return *this;
+    if (coefficient_.is_zero())
+        return *this = other;
+    if (exponent_ == other.exponent_) {
+        coefficient_ += other.coefficient_;
+    } else if (exponent_ < other.exponent_) {
+        coefficient_ += other.coefficient_ * PowerOfTen(other.exponent_ - exponent_);
+    } else {
+        coefficient_ *= PowerOfTen(exponent_ - other.exponent_);
+        coefficient_ += other.coefficient_;
+        exponent_ = other.exponent_;
+    }
+    if (coefficient_.is_zero())
+        exponent_ = 0;
+    return *this;
+}
+
+ExactDecimal& ExactDecimal::operator-=(const ExactDecimal& other)
+{
+    return *this += -other;
+}
+
+std::strong_ordering operator<=>(const ExactDecimal& a, const ExactDecimal& b)
+{
+    if (a.Sign() != b.Sign())
+        return a.Sign() <=> b.Sign();
+    if (a.exponent_ == b.exponent_)
+        return a.coefficient_.compare(b.coefficient_) <=> 0;
+    ExactDecimal::Integer ca, cb;
+    ExactDecimal::Align(a, b, ca, cb);
+    return ca.compare(cb) <=> 0;
+}
+
+ExactDecimal ExactDecimal::PercentOf(const ExactDecimal& whole, bool roundUp) const
+{
+    Integer numerator = coefficient_ * 100;
+    Integer denominator = whole.coefficient_;
+    if (exponent_ > whole.exponent_)
+        numerator *= PowerOfTen(exponent_ - whole.exponent_);
+    else if (whole.exponent_ > exponent_)
+        denominator *= PowerOfTen(whole.exponent_ - exponent_);
+    // cpp_int divides toward zero; the quotient moves one step when the
+    // exact share lies on the other side of it.
+    Integer quotient = numerator / denominator;
+    const Integer remainder = numerator % denominator;
+    if (!remainder.is_zero()) {
+        const bool positive = (numerator.sign() < 0) == (denominator.sign() < 0);
+        if (roundUp && positive)
+            ++quotient;
+        else if (!roundUp && !positive)
+            --quotient;
+    }
+    return ExactDecimal(std::move(quotient), 0);
+}

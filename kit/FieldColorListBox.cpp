@@ -1,0 +1,37 @@
+#include "FieldColorListBox.h"
+
+#include <QPainter>
+
+QColor TFieldColorListBox::FieldColor(int field) const
+{
+    const QColor own = field >= 0 && field < fieldColors_.size() ? fieldColors_[field] : QColor();
+    return own.isValid() ? own : FontColor();
+}
+
+void TFieldColorListBox::SetFieldColors(const QList<QColor>& colors)
+{
+    fieldColors_ = colors;
+    viewport()->update();
+}
+
+void TFieldColorListBox::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
+                                  int row) const
+{
+    const bool selected = option.state.testFlag(QStyle::State_Selected) && isEnabled();
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    painter.fillRect(option.rect, selected ? palette().brush(group, QPalette::Highlight)
+                                           : palette().brush(QPalette::Base));
+    painter.setClipRect(option.rect);
+    painter.setFont(font());
+
+    const QFontMetrics metrics(font());
+    const int baseline =
+        option.rect.top() + (option.rect.height() - metrics.height()) / 2 + metrics.ascent();
+    const QStringList fields = Items()[row].split(QLatin1Char('\t'));
+    const QList<int> positions = FieldPositionsOfRow(row);
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        painter.setPen(selected ? palette().color(group, QPalette::HighlightedText)
+                                : FieldColor(static_cast<int>(i)));
+        painter.drawText(QPoint(option.rect.left() + positions[i], baseline), fields[i]);
+    }
+}
