@@ -128,6 +128,7 @@ protected:
 
 private:
     void BuildLayout();
+    void NameControls();
     QWidget* BuildSearchGroup();
     QWidget* BuildDetailsGroup();
     QWidget* BuildBasketGroup();

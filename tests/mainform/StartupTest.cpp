@@ -3,6 +3,8 @@
 #include "WindowDriver.h"
 
 #include "CheckList.h"
+#include "FieldColorListBox.h"
+#include "Header.h"
 #include "Platform.h"
 #include "SQLiteTable3.h"
 #include "TabbedListBox.h"
@@ -10,12 +12,18 @@
 #include <QAbstractItemView>
 #include <QAction>
 #include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QSpinBox>
+#include <QSplitter>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTest>
+
+#include <utility>
 
 #include <gtest/gtest.h>
 
@@ -145,4 +153,35 @@ TEST(Startup, ExitClosesTheWindowWithABasketWithoutAsking)
     EXPECT_FALSE(window->isVisible());
     EXPECT_TRUE(window.recorder.dialogs.empty());
     window.form.reset(); // releases the basket and closes the catalog
+}
+
+// Style sheets, tests and inspection tools find each control by its member's
+// name, and by no other object's.
+TEST(Startup, EveryControlIsFoundByItsMemberName)
+{
+    FixtureCatalog catalog;
+    catalog.WriteStandard();
+    Window window(catalog.Dir());
+    TMainForm& form = *window.form;
+#define CONTROL(member) std::pair<QObject*, QString>(form.member, QStringLiteral(#member))
+    const std::pair<QObject*, QString> controls[] = {
+        CONTROL(ExitItem),       CONTROL(MainSplitter),     CONTROL(UpSplitter),
+        CONTROL(DownGB),         CONTROL(CategoryRB),       CONTROL(CodeRB),
+        CONTROL(CategoryPanel),  CONTROL(CodePanel),        CONTROL(CategoryField),
+        CONTROL(SubCategoryField), CONTROL(FindIdentField), CONTROL(TableHeader),
+        CONTROL(BlockTabLB),     CONTROL(AddBtn),           CONTROL(RightGB),
+        CONTROL(FCategoryField), CONTROL(FSubCategoryField), CONTROL(FNameRusField),
+        CONTROL(FIdentField),    CONTROL(FVIPRField),       CONTROL(FSlotsCountField),
+        CONTROL(FV5Field),       CONTROL(FV7Field),         CONTROL(F_V7Field),
+        CONTROL(FTotalPowerField), CONTROL(RackGB),         CONTROL(RackTypeCL),
+        CONTROL(RackHeader),     CONTROL(RackTabLB),        CONTROL(DelBtn),
+        CONTROL(ClearBtn),       CONTROL(TotalTabLB),       CONTROL(HeadroomTabLB),
+        CONTROL(FVerdictField),  CONTROL(MarginField),
+    };
+#undef CONTROL
+    for (const auto& [member, name] : controls) {
+        SCOPED_TRACE(name.toStdString());
+        EXPECT_EQ(member->objectName(), name);
+        EXPECT_EQ(form.findChildren<QObject*>(name).size(), 1);
+    }
 }

@@ -1,0 +1,326 @@
+// The main window's layout: the search, details and basket groups inside
+// two splitters, at the sizes and places the window opens with. Every
+// control is created here and named after its member.
+
+#include "MainForm.h"
+
+#include "CheckList.h"
+#include "FieldColorListBox.h"
+#include "FormText.h"
+#include "Header.h"
+#include "Platform.h"
+#include "TabbedListBox.h"
+#include "WidgetKit.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+#include <QVBoxLayout>
+
+#include <utility>
+
+namespace {
+
+QLabel* NewLabel(const char16_t* caption, QWidget* parent)
+{
+    return new QLabel(Text(caption), parent);
+}
+
+QPushButton* NewButton(const char16_t* caption, QWidget* parent)
+{
+    auto* button = new TFlatButton(Text(caption), parent);
+    button->setAccessibleName(button->text());
+    return button;
+}
+
+// Gives a control the accessible name of the caption that labels it.
+void Label(QLabel* caption, QWidget* control)
+{
+    caption->setBuddy(control);
+    QString name = caption->text();
+    if (name.endsWith(u':'))
+        name.chop(1);
+    control->setAccessibleName(name.trimmed());
+}
+
+void AppendSection(THeader* header, const char16_t* caption)
+{
+    header->AddSection(Text(caption), 0);
+}
+
+} // namespace
+
+void TMainForm::BuildLayout()
+{
+    setWindowTitle(Text(kApplicationTitle));
+    setFont(FormFont());
+    ExitItem = menuBar()->addAction(Text(u"ВЫХОД"));
+
+    MainSplitter = new QSplitter(Qt::Vertical, this);
+    MainSplitter->setHandleWidth(2);
+    MainSplitter->setChildrenCollapsible(false);
+    UpSplitter = new QSplitter(Qt::Horizontal, MainSplitter);
+    UpSplitter->setHandleWidth(2);
+    UpSplitter->setChildrenCollapsible(false);
+    UpSplitter->addWidget(BuildSearchGroup());
+    UpSplitter->addWidget(BuildDetailsGroup());
+    MainSplitter->addWidget(UpSplitter);
+    MainSplitter->addWidget(BuildBasketGroup());
+    setCentralWidget(MainSplitter);
+    NameControls();
+
+    // Client area 1035 x 863 below the menu, bars at 479 and 486 pixels.
+    const int menuHeight = menuBar()->sizeHint().height();
+    resize(1035, 863 + menuHeight);
+    MainSplitter->setSizes({479, 863 - 479 - 2});
+    UpSplitter->setSizes({486, 1035 - 486 - 2});
+    MainSplitter->setStretchFactor(0, 56);
+    MainSplitter->setStretchFactor(1, 44);
+    UpSplitter->setStretchFactor(0, 47);
+    UpSplitter->setStretchFactor(1, 53);
+    if (const QScreen* screen = this->screen()) {
+        QRect frame(QPoint(), size());
+        frame.moveCenter(screen->availableGeometry().center());
+        move(frame.topLeft());
+    }
+}
+
+QWidget* TMainForm::BuildSearchGroup()
+{
+    DownGB = new TBannerGroupBox(Text(u"  [  ПОИСК  ]  "), UpSplitter);
+    DownGB->setAccessibleName(Text(u"ПОИСК"));
+    auto* layout = new QVBoxLayout(DownGB);
+
+    CategoryRB = new QRadioButton(Text(u"ПО КАТЕГОРИИ ОБОРУДОВАНИЯ"), DownGB);
+    CategoryRB->setAccessibleName(CategoryRB->text());
+    CategoryRB->setChecked(true);
+    CodeRB = new QRadioButton(Text(u"ПО НАЗВАНИЮ УСТРОЙСТВА"), DownGB);
+    CodeRB->setAccessibleName(CodeRB->text());
+    layout->addWidget(CategoryRB);
+    layout->addWidget(CodeRB);
+
+    // The two search panels share one place; at start both are shown with
+    // the category panel on top.
+    auto* panels = new QWidget(DownGB);
+    auto* stack = new QGridLayout(panels);
+    stack->setContentsMargins(0, 0, 0, 0);
+
+    CodePanel = new QWidget(panels);
+    auto* codeLayout = new QVBoxLayout(CodePanel);
+    codeLayout->setContentsMargins(0, 0, 0, 0);
+    auto* codeLabel = NewLabel(u"ШИФР БЛОКА ИЛИ ЧАСТЬ ШИФРА:", CodePanel);
+    FindIdentField = new QLineEdit(CodePanel);
+    Label(codeLabel, FindIdentField);
+    codeLayout->addWidget(codeLabel);
+    codeLayout->addWidget(FindIdentField);
+    codeLayout->addStretch();
+
+    CategoryPanel = new QWidget(panels);
+    CategoryPanel->setAutoFillBackground(true);
+    auto* categoryLayout = new QVBoxLayout(CategoryPanel);
+    categoryLayout->setContentsMargins(0, 0, 0, 0);
+    auto* categoryLabel = NewLabel(u"КАТЕГОРИЯ:", CategoryPanel);
+    CategoryField = new QComboBox(CategoryPanel);
+    Label(categoryLabel, CategoryField);
+    auto* subCategoryLabel = NewLabel(u"ПОДКАТЕГОРИЯ:", CategoryPanel);
+    SubCategoryField = new QComboBox(CategoryPanel);
+    Label(subCategoryLabel, SubCategoryField);
+    SubCategoryField->setEnabled(false);
+    for (QComboBox* combo : {CategoryField, SubCategoryField}) {
+        // Editable through its own line edit: setEditable() would also build
+        // the drop-down list at once, which is only needed when it opens.
+        combo->setLineEdit(new QLineEdit(combo));
+        combo->lineEdit()->setAccessibleName(combo->accessibleName());
+        combo->setInsertPolicy(QComboBox::NoInsert);
+        combo->setCompleter(nullptr); // completion is the window's own, see WireCompletion
+        combo->setMaxVisibleItems(24);
+    }
+    categoryLayout->addWidget(categoryLabel);
+    categoryLayout->addWidget(CategoryField);
+    categoryLayout->addWidget(subCategoryLabel);
+    categoryLayout->addWidget(SubCategoryField);
+
+    stack->addWidget(CodePanel, 0, 0);
+    stack->addWidget(CategoryPanel, 0, 0);
+    layout->addWidget(panels);
+
+    auto* listLabel = NewLabel(u"СОСТАВ ОБОРУДОВАНИЯ:", DownGB);
+    layout->addWidget(listLabel);
+    TableHeader = new THeader(DownGB);
+    TableHeader->setAccessibleName(Text(u"СОСТАВ ОБОРУДОВАНИЯ, ЗАГОЛОВОК"));
+    AppendSection(TableHeader, u"   ШИФР");
+    AppendSection(TableHeader, u"   НАИМЕНОВАНИЕ");
+    BlockTabLB = new TTabbedListBox(DownGB);
+    Label(listLabel, BlockTabLB);
+    auto* columns = new QVBoxLayout;
+    columns->setSpacing(0);
+    columns->addWidget(TableHeader);
+    columns->addWidget(BlockTabLB, 1);
+    layout->addLayout(columns, 1);
+
+    AddBtn = NewButton(u"ДОБАВИТЬ В КОРЗИНУ", DownGB);
+    layout->addWidget(AddBtn);
+    return DownGB;
+}
+
+QWidget* TMainForm::BuildDetailsGroup()
+{
+    RightGB = new TBannerGroupBox(Text(u"  [  УСТРОЙСТВО  ]  "), UpSplitter);
+    RightGB->setAccessibleName(Text(u"УСТРОЙСТВО"));
+    auto* outer = new QVBoxLayout(RightGB);
+    auto* scroll = new QScrollArea(RightGB);
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    auto* details = new QWidget(scroll);
+    auto* grid = new QGridLayout(details);
+    grid->setColumnStretch(1, 1);
+
+    struct Row {
+        const char16_t* caption;
+        QLabel** value;
+        bool wrap;
+    };
+    const Row rows[] = {
+        {u"КАТЕГОРИЯ ОБОРУДОВАНИЯ", &FCategoryField, true},
+        {u"ПОДКАТЕГОРИЯ ОБОРУДОВАНИЯ", &FSubCategoryField, true},
+        {u"НАИМЕНОВАНИЕ БЛОКА (РУС.)", &FNameRusField, true},
+        {u"ШИФР БЛОКА", &FIdentField, false},
+        {u"ВИПР", &FVIPRField, false},
+        {u"КОЛИЧЕСТВО СЛОТОВ", &FSlotsCountField, false},
+        {u"ТОК ПО КАНАЛУ +5V, А", &FV5Field, false},
+        {u"ТОК ПО КАНАЛУ +7V, А", &FV7Field, false},
+        {u"ТОК ПО КАНАЛУ -7V, А", &F_V7Field, false},
+        {u"ПОТРЕБЛЯЕМАЯ МОЩНОСТЬ, ВТ", &FTotalPowerField, false},
+    };
+    int line = 0;
+    for (const Row& row : rows) {
+        auto* caption = NewLabel(row.caption, details);
+        caption->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        auto* value = new QLabel(details);
+        value->setWordWrap(row.wrap);
+        value->setTextFormat(Qt::PlainText);
+        value->setTextInteractionFlags(Qt::TextSelectableByMouse);
+        value->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+        // A value label keeps its text as what a screen reader reads; the
+        // caption it stands beside becomes its description.
+        caption->setBuddy(value);
+        value->setAccessibleDescription(caption->text());
+        grid->addWidget(caption, line, 0);
+        grid->addWidget(value, line, 1);
+        *row.value = value;
+        ++line;
+    }
+    grid->setRowStretch(line, 1);
+    scroll->setWidget(details);
+    outer->addWidget(scroll);
+    return RightGB;
+}
+
+QWidget* TMainForm::BuildBasketGroup()
+{
+    RackGB = new TBannerGroupBox(Text(u"  [  КОРЗИНА  ]  "), MainSplitter);
+    RackGB->setAccessibleName(Text(u"КОРЗИНА"));
+    // One column holds the crate types, the header, the basket and the
+    // totals, so that all three lists line up under the header's sections.
+    auto* grid = new QGridLayout(RackGB);
+    grid->setVerticalSpacing(0);
+
+    auto* typeLabel = NewLabel(u"ТИП КОРЗИНЫ:", RackGB);
+    RackTypeCL = new TCheckList(RackGB);
+    Label(typeLabel, RackTypeCL);
+    RackTypeCL->setMinimumHeight(50);
+    RackTypeCL->setMaximumHeight(7 * 17 + 6);
+
+    RackHeader = new THeader(RackGB);
+    RackHeader->setAccessibleName(Text(u"КОРЗИНА, ЗАГОЛОВОК"));
+    for (const char16_t* caption : {u"   ШИФР", u"   +5V, А", u"   +7V, А", u"   -7V, А",
+                                    u"   МОЩНОСТЬ, ВТ", u"   КОЛ-ВО СЛОТОВ"})
+        AppendSection(RackHeader, caption);
+    RackTabLB = new TTabbedListBox(RackGB);
+    RackTabLB->setAccessibleName(Text(u"СОСТАВ КОРЗИНЫ"));
+
+    DelBtn = NewButton(u"УДАЛИТЬ", RackGB);
+    ClearBtn = NewButton(u"ОЧИСТИТЬ", RackGB);
+    auto* buttons = new QVBoxLayout;
+    buttons->addWidget(DelBtn);
+    buttons->addWidget(ClearBtn);
+    buttons->addStretch();
+
+    auto* totalLabel = NewLabel(u"ИТОГО:", RackGB);
+    TotalTabLB = new TTabbedListBox(RackGB);
+    Label(totalLabel, TotalTabLB);
+    TotalTabLB->setFixedHeight(33);
+    TotalTabLB->SetItemHeight(13);
+    TotalTabLB->setEnabled(false); // shows the totals; its colour carries the verdict
+    TotalTabLB->SetFontColor(palette().color(QPalette::WindowText));
+
+    grid->addWidget(typeLabel, 0, 0);
+    grid->addWidget(RackTypeCL, 1, 0);
+    grid->addItem(new QSpacerItem(0, 6), 2, 0);
+    grid->addWidget(RackHeader, 3, 0);
+    grid->addWidget(RackTabLB, 4, 0);
+    grid->addLayout(buttons, 4, 1);
+    grid->addItem(new QSpacerItem(0, 6), 5, 0);
+    grid->addWidget(totalLabel, 6, 0);
+    grid->addWidget(TotalTabLB, 7, 0);
+    BuildBudgetControls(grid, 8);
+    grid->setRowStretch(4, 1);
+    grid->setColumnStretch(0, 1);
+
+    const QFont listFont = ListFont();
+    for (TTabbedListBox* list : {BlockTabLB, static_cast<TTabbedListBox*>(RackTypeCL), RackTabLB,
+                                 TotalTabLB, static_cast<TTabbedListBox*>(HeadroomTabLB)})
+        list->setFont(listFont);
+    return RackGB;
+}
+
+// Style sheets, tests and inspection tools find a control by its member's
+// name, as a form designer would give it.
+void TMainForm::NameControls()
+{
+    const std::pair<QObject*, const char16_t*> controls[] = {
+        {ExitItem, u"ExitItem"},
+        {MainSplitter, u"MainSplitter"},
+        {UpSplitter, u"UpSplitter"},
+        {DownGB, u"DownGB"},
+        {CategoryRB, u"CategoryRB"},
+        {CodeRB, u"CodeRB"},
+        {CategoryPanel, u"CategoryPanel"},
+        {CodePanel, u"CodePanel"},
+        {CategoryField, u"CategoryField"},
+        {SubCategoryField, u"SubCategoryField"},
+        {FindIdentField, u"FindIdentField"},
+        {TableHeader, u"TableHeader"},
+        {BlockTabLB, u"BlockTabLB"},
+        {AddBtn, u"AddBtn"},
+        {RightGB, u"RightGB"},
+        {FCategoryField, u"FCategoryField"},
+        {FSubCategoryField, u"FSubCategoryField"},
+        {FNameRusField, u"FNameRusField"},
+        {FIdentField, u"FIdentField"},
+        {FVIPRField, u"FVIPRField"},
+        {FSlotsCountField, u"FSlotsCountField"},
+        {FV5Field, u"FV5Field"},
+        {FV7Field, u"FV7Field"},
+        {F_V7Field, u"F_V7Field"},
+        {FTotalPowerField, u"FTotalPowerField"},
+        {RackGB, u"RackGB"},
+        {RackTypeCL, u"RackTypeCL"},
+        {RackHeader, u"RackHeader"},
+        {RackTabLB, u"RackTabLB"},
+        {DelBtn, u"DelBtn"},
+        {ClearBtn, u"ClearBtn"},
+        {TotalTabLB, u"TotalTabLB"},
+    };
+    for (const auto& [control, name] : controls)
+        control->setObjectName(Text(name));
+}
