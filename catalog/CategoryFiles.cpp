@@ -258,9 +258,23 @@ int SubcategoryCode(int categoryPosition, int subcategoryPosition)
     return categoryPosition + 100 * subcategoryPosition + 101;
 }
 
-int SubcategoryLine(int categoryNumber, int code)
+std::int64_t SubcategoryLine(std::int64_t categoryNumber, std::int64_t code)
 {
-    return (code - categoryNumber) / 100 - 1;
+    // s − n needs 65 bits at the extremes; its quotient by 100 fits in 64.
+    // Split both into hundreds and a remainder (each remainder has the sign
+    // of its number, so their difference lies within ±198).
+    const std::int64_t hundreds = code / 100 - categoryNumber / 100;
+    const std::int64_t rest = code % 100 - categoryNumber % 100;
+    // (s − n) = 100·hundreds + rest; truncating that toward zero:
+    std::int64_t quotient = hundreds + rest / 100;
+    const std::int64_t remainder = rest % 100;
+    // hundreds and the remainder may have opposite signs: carry one hundred
+    // so that the remainder takes the sign of the whole difference.
+    if (quotient > 0 && remainder < 0)
+        --quotient;
+    else if (quotient < 0 && remainder > 0)
+        ++quotient;
+    return quotient - 1;
 }
 
 QString LineOrEmpty(const QStringList& lines, long long line)

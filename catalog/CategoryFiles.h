@@ -10,6 +10,8 @@
 #include <QString>
 #include <QStringList>
 
+#include <cstdint>
+
 // Windows-1251 bytes to Unicode; every byte maps to one character
 // (the byte 0x98, unassigned in the code page, becomes U+FFFD).
 QString DecodeCp1251(QByteArrayView bytes);
@@ -44,7 +46,8 @@ int CategoryNumber(int categoryPosition);
 // Stored subcategory code from list positions: i + 100·j + 101.
 int SubcategoryCode(int categoryPosition, int subcategoryPosition);
 // 0-based line of stored code s in the subcategory file of category n:
-// (s − n) / 100 − 1, truncating toward zero.
-int SubcategoryLine(int categoryNumber, int code);
+// (s − n) / 100 − 1, truncating toward zero. Exact for every pair of 64-bit
+// values, as stored in the catalog: the difference is never formed in 64 bits.
+std::int64_t SubcategoryLine(std::int64_t categoryNumber, std::int64_t code);
 // The name at `line` of `lines`, or empty text when the line lies outside.
 QString LineOrEmpty(const QStringList& lines, long long line);

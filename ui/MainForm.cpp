@@ -412,7 +412,7 @@ void TMainForm::BlockTabLBClick()
         if (s != 0 && n >= INT_MIN && n <= INT_MAX && HasSubcategories(static_cast<int>(n))) {
             const QStringList names =
                 LoadCategoryFile(CategoryFilePath(catalogDir_, static_cast<int>(n)));
-            subCategory = LineOrEmpty(names, (s - n) / 100 - 1);
+            subCategory = LineOrEmpty(names, SubcategoryLine(n, s));
         }
     }
 

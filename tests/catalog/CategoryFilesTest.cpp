@@ -10,6 +10,9 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+#include <string>
+
 TEST(CategoryFiles, DecodingIsTheInverseOfIconvsEncoding)
 {
     QByteArray bytes;
@@ -131,6 +134,27 @@ TEST(CategoryFiles, NumberingTiesListPositionsToStoredCodes)
     EXPECT_EQ(SubcategoryLine(21, 0), -1);
     EXPECT_EQ(SubcategoryLine(22, 21), -1);
     EXPECT_EQ(SubcategoryLine(24, -300), -4);
+
+    // The extremes of the stored 64-bit values, where s − n itself overflows.
+    constexpr std::int64_t kMin = std::numeric_limits<std::int64_t>::min();
+    constexpr std::int64_t kMax = std::numeric_limits<std::int64_t>::max();
+    const struct {
+        std::int64_t category, code, line;
+    } extremes[] = {
+        {21, kMin, -92233720368547759},      // (−9223372036854775829) / 100 − 1
+        {21, kMax, 92233720368547756},       // 9223372036854775786 / 100 − 1
+        {kMin, kMax, 184467440737095515},    // (2^64 − 1) / 100 − 1
+        {kMax, kMin, -184467440737095517},   // (1 − 2^64) / 100 − 1
+        {kMax, kMax, -1},
+        {-1, 99, 0},                          // 100 / 100 − 1: the carry between signs
+        {1, -99, -2},
+        {21, 120, -1},                        // 99 / 100 − 1
+        {-21, -120, -1},
+    };
+    for (const auto& c : extremes) {
+        SCOPED_TRACE(std::to_string(c.category) + " " + std::to_string(c.code));
+        EXPECT_EQ(SubcategoryLine(c.category, c.code), c.line);
+    }
 
     EXPECT_EQ(CategoryFileName(0), QStringLiteral("Category000.itm"));
     EXPECT_EQ(CategoryFileName(21), QStringLiteral("Category021.itm"));
