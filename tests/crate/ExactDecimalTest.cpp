@@ -1,4 +1,5 @@
 #include "ExactDecimal.h"
+#include "ThrownMessage.h"
 
 #include "DecimalText.h"
 #include "Exception.h"
@@ -160,16 +161,8 @@ TEST(ExactDecimal, ParsesWhatDecimalTextParses)
             continue;
         }
         EXPECT_THROW(ParseDecimal(text, c.separator), EConvertError) << c.text;
-        try {
-            ExactDecimal::Parse(text, c.separator);
-            ADD_FAILURE() << c.text << " was taken";
-        } catch (const EConvertError& error) {
-            try {
-                ParseDecimal(text, c.separator);
-            } catch (const EConvertError& expected) {
-                EXPECT_STREQ(error.what(), expected.what());
-            }
-        }
+        EXPECT_EQ(ThrownMessage<EConvertError>([&] { ExactDecimal::Parse(text, c.separator); }),
+                  ThrownMessage<EConvertError>([&] { ParseDecimal(text, c.separator); }));
     }
 }
 

@@ -2,6 +2,7 @@
 // user selection and the drawing of a disabled list in its font colour.
 
 #include "TabbedListBox.h"
+#include "ThrownMessage.h"
 #include "CheckList.h"
 #include "Exception.h"
 #include "Header.h"
@@ -100,12 +101,7 @@ TEST(TabbedListBox, ColumnText)
             EXPECT_EQ(list.ColumnText(c.column, c.row), S(*c.text));
             continue;
         }
-        try {
-            list.ColumnText(c.column, c.row);
-            ADD_FAILURE() << "no error";
-        } catch (const EListError& e) {
-            EXPECT_STREQ(e.what(), c.error);
-        }
+        EXPECT_EQ(ThrownMessage<EListError>([&] { list.ColumnText(c.column, c.row); }), c.error);
     }
 }
 
