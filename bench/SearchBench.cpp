@@ -12,7 +12,8 @@
 // tab stops are set and its visible rows have been painted once.
 // Floor: prepare, bind, step and read both columns' text through the bare
 // SQLite C API on a connection of its own to the same file, then finalize.
-// Runs alternate app and floor; the median of each is quoted.
+// Runs go in pairs, floor then app; the ratio is the median of the
+// per-pair ratios.
 //
 // With two or more catalogs it also prints fill_linearity: time per listed
 // row of fragment_all at the largest size against the smallest.
@@ -133,7 +134,7 @@ struct Timing {
     long rows = 0;
 };
 
-// Alternates app and floor runs after one warm-up run of each.
+// Times floor and app in pairs after one warm-up pair.
 Timing Measure(const std::string& name, int repeat, const std::function<void()>& prepare,
                const std::function<long()>& app, const std::function<long()>& floor)
 {
@@ -142,13 +143,14 @@ Timing Measure(const std::string& name, int repeat, const std::function<void()>&
     std::vector<double> owns;
     Timing timing;
     for (int run = 0; run <= repeat; ++run) {
-        prepare();
+        // Each pair times the floor first, then the program.
         double t0 = bench::NowMs();
-        const long appRows = app();
-        const double appMs = bench::NowMs() - t0;
-        t0 = bench::NowMs();
         const long floorRows = floor();
         const double floorMs = bench::NowMs() - t0;
+        prepare();
+        t0 = bench::NowMs();
+        const long appRows = app();
+        const double appMs = bench::NowMs() - t0;
         if (appRows != floorRows) {
             Fail(name + ": the list holds " + std::to_string(appRows) + " rows, SQLite returned " +
                  std::to_string(floorRows));
@@ -163,7 +165,7 @@ Timing Measure(const std::string& name, int repeat, const std::function<void()>&
     timing.app = bench::Median(apps);
     timing.floor = bench::Median(floors);
     timing.own = bench::Median(owns);
-    bench::PrintCase(name, timing.app, timing.floor);
+    bench::PrintPairs(name, apps, floors);
     return timing;
 }
 

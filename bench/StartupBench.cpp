@@ -65,8 +65,8 @@ int main(int argc, char** argv)
     std::vector<double> text;
     // One warm-up of each loads the libraries into the page cache.
     for (int run = 0; run <= runs; ++run) {
-        const double a = RunChild({argv[1], argv[3]});
         const double f = RunChild({argv[2]});
+        const double a = RunChild({argv[1], argv[3]});
         const double t = textWindow ? RunChild({textWindow}) : 0.0;
         if (a < 0 || f < 0 || t < 0)
             return 1;
@@ -76,7 +76,7 @@ int main(int argc, char** argv)
         floor.push_back(f);
         text.push_back(t);
     }
-    bench::PrintCase("startup", bench::Median(app), bench::Median(floor));
+    bench::PrintPairs("startup", app, floor);
     if (textWindow)
         std::printf("startup_text_window: %.1f ms, %.2f x the empty window "
                     "(reference: one label of Cyrillic text, no catalog)\n",
