@@ -43,6 +43,12 @@ public:
     void EndUpdate();
     int UpdateCount() const { return updateCount_; }
 
+
+private:
+    // The append batch is reached only through TListAppendBatch, so that it
+    // is never mistaken for BeginUpdate/EndUpdate, which only hold painting.
+    friend class TListAppendBatch;
+    friend class TTabbedListBox;
     // Between BeginAppendBatch and the matching EndAppendBatch, Add stores
     // each row at once (Count, operator[] and ColumnText see it), but the
     // view hears of the new rows, and the automatic tab stops are worked
@@ -54,7 +60,6 @@ public:
     void EndAppendBatch();
     bool InAppendBatch() const { return batchDepth_ > 0; }
 
-private:
     TTabbedListBox& owner_;
     int updateCount_ = 0;
     int batchDepth_ = 0;

@@ -355,11 +355,12 @@ TEST(TabbedListBox, AppendBatchEndsAsSingleAppends)
     EXPECT_EQ(batched.TabStops().size(), 2);
 
     // Selecting inside a batch brings the view up to date first.
-    batched.Items().BeginAppendBatch();
-    batched.Items().Add(S("y"));
-    batched.SetItemIndex(3);
-    EXPECT_EQ(batched.ItemIndex(), 3);
-    batched.Items().EndAppendBatch();
+    {
+        const TListAppendBatch batch(batched.Items());
+        batched.Items().Add(S("y"));
+        batched.SetItemIndex(3);
+        EXPECT_EQ(batched.ItemIndex(), 3);
+    }
     EXPECT_EQ(batched.model()->rowCount(), 4);
 
     // Deleting keeps the shared text of the other rows intact.
