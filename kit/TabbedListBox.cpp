@@ -281,7 +281,6 @@ TTabbedListBox::TTabbedListBox(QWidget* parent)
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setMouseTracking(true);
     averageCharWidth_ = MeasureCharWidth(font());
-    pendingCharWidth_ = averageCharWidth_;
 }
 
 TTabbedListBox::~TTabbedListBox() = default;
@@ -303,32 +302,46 @@ void TTabbedListBox::AppendRow(QStringView row, QByteArrayView rowData)
     if (!batched) {
         RowsChanged();
     } else if (tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0) {
-        stopsDeferred_ = true;
-        deferredRows_ = model_->Count();
-        deferredTabs_ = maxTabs_;
+        // The first append of a batch marks the stops pending; the others
+        // only let them cover their rows, and the list is repainted once.
+        if (stopsFollowBatch_ && stops_.IsPending()) {
+            stops_.CoverRows(model_->Count(), maxTabs_);
+        } else {
+            stops_.MarkPending(CurrentStopsSource());
+            stopsFollowBatch_ = true;
+        }
     }
 }
 
 void TTabbedListBox::EndOfAppendBatch()
 {
     model_->Announce();
-    if (stopsDeferred_) {
-        ApplyDeferredStops();
+    if (stopsFollowBatch_) {
+        stopsFollowBatch_ = false;
         viewport()->update();
     }
+}
+
+TStopsSource TTabbedListBox::CurrentStopsSource() const
+{
+    return {model_->Count(), maxTabs_, font(), averageCharWidth_, FieldZeroExtra()};
+}
+
+const QList<int>& TTabbedListBox::MeasuredStops() const
+{
+    return stops_.Stops([this](int row) { return model_->Row(row); });
 }
 
 void TTabbedListBox::DeleteRow(int index)
 {
     if (index < 0 || index >= model_->Count())
         throw EListError(OutOfBounds(index));
-    ApplyDeferredStops();
     // Pending stops describe a prefix of the rows; a deletion inside it that
     // is not followed by a recomputation would change what they mean, so
     // they are measured first.
     const bool recomputes = tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0;
-    if (stopsPending_ && !recomputes && index < pendingRows_)
-        ResolvePendingStops();
+    if (stops_.IsPending() && !recomputes && index < stops_.Source().rows)
+        MeasuredStops();
     // The view would pass the selection on to a neighbour; a deleted
     // selected row leaves the list without one.
     if (ItemIndex() == index) {
@@ -345,7 +358,7 @@ void TTabbedListBox::DeleteRow(int index)
 
 void TTabbedListBox::RemoveAllRows()
 {
-    ResolvePendingStops();
+    MeasuredStops(); // the stops stay: measured from the rows that go
     model_->RemoveAll();
     RowsCleared();
     maxTabs_ = 0;
@@ -381,21 +394,17 @@ void TTabbedListBox::SetItemIndex(int index)
 
 QList<int> TTabbedListBox::TabStops() const
 {
-    ResolvePendingStops();
-    return stops_;
+    return MeasuredStops();
 }
 
 void TTabbedListBox::SetTabStops(const QList<int>& stops)
 {
-    stopsDeferred_ = false;
-    stopsPending_ = false;
-    stops_ = stops;
+    stops_.Set(stops);
     viewport()->update();
 }
 
 void TTabbedListBox::SetTabStopsMode(TTabStopsMode mode)
 {
-    ApplyDeferredStops();
     tabStopsMode_ = mode;
     if (mode == tsmAutomatic && items_.UpdateCount() == 0)
         RecomputeStops();
@@ -409,56 +418,8 @@ void TTabbedListBox::RowsChanged()
 
 void TTabbedListBox::RecomputeStops()
 {
-    stopsDeferred_ = false;
-    stopsPending_ = true;
-    pendingRows_ = model_->Count();
-    pendingTabs_ = maxTabs_;
-    pendingCharWidth_ = averageCharWidth_;
-    pendingExtra_ = FieldZeroExtra();
-    pendingFont_ = font();
+    stops_.MarkPending(CurrentStopsSource());
     viewport()->update();
-}
-
-void TTabbedListBox::ApplyDeferredStops() const
-{
-    if (!stopsDeferred_)
-        return;
-    stopsDeferred_ = false;
-    stopsPending_ = true;
-    pendingRows_ = deferredRows_;
-    pendingTabs_ = deferredTabs_;
-    pendingCharWidth_ = averageCharWidth_;
-    pendingExtra_ = FieldZeroExtra();
-    pendingFont_ = font();
-}
-
-void TTabbedListBox::ResolvePendingStops() const
-{
-    ApplyDeferredStops();
-    if (!stopsPending_)
-        return;
-    // One pass over the rows, keeping the widest field of each column.
-    QList<int> widest(pendingTabs_, 0);
-    const QFontMetrics metrics(pendingFont_);
-    for (int r = 0; r < pendingRows_; ++r) {
-        const QStringView row = model_->Row(r);
-        qsizetype start = 0;
-        for (int column = 0; column < pendingTabs_; ++column) {
-            const qsizetype tab = row.indexOf(QLatin1Char('\t'), start);
-            const qsizetype end = tab < 0 ? row.size() : tab;
-            // Measured in place: the field is not copied.
-            int width = metrics.horizontalAdvance(QString::fromRawData(
-                reinterpret_cast<const QChar*>(row.data() + start), end - start));
-            if (column == 0)
-                width += pendingExtra_;
-            widest[column] = std::max(widest[column], width);
-            if (tab < 0)
-                break;
-            start = tab + 1;
-        }
-    }
-    stops_ = AutomaticTabStops(widest, pendingCharWidth_);
-    stopsPending_ = false;
 }
 
 QString TTabbedListBox::ColumnText(int column, int row) const
@@ -470,19 +431,15 @@ QString TTabbedListBox::ColumnText(int column, int row) const
 
 void TTabbedListBox::UpdateFromHeader(const THeader& header)
 {
-    ApplyDeferredStops();
-    const int stopCount = stopsPending_ ? pendingTabs_ : static_cast<int>(stops_.size());
+    const int stopCount = stops_.Count();
     const int n = std::min(header.SectionCount() - 2, stopCount - 1);
     if (n < 0)
         return;
     // When the header sets every stop, the measured ones would be thrown
     // away at once: skip measuring them.
-    if (stopsPending_ && n >= stopCount - 1) {
-        stops_ = QList<int>(stopCount, 0);
-        stopsPending_ = false;
-    }
-    ResolvePendingStops();
-    stops_ = TabStopsFromHeader(stops_, header.SectionWidths(), averageCharWidth_);
+    if (stops_.IsPending() && n >= stopCount - 1)
+        stops_.Set(QList<int>(stopCount, 0));
+    stops_.Set(TabStopsFromHeader(MeasuredStops(), header.SectionWidths(), averageCharWidth_));
     viewport()->update();
 }
 
@@ -534,12 +491,12 @@ void TTabbedListBox::RowHeightChanged()
 
 QList<int> TTabbedListBox::StopPixels() const
 {
-    ResolvePendingStops();
-    const qsizetype count = std::min<qsizetype>(stops_.size(), kMaxDrawnStops);
+    const QList<int>& stops = MeasuredStops();
+    const qsizetype count = std::min<qsizetype>(stops.size(), kMaxDrawnStops);
     QList<int> pixels;
     pixels.reserve(count);
     for (qsizetype i = 0; i < count; ++i)
-        pixels.append(stops_[i] * averageCharWidth_);
+        pixels.append(stops[i] * averageCharWidth_);
     return pixels;
 }
 
@@ -644,7 +601,6 @@ void TTabbedListBox::changeEvent(QEvent* event)
 {
     QListView::changeEvent(event);
     if (event->type() == QEvent::FontChange) {
-        ApplyDeferredStops(); // stops the batch has deferred came from the old font
         averageCharWidth_ = MeasureCharWidth(font());
         if (tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0)
             RecomputeStops();

@@ -5,6 +5,8 @@
 // list stays responsive with a million rows.
 
 #include <QByteArray>
+#include "AutomaticStops.h"
+
 #include <QColor>
 #include <QFont>
 #include <QList>
@@ -166,13 +168,11 @@ private:
     void RemoveAllRows();
     void EmitClickIfChanged(int before);
 
-    // Automatic stops are kept pending (described by the rows and font they
-    // come from) and measured only when someone looks at them, so filling a
-    // list costs one pass over its rows however often they are recomputed.
+    // Automatic stops are kept pending and measured when first looked at
+    // (TListStops).
     void RecomputeStops();
-    void ResolvePendingStops() const;
-    // Turns stops deferred by an append batch into pending ones.
-    void ApplyDeferredStops() const;
+    TStopsSource CurrentStopsSource() const;
+    const QList<int>& MeasuredStops() const;
     void EndOfAppendBatch();
     QList<int> StopPixels() const;
 
@@ -184,16 +184,7 @@ private:
     int itemHeight_ = 0;
     int maxTabs_ = 0; // the most tabs in any row
 
-    mutable QList<int> stops_;
-    mutable bool stopsPending_ = false;
-    mutable int pendingRows_ = 0; // the pending stops come from rows 0 .. pendingRows_ - 1
-    mutable int pendingTabs_ = 0;
-    mutable int pendingCharWidth_ = 6;
-    mutable int pendingExtra_ = 0;
-    mutable QFont pendingFont_;
-    // An append inside a batch that would have recomputed the stops records
-    // the rows and tabs they come from here instead.
-    mutable bool stopsDeferred_ = false;
-    int deferredRows_ = 0;
-    int deferredTabs_ = 0;
+    mutable TListStops stops_;
+    // The stops were marked pending by the first append of the open batch.
+    bool stopsFollowBatch_ = false;
 };
