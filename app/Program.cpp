@@ -7,7 +7,7 @@
 #include <QApplication>
 
 int RunProgram(QApplication& application, const QString& catalogDir,
-               const std::function<void(TMainForm&)>& whenShown)
+               const std::function<void(TMainForm&)>& whenShown, const QString& basketFile)
 {
     QApplication::setApplicationName(QStringLiteral("veltrum"));
     ApplyProgramLook();
@@ -15,6 +15,7 @@ int RunProgram(QApplication& application, const QString& catalogDir,
     // The catalog lives beside the executable, whatever the working directory.
     TMainForm mainForm(catalogDir.isEmpty() ? QCoreApplication::applicationDirPath() : catalogDir);
     TmdDialogForm dialogTemplate; // never shown; every dialog is built afresh
+    mainForm.OpenBasketAtStart(basketFile);
     mainForm.show();
     if (whenShown)
         whenShown(mainForm);

@@ -297,6 +297,7 @@ QWidget* TMainForm::BuildBasketGroup()
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(DelBtn);
     buttons->addWidget(ClearBtn);
+    BuildFileButtons(buttons);
     buttons->addStretch();
 
     auto* totalLabel = NewLabel(u"ИТОГО:", RackGB);
@@ -347,6 +348,7 @@ void TMainForm::WireEvents()
     connect(AddBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::AddBtnClick));
     connect(DelBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::DelBtnClick));
     connect(ClearBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::ClearBtnClick));
+    WireFileButtons();
 }
 
 std::function<void()> TMainForm::GuardedSlot(void (TMainForm::*handler)())
@@ -428,6 +430,7 @@ void TMainForm::showEvent(QShowEvent* event)
     if (!shown_) {
         shown_ = true;
         Guarded([this] { FormShow(); });
+        OpenStartBasket();
     }
 }
 

@@ -17,6 +17,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -27,12 +28,20 @@ class QLineEdit;
 class QPushButton;
 class QRadioButton;
 class QSplitter;
+class QTextDocument;
+class QVBoxLayout;
 class QWidget;
 class TCheckList;
 class THeader;
 class TSQLiteDatabase;
 class TTabbedListBox;
+struct BasketSummary;
+struct BlockRecord;
 struct CatalogQuery;
+struct ReopenedBasket;
+
+// What a file name is asked for.
+enum class FileRequest { OpenBasket, SaveBasket, ExportCsv };
 
 inline constexpr char16_t kApplicationTitle[] = u"Veltrum Voltage Control Program";
 inline constexpr char16_t kDatabaseTitle[] = u"Veltrum Database System";
@@ -81,6 +90,10 @@ public:
     QPushButton* DelBtn;
     QPushButton* ClearBtn;
     TTabbedListBox* TotalTabLB;
+    QPushButton* SaveBtn;
+    QPushButton* OpenBtn;
+    QPushButton* ExportBtn;
+    QPushButton* ReportBtn;
 
     // State.
     std::unique_ptr<TSQLiteDatabase> Database;
@@ -103,6 +116,22 @@ public:
     void AddBtnClick();
     void DelBtnClick();
     void ClearBtnClick();
+    void SaveBtnClick();
+    void OpenBtnClick();
+    void ExportBtnClick();
+    void ReportBtnClick();
+
+    // Opens a basket file into the basket, replacing it; on any failure the
+    // basket stays exactly as it was.
+    void OpenBasketFile(const QString& path);
+    // A basket file to open once the catalog is open (the command line's
+    // argument); set before the window is first shown.
+    void OpenBasketAtStart(const QString& path) { basketAtStart_ = path; }
+
+    // Seams for tests: the file dialog that asks for a file name (an empty
+    // name cancels), and the print preview of the report.
+    std::function<QString(FileRequest request)> AskFileName;
+    std::function<void(QTextDocument& report)> PreviewReport;
 
     // Decimal separator of the numbers on screen.
     const QString DecimalSeparator;
@@ -125,6 +154,16 @@ private:
     int FindCheckedRackType() const;
     QString ComputeTotals();
     void RefillTotals();
+    void BuildFileButtons(QVBoxLayout* buttons);
+    void WireFileButtons();
+    QString AskFileNameInDialog(FileRequest request);
+    void ShowReportPreview(QTextDocument& report);
+    void OpenStartBasket();
+    QString CatalogPath() const;
+    std::optional<BlockRecord> FindBlock(const QString& code);
+    void ReplaceBasket(const ReopenedBasket& basket, std::vector<TDevice> devices);
+    void WarnWhenCrateFull();
+    BasketSummary CurrentSummary();
     template <class Handler> void Guarded(Handler&& handler);
     // A slot that runs `handler` inside the guard.
     std::function<void()> GuardedSlot(void (TMainForm::*handler)());
@@ -132,4 +171,6 @@ private:
     QString catalogDir_;
     bool shown_ = false;
     bool lastKeyDeletes_ = false; // the last key typed into a combo box deletes text
+    QString basketAtStart_;
+    QString lastFileDir_; // where the last file dialog ended, for this session only
 };
