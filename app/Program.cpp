@@ -11,7 +11,7 @@
 #include <cstdio>
 
 int RunProgram(QApplication& application, const QString& catalogDir,
-               const std::function<void(TMainForm&)>& whenShown)
+               const std::function<void(TMainForm&)>& whenShown, const QString& basketFile)
 {
     QApplication::setApplicationName(QStringLiteral("veltrum"));
     ApplyProgramLook();
@@ -30,6 +30,7 @@ int RunProgram(QApplication& application, const QString& catalogDir,
     }
     TMainForm mainForm(*directory);
     TmdDialogForm dialogTemplate; // never shown; every dialog is built afresh
+    mainForm.OpenBasketAtStart(basketFile);
     mainForm.show();
     if (whenShown)
         whenShown(mainForm);

@@ -15,6 +15,8 @@ class TMainForm;
 // that cannot be found, says so and returns 1 without a window),
 // builds the message dialog's template and runs the event loop. Returns
 // the exit code: 1 when the catalog could not be opened. `whenShown`, if
-// set, runs once the main window has been shown.
+// set, runs once the main window has been shown. `basketFile`, when not
+// empty, is opened into the basket once the catalog is open.
 int RunProgram(QApplication& application, const QString& catalogDir,
-               const std::function<void(TMainForm&)>& whenShown = {});
+               const std::function<void(TMainForm&)>& whenShown = {},
+               const QString& basketFile = QString());

@@ -7,5 +7,7 @@
 int main(int argc, char* argv[])
 {
     QApplication application(argc, argv);
-    return RunProgram(application, QString());
+    // One optional argument: a basket file to open (a double-click on it in
+    // a file manager starts the program so).
+    return RunProgram(application, QString(), {}, QCoreApplication::arguments().value(1));
 }

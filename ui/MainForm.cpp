@@ -108,6 +108,7 @@ void TMainForm::WireEvents()
     connect(DelBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::DelBtnClick));
     connect(ClearBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::ClearBtnClick));
     connect(MarginField, &QSpinBox::valueChanged, this, GuardedSlot(&TMainForm::MarginFieldChange));
+    WireFileButtons();
 }
 
 std::function<void()> TMainForm::GuardedSlot(void (TMainForm::*handler)())
@@ -189,6 +190,7 @@ void TMainForm::showEvent(QShowEvent* event)
     if (!shown_) {
         shown_ = true;
         Guarded([this] { FormShow(); });
+        OpenStartBasket();
     }
 }
 

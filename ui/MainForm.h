@@ -19,6 +19,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QAction;
@@ -31,6 +32,8 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QSplitter;
+class QTextDocument;
+class QVBoxLayout;
 class QWidget;
 class TCheckList;
 class TFieldColorListBox;
@@ -38,7 +41,13 @@ class THeader;
 class TSQLiteDatabase;
 class TSearchProgress;
 class TTabbedListBox;
+struct BasketSummary;
+struct BlockRecord;
 struct CatalogQuery;
+struct ReopenedBasket;
+
+// What a file name is asked for.
+enum class FileRequest { OpenBasket, SaveBasket, ExportCsv };
 
 inline constexpr char16_t kApplicationTitle[] = u"Veltrum Voltage Control Program";
 inline constexpr char16_t kDatabaseTitle[] = u"Veltrum Database System";
@@ -92,6 +101,10 @@ public:
     TFieldColorListBox* HeadroomTabLB;
     QLabel* FVerdictField;
     QSpinBox* MarginField;
+    QPushButton* SaveBtn;
+    QPushButton* OpenBtn;
+    QPushButton* ExportBtn;
+    QPushButton* ReportBtn;
 
     // State.
     std::unique_ptr<TSQLiteDatabase> Database;
@@ -118,6 +131,22 @@ public:
     void DelBtnClick();
     void ClearBtnClick();
     void MarginFieldChange();
+    void SaveBtnClick();
+    void OpenBtnClick();
+    void ExportBtnClick();
+    void ReportBtnClick();
+
+    // Opens a basket file into the basket, replacing it; on any failure the
+    // basket stays exactly as it was.
+    void OpenBasketFile(const QString& path);
+    // A basket file to open once the catalog is open (the command line's
+    // argument); set before the window is first shown.
+    void OpenBasketAtStart(const QString& path) { basketAtStart_ = path; }
+
+    // Seams for tests: the file dialog that asks for a file name (an empty
+    // name cancels), and the print preview of the report.
+    std::function<QString(FileRequest request)> AskFileName;
+    std::function<void(QTextDocument& report)> PreviewReport;
 
     // Decimal separator of the numbers on screen.
     const QString DecimalSeparator;
@@ -148,6 +177,16 @@ private:
     // the crate types; nothing for an empty basket.
     void ShowBudget();
     LimitTexts RackTypeLimits(int row) const;
+    void BuildFileButtons(QVBoxLayout* buttons);
+    void WireFileButtons();
+    QString AskFileNameInDialog(FileRequest request);
+    void ShowReportPreview(QTextDocument& report);
+    void OpenStartBasket();
+    QString CatalogPath() const;
+    std::optional<BlockRecord> FindBlock(const QString& code);
+    void ReplaceBasket(const ReopenedBasket& basket, std::vector<TDevice> devices);
+    void WarnWhenCrateFull();
+    BasketSummary CurrentSummary();
     template <class Handler> void Guarded(Handler&& handler);
     // A slot that runs `handler` inside the guard.
     std::function<void()> GuardedSlot(void (TMainForm::*handler)());
@@ -157,4 +196,6 @@ private:
     bool lastKeyDeletes_ = false; // the last key typed into a combo box deletes text
     // The shown block's slot, current and power columns that hold no number.
     QStringList shownNotANumber_;
+    QString basketAtStart_;
+    QString lastFileDir_; // where the last file dialog ended, for this session only
 };

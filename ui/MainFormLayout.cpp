@@ -253,6 +253,7 @@ QWidget* TMainForm::BuildBasketGroup()
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(DelBtn);
     buttons->addWidget(ClearBtn);
+    BuildFileButtons(buttons);
     buttons->addStretch();
 
     auto* totalLabel = NewLabel(u"ИТОГО:", RackGB);

@@ -176,7 +176,8 @@ TEST(Startup, EveryControlIsFoundByItsMemberName)
         CONTROL(FTotalPowerField), CONTROL(RackGB),         CONTROL(RackTypeCL),
         CONTROL(RackHeader),     CONTROL(RackTabLB),        CONTROL(DelBtn),
         CONTROL(ClearBtn),       CONTROL(TotalTabLB),       CONTROL(HeadroomTabLB),
-        CONTROL(FVerdictField),  CONTROL(MarginField),
+        CONTROL(FVerdictField),  CONTROL(MarginField),      CONTROL(SaveBtn),
+        CONTROL(OpenBtn),        CONTROL(ExportBtn),        CONTROL(ReportBtn),
     };
 #undef CONTROL
     for (const auto& [member, name] : controls) {

@@ -1,0 +1,65 @@
+#include "BasketCsv.h"
+
+namespace {
+
+QString Text(const char16_t* text)
+{
+    return QString::fromUtf16(text);
+}
+
+QStringList WithLimits(const QString& first, const QString& second,
+                       const std::array<QString, kSummaryColumns>& values)
+{
+    QStringList fields{first, second};
+    for (const QString& value : values)
+        fields << value;
+    return fields;
+}
+
+} // namespace
+
+QChar CsvFieldSeparator(const QString& decimalSeparator)
+{
+    return decimalSeparator.contains(u',') ? QChar(u';') : QChar(u',');
+}
+
+QString CsvField(const QString& text, QChar fieldSeparator)
+{
+    const bool quote = text.contains(fieldSeparator) || text.contains(u'"') ||
+                       text.contains(u'\r') || text.contains(u'\n');
+    if (!quote)
+        return text;
+    QString quoted = text;
+    quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+QByteArray BasketCsv(const BasketSummary& summary)
+{
+    const QChar separator = CsvFieldSeparator(summary.decimalSeparator);
+    QString csv;
+    const auto addRow = [&](const QStringList& fields) {
+        QStringList quoted;
+        for (const QString& field : fields)
+            quoted << CsvField(field, separator);
+        csv += quoted.join(separator) + QStringLiteral("\r\n");
+    };
+
+    std::array<QString, kSummaryColumns> captions;
+    for (int i = 0; i < kSummaryColumns; ++i)
+        captions[static_cast<size_t>(i)] = Text(kLimitCaptions[static_cast<size_t>(i)]);
+    addRow(WithLimits(Text(u"ШИФР"), Text(u"НАИМЕНОВАНИЕ"), captions));
+    for (const SummaryEntry& entry : summary.entries)
+        addRow(WithLimits(entry.code, entry.name, entry.values));
+
+    std::array<QString, kSummaryColumns> totals, limits, headroom;
+    for (size_t i = 0; i < kSummaryColumns; ++i) {
+        totals[i] = summary.limits[i].total;
+        limits[i] = summary.limits[i].limit;
+        headroom[i] = summary.limits[i].headroom;
+    }
+    addRow(WithLimits(Text(u"ИТОГО"), QString(), totals));
+    addRow(WithLimits(Text(u"ТИП КОРЗИНЫ"), summary.crateType, limits));
+    addRow(WithLimits(Text(u"ЗАПАС"), QString(), headroom));
+    return QByteArrayLiteral("\xEF\xBB\xBF") + csv.toUtf8();
+}

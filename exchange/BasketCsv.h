@@ -1,0 +1,23 @@
+#pragma once
+
+// The basket as CSV for spreadsheets (RFC 4180): UTF-8 with a byte-order
+// mark, CR LF line ends, fields quoted only when they hold the field
+// separator, a double quote or a line break. The field separator is ";"
+// when the decimal separator is a comma, so that "1,4" stays one number,
+// and "," otherwise. Numbers keep the user's decimal separator, so a
+// spreadsheet in the same locale reads them as numbers.
+//
+// Rows: the column captions; one row per entry (code, name, five values);
+// the totals; the crate type with its five limits; the headroom of each
+// limit.
+
+#include "BasketSummary.h"
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+
+QChar CsvFieldSeparator(const QString& decimalSeparator);
+// One field, quoted and its quotes doubled when it needs it.
+QString CsvField(const QString& text, QChar fieldSeparator);
+QByteArray BasketCsv(const BasketSummary& summary);

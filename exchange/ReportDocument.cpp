@@ -1,0 +1,50 @@
+#include "ReportDocument.h"
+
+#include "Exception.h"
+#include "ReportHtml.h"
+
+#include <QDir>
+#include <QFile>
+#include <QFont>
+#include <QPageLayout>
+#include <QPageSize>
+#include <QPdfWriter>
+#include <QTextDocument>
+
+std::unique_ptr<QTextDocument> NewReportDocument(const BasketSummary& summary)
+{
+    auto report = std::make_unique<QTextDocument>();
+    QFont font(QStringLiteral("DejaVu Sans"), 9);
+    font.setStyleHint(QFont::SansSerif);
+    report->setDefaultFont(font);
+    report->setHtml(ReportHtml(summary)); // its <title> is the document's title
+    return report;
+}
+
+void SetReportPageLayout(QPagedPaintDevice& device)
+{
+    device.setPageLayout(QPageLayout(QPageSize(QPageSize::A4), QPageLayout::Portrait,
+                                     QMarginsF(15, 15, 15, 15), QPageLayout::Millimeter));
+}
+
+void PrintReport(const QTextDocument& report, QPagedPaintDevice& device)
+{
+    report.print(&device);
+}
+
+void WriteReportPdf(const QTextDocument& report, const QString& path)
+{
+    {
+        QPdfWriter writer(path);
+        writer.setTitle(report.metaInformation(QTextDocument::DocumentTitle));
+        writer.setCreator(QStringLiteral("Veltrum"));
+        SetReportPageLayout(writer);
+        PrintReport(report, writer);
+    }
+    // QPdfWriter reports no failure of its own: a file that is not there
+    // afterwards is the sign.
+    if (QFile(path).size() == 0)
+        throw EFileError(QStringLiteral("Не удалось записать PDF в файл \"%1\"")
+                             .arg(QDir::toNativeSeparators(path))
+                             .toStdString());
+}

@@ -1,0 +1,20 @@
+#pragma once
+
+// The report as one QTextDocument, and its printing on A4. The print
+// preview, the printer and a PDF all print this one document.
+// Errors: WriteReportPdf throws EFileError naming the file.
+
+#include "BasketSummary.h"
+
+#include <QString>
+
+#include <memory>
+
+class QPagedPaintDevice;
+class QTextDocument;
+
+std::unique_ptr<QTextDocument> NewReportDocument(const BasketSummary& summary);
+// A4, portrait, 15 mm margins.
+void SetReportPageLayout(QPagedPaintDevice& device);
+void PrintReport(const QTextDocument& report, QPagedPaintDevice& device);
+void WriteReportPdf(const QTextDocument& report, const QString& path);

@@ -1,0 +1,128 @@
+#include "ReportHtml.h"
+
+#include <QStringList>
+
+#include <cstring>
+
+namespace {
+
+QString Text(const char16_t* text)
+{
+    return QString::fromUtf16(text);
+}
+
+QString Escaped(const QString& text)
+{
+    return text.toHtmlEscaped();
+}
+
+// Number cells never break: "0,05001" must not become "0," and "05001".
+// Their captions break at spaces only, one word a line.
+QString Cell(const QString& text, const char* tag, bool number)
+{
+    QString content = Escaped(text);
+    if (number && std::strcmp(tag, "th") == 0)
+        content.replace(QLatin1Char(' '), QStringLiteral("<br>"));
+    return QStringLiteral("<%1 align=\"%2\"%3>%4</%1>")
+        .arg(QLatin1String(tag), number ? QStringLiteral("right") : QStringLiteral("left"),
+             number ? QStringLiteral(" style=\"white-space: nowrap\"") : QString(), content);
+}
+
+QString Row(const QStringList& cells, const char* tag, int numbersFrom,
+            const std::vector<int>& widths = {})
+{
+    QString row = QStringLiteral("<tr>");
+    for (int i = 0; i < cells.size(); ++i) {
+        QString cell = Cell(cells[i], tag, i >= numbersFrom);
+        if (static_cast<size_t>(i) < widths.size())
+            cell.insert(static_cast<qsizetype>(std::strlen(tag)) + 1,
+                        QStringLiteral(" width=\"%1%\"").arg(widths[static_cast<size_t>(i)]));
+        row += cell;
+    }
+    return row + QStringLiteral("</tr>");
+}
+
+// `widths`, in per cent of the page, keep names and codes from being
+// broken inside words when the numbers would take the room.
+QString Table(const QStringList& header, const std::vector<QStringList>& rows, int numbersFrom,
+              const std::vector<int>& widths = {}, int pointSize = 9)
+{
+    QString table =
+        QStringLiteral(
+            "<table border=\"1\" cellspacing=\"0\" cellpadding=\"3\" width=\"100%\" "
+            "style=\"border-collapse: collapse; border-color: #808080; font-size: %1pt\">")
+            .arg(pointSize);
+    table += Row(header, "th", numbersFrom, widths);
+    for (const QStringList& row : rows)
+        table += Row(row, "td", numbersFrom);
+    return table + QStringLiteral("</table>");
+}
+
+QString Heading(const char16_t* text)
+{
+    return QStringLiteral("<h3>") + Escaped(Text(text)) + QStringLiteral("</h3>");
+}
+
+QString Paragraph(const QString& text)
+{
+    return QStringLiteral("<p>") + Escaped(text) + QStringLiteral("</p>");
+}
+
+QStringList Captions()
+{
+    QStringList captions;
+    for (const char16_t* caption : kLimitCaptions)
+        captions << Text(caption);
+    return captions;
+}
+
+} // namespace
+
+QString ReportHtml(const BasketSummary& summary)
+{
+    QString html = QStringLiteral("<html><head><title>") + Escaped(Text(kReportTitle)) +
+                   QStringLiteral("</title></head><body>");
+    html += QStringLiteral("<h2>") + Escaped(Text(kReportTitle)) + QStringLiteral("</h2>");
+    html += Paragraph(Text(u"Дата и время: ") +
+                      summary.madeAt.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
+    html += Paragraph(Text(u"Каталог: ") + summary.catalogFileName);
+    html += Paragraph(Text(u"SHA-256: ") + summary.catalogSha256);
+
+    html += Heading(u"ТИП КОРЗИНЫ");
+    html += Paragraph(summary.crateType);
+    std::vector<QStringList> limitRows;
+    const QStringList captions = Captions();
+    for (int i = 0; i < kSummaryColumns; ++i) {
+        const LimitSummary& limit = summary.limits[static_cast<size_t>(i)];
+        limitRows.push_back(
+            {captions[i], limit.limit, limit.total, limit.headroom, limit.shareUsed});
+    }
+    html += Table({Text(u"ПОКАЗАТЕЛЬ"), Text(u"ПРЕДЕЛ"), Text(u"ИТОГО"), Text(u"ЗАПАС"),
+                   Text(u"ИСПОЛЬЗОВАНО")},
+                  limitRows, 1);
+
+    html += Heading(u"СОСТАВ КОРЗИНЫ");
+    std::vector<QStringList> entryRows;
+    for (const SummaryEntry& entry : summary.entries) {
+        QStringList row{entry.code, entry.name};
+        for (const QString& value : entry.values)
+            row << value;
+        entryRows.push_back(row);
+    }
+    QStringList totals{Text(u"ИТОГО"), QString()};
+    for (const LimitSummary& limit : summary.limits)
+        totals << limit.total;
+    entryRows.push_back(totals);
+    html += Table(QStringList{Text(u"ШИФР"), Text(u"НАИМЕНОВАНИЕ")} + captions, entryRows, 2,
+                  {14, 26, 12, 12, 12, 12, 12}, 8);
+
+    html += Heading(u"ЗАКЛЮЧЕНИЕ");
+    html += Paragraph(summary.verdict);
+
+    html += Heading(u"ПРИГОДНОСТЬ ТИПОВ КОРЗИН");
+    std::vector<QStringList> fitRows;
+    for (const SummaryFit& fit : summary.fits)
+        fitRows.push_back({fit.crateType, fit.note});
+    html += Table({Text(u"ТИП КОРЗИНЫ"), Text(u"ПРИГОДНОСТЬ")}, fitRows, 2);
+    return html + QStringLiteral("</body></html>");
+}

@@ -1,0 +1,86 @@
+// The CSV export read back field by field, with both field separators.
+
+#include "ExchangeSupport.h"
+
+#include "BasketCsv.h"
+#include "CsvReader.h"
+#include "DecimalText.h"
+
+#include <gtest/gtest.h>
+
+namespace {
+
+QStringList Row(std::initializer_list<QString> fields)
+{
+    return QStringList(fields);
+}
+
+} // namespace
+
+TEST(BasketCsv, ReadsBackFieldByFieldWithEitherSeparator)
+{
+    const struct {
+        const char* decimal;
+        QChar field;
+    } cases[] = {{",", u';'}, {".", u','}};
+    for (const auto& c : cases) {
+        const QString decimal = QString::fromUtf8(c.decimal);
+        SCOPED_TRACE(c.decimal);
+        EXPECT_EQ(CsvFieldSeparator(decimal), c.field);
+        const BasketSummary summary = SampleSummary(decimal);
+        const QByteArray csv = BasketCsv(summary);
+        ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF")) << "UTF-8 with a byte-order mark";
+        const std::vector<QStringList> rows = ReadCsv(QString::fromUtf8(csv.mid(3)), c.field);
+        ASSERT_EQ(rows.size(), 6u) << csv.constData();
+
+        const auto& first = summary.entries[0];
+        const auto& second = summary.entries[1];
+        EXPECT_EQ(rows[0],
+                  Row({QStringLiteral("ШИФР"), QStringLiteral("НАИМЕНОВАНИЕ"),
+                       QStringLiteral("+5V, А"), QStringLiteral("+7V, А"), QStringLiteral("-7V, А"),
+                       QStringLiteral("МОЩНОСТЬ, ВТ"), QStringLiteral("КОЛ-ВО СЛОТОВ")}));
+        EXPECT_EQ(rows[1], Row({first.code, first.name, first.values[0], first.values[1],
+                                first.values[2], first.values[3], first.values[4]}));
+        EXPECT_EQ(rows[2], Row({second.code, second.name, second.values[0], second.values[1],
+                                second.values[2], second.values[3], second.values[4]}));
+        EXPECT_EQ(rows[3], Row({QStringLiteral("ИТОГО"), QString(), summary.limits[0].total,
+                                summary.limits[1].total, summary.limits[2].total,
+                                summary.limits[3].total, summary.limits[4].total}));
+        EXPECT_EQ(rows[4],
+                  Row({QStringLiteral("ТИП КОРЗИНЫ"), summary.crateType, summary.limits[0].limit,
+                       summary.limits[1].limit, summary.limits[2].limit, summary.limits[3].limit,
+                       summary.limits[4].limit}));
+        EXPECT_EQ(rows[5], Row({QStringLiteral("ЗАПАС"), QString(), summary.limits[0].headroom,
+                                summary.limits[1].headroom, summary.limits[2].headroom,
+                                summary.limits[3].headroom, summary.limits[4].headroom}));
+
+        // Every value field is a number in the user's notation, unquoted, so
+        // that a spreadsheet in that locale takes it as a number.
+        for (size_t row = 1; row < rows.size(); ++row)
+            for (int field = 2; field < rows[row].size(); ++field) {
+                const QString& text = rows[row][field];
+                EXPECT_NO_THROW((void)ParseDecimal(text, decimal)) << text.toStdString();
+                EXPECT_FALSE(text.contains(c.field));
+            }
+    }
+}
+
+TEST(BasketCsv, QuotesOnlyTheFieldsThatNeedIt)
+{
+    const struct {
+        const char* text;
+        QChar separator;
+        const char* written;
+    } cases[] = {
+        {"MK1-100", u',', "MK1-100"},
+        {"1,4", u';', "1,4"},
+        {"1,4", u',', "\"1,4\""},
+        {"a;b", u';', "\"a;b\""},
+        {"say \"hi\"", u',', "\"say \"\"hi\"\"\""},
+        {"two\nlines", u',', "\"two\nlines\""},
+        {"", u',', ""},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(CsvField(QString::fromUtf8(c.text), c.separator), QString::fromUtf8(c.written))
+            << c.text;
+}

@@ -1,0 +1,516 @@
+// Keeping and handing on a basket in the real window: save and reopen,
+// bad basket files, CSV export, the report, and a file given at start.
+
+#include "WindowDriver.h"
+
+#include "WhenModal.h"
+#include "BasketFile.h"
+#include "CheckList.h"
+#include "CsvReader.h"
+#include "Platform.h"
+#include "TabbedListBox.h"
+
+#include <QCryptographicHash>
+#include <QFile>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QLineEdit>
+#include <QMenuBar>
+#include <QPrintPreviewDialog>
+#include <QPrintPreviewWidget>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextDocument>
+#include <QWindow>
+
+#include <gtest/gtest.h>
+
+namespace {
+
+const QColor kRed(255, 0, 0);
+
+FixtureBlock Block(const char16_t* code, int slots, double v5, double v7, double v_7, double power)
+{
+    return {QString::fromUtf16(code),
+            QStringLiteral("Блок ") + QString::fromUtf16(code),
+            QStringLiteral("ВП"),
+            slots,
+            v5,
+            v7,
+            v_7,
+            power,
+            1,
+            0};
+}
+
+// What the user sees of the basket.
+struct BasketView {
+    QStringList rows, totals;
+    int checked = -1;
+    size_t devices = 0;
+    QColor colour;
+    bool operator==(const BasketView&) const = default;
+};
+
+void PrintTo(const BasketView& view, std::ostream* out)
+{
+    *out << view.rows.join(QLatin1Char('|')).toStdString() << " / "
+         << view.totals.join(QLatin1Char('|')).toStdString() << " / type " << view.checked << " / "
+         << view.devices << " devices / " << view.colour.name().toStdString();
+}
+
+class BasketFiles : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        catalog.WriteStandard();
+        catalog.AddBlocks({
+            Block(u"ONE", 1, 0.1, 0.1, 0.1, 1),
+            Block(u"FIVE", 5, 0.1, 0.1, 0.1, 1),
+            Block(u"HALF", 2, 1.5, 0.7, 0.35, 14.25),
+        });
+        Open(QStringLiteral("."));
+    }
+    void Open(const QString& separator)
+    {
+        window.reset();
+        window = std::make_unique<Window>(catalog.Dir(), separator);
+        ASSERT_NE(form().Database, nullptr);
+        form().CodeRB->click();
+        form().AskFileName = [this](FileRequest request) {
+            requests.push_back(request);
+            return nextFileName;
+        };
+    }
+    TMainForm& form() { return *window->form; }
+    DialogRecorder& recorder() { return window->recorder; }
+
+    void Add(const char16_t* code, int times = 1)
+    {
+        SearchCode(form(), QString::fromUtf16(code));
+        ASSERT_EQ(form().BlockTabLB->Items().Count(), 1);
+        ClickRow(form().BlockTabLB, 0);
+        for (int i = 0; i < times; ++i)
+            form().AddBtn->click();
+    }
+    int Checked()
+    {
+        for (int row = 0; row < form().RackTypeCL->Items().Count(); ++row)
+            if (form().RackTypeCL->RowState(row) == cbChecked)
+                return row;
+        return -1;
+    }
+    BasketView View()
+    {
+        return {Rows(form().RackTabLB), Rows(form().TotalTabLB), Checked(), form().Devices.size(),
+                form().TotalTabLB->FontColor()};
+    }
+    QString Path(const char* name) const { return files.filePath(QLatin1String(name)); }
+    void Write(const QString& path, const QByteArray& bytes)
+    {
+        QFile file(path);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_EQ(file.write(bytes), bytes.size());
+    }
+    // A basket file of the given entries, saved with a full stop.
+    QByteArray BasketJson(const QString& crateType, const std::vector<DeviceTexts>& entries)
+    {
+        BasketDocument basket;
+        basket.decimalSeparator = QStringLiteral(".");
+        basket.crateType = crateType;
+        basket.entries = entries;
+        basket.catalog = ReadCatalogStamp(catalog.DatabasePath());
+        return EncodeBasket(basket);
+    }
+    void OpenFile(const QString& path)
+    {
+        nextFileName = path;
+        form().OpenBtn->click();
+    }
+
+    FixtureCatalog catalog;
+    QTemporaryDir files;
+    std::unique_ptr<Window> window;
+    std::vector<FileRequest> requests;
+    QString nextFileName;
+};
+
+DeviceTexts Texts(const char* code, const char* v5, const char* v7, const char* v_7,
+                  const char* power, const char* slots)
+{
+    return {QString::fromUtf8(code), QString::fromUtf8(v5),    QString::fromUtf8(v7),
+            QString::fromUtf8(v_7),  QString::fromUtf8(power), QString::fromUtf8(slots)};
+}
+
+} // namespace
+
+TEST_F(BasketFiles, CommandsAreNamedButtonsWithTheirShortcutsInTheirTooltips)
+{
+    const struct {
+        QPushButton* button;
+        const char* name;
+        const char16_t* caption;
+        QKeySequence keys;
+    } buttons[] = {
+        {form().SaveBtn, "SaveBtn", u"СОХРАНИТЬ", QKeySequence(QKeySequence::Save)},
+        {form().OpenBtn, "OpenBtn", u"ОТКРЫТЬ", QKeySequence(QKeySequence::Open)},
+        {form().ExportBtn, "ExportBtn", u"ЭКСПОРТ", QKeySequence(Qt::CTRL | Qt::Key_E)},
+        {form().ReportBtn, "ReportBtn", u"ОТЧЁТ", QKeySequence(QKeySequence::Print)},
+    };
+    for (const auto& b : buttons) {
+        SCOPED_TRACE(b.name);
+        EXPECT_EQ(b.button->objectName(), QLatin1String(b.name));
+        EXPECT_EQ(b.button->text(), QString::fromUtf16(b.caption));
+        EXPECT_EQ(b.button->shortcut(), b.keys);
+        EXPECT_TRUE(b.button->toolTip().contains(b.keys.toString(QKeySequence::NativeText)))
+            << b.button->toolTip().toStdString();
+    }
+    // The menu keeps its single item.
+    EXPECT_EQ(form().menuBar()->actions().size(), 1);
+
+    // The keys reach the handlers from anywhere in the window.
+    int previews = 0;
+    form().PreviewReport = [&previews](QTextDocument&) { ++previews; };
+    form().activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&form()));
+    form().FindIdentField->setFocus();
+    // A button's shortcut clicks it the way a mouse does, a moment later.
+    for (const auto& b : buttons) {
+        const size_t before = requests.size() + static_cast<size_t>(previews);
+        QTest::keySequence(form().windowHandle(), b.keys);
+        EXPECT_TRUE(QTest::qWaitFor([&] {
+            return requests.size() + static_cast<size_t>(previews) > before;
+        })) << b.name;
+    }
+    EXPECT_EQ(requests, (std::vector<FileRequest>{FileRequest::SaveBasket, FileRequest::OpenBasket,
+                                                  FileRequest::ExportCsv}));
+    EXPECT_EQ(previews, 1);
+    EXPECT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
+}
+
+TEST_F(BasketFiles, ASavedBasketComesBackInANewWindowAsItWas)
+{
+    TickRackType(form(), 4); // 17 slots, 10 A on +5 V
+    Add(u"HALF", 7);         // 10.5 A: over the limit
+    Add(u"ONE");
+    const BasketView saved = View();
+    ASSERT_EQ(saved.devices, 8u);
+    ASSERT_EQ(saved.colour, kRed);
+    ASSERT_EQ(saved.checked, 4);
+
+    const QString path = Path("crate.vbasket");
+    nextFileName = path;
+    form().SaveBtn->click();
+    ASSERT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
+    const std::vector<TDevice> devices = form().Devices;
+
+    // The file names the catalog it came from.
+    QFile db(catalog.DatabasePath());
+    ASSERT_TRUE(db.open(QIODevice::ReadOnly));
+    const QByteArray sha =
+        QCryptographicHash::hash(db.readAll(), QCryptographicHash::Sha256).toHex();
+    EXPECT_EQ(LoadBasketFile(path).catalog.sha256, QString::fromLatin1(sha));
+
+    Open(QStringLiteral(".")); // the program closed and started again
+    ASSERT_EQ(View().devices, 0u);
+    OpenFile(path);
+    EXPECT_EQ(View(), saved);
+    ASSERT_EQ(form().Devices.size(), devices.size());
+    for (size_t i = 0; i < devices.size(); ++i) {
+        EXPECT_EQ(form().Devices[i].Ident, devices[i].Ident);
+        EXPECT_EQ(form().Devices[i].V5, devices[i].V5);
+        EXPECT_EQ(form().Devices[i].SlotsCount, devices[i].SlotsCount);
+    }
+    EXPECT_TRUE(recorder().dialogs.empty()) << "nothing to ask or report";
+    EXPECT_TRUE(recorder().errors.isEmpty());
+}
+
+TEST_F(BasketFiles, ABasketSavedWithACommaOpensWithAFullStop)
+{
+    Open(QStringLiteral(","));
+    Add(u"HALF");
+    const QString path = Path("comma.vbasket");
+    nextFileName = path;
+    form().SaveBtn->click();
+
+    Open(QStringLiteral("."));
+    OpenFile(path);
+    EXPECT_EQ(Rows(form().RackTabLB),
+              QStringList{QStringLiteral("HALF\t1.5\t0.7\t0.35\t14.25\t2")});
+    EXPECT_TRUE(recorder().dialogs.empty()) << "the same values are no change";
+}
+
+TEST_F(BasketFiles, OpeningOverABasketAsksFirst)
+{
+    const QString path = Path("five.vbasket");
+    Write(path, BasketJson(QStringLiteral("KSV-3HA (QT27)"),
+                           {Texts("FIVE", "0.1", "0.1", "0.1", "1", "5")}));
+    Add(u"ONE");
+    const BasketView before = View();
+
+    recorder().nextAnswer = 2; // CANCEL
+    OpenFile(path);
+    ASSERT_EQ(recorder().dialogs.size(), 1u);
+    const DialogCall& question = recorder().dialogs[0];
+    EXPECT_EQ(question.text, QStringLiteral("Заменить текущую корзину?"));
+    EXPECT_EQ(question.icon, IDI_QUESTION);
+    EXPECT_EQ(question.buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("CANCEL")}));
+    EXPECT_TRUE(requests.empty()) << "no file is asked for";
+    EXPECT_EQ(View(), before);
+
+    recorder().nextAnswer = 1;
+    OpenFile(path);
+    EXPECT_EQ(Rows(form().RackTabLB), QStringList{QStringLiteral("FIVE\t0.1\t0.1\t0.1\t1\t5")});
+    EXPECT_EQ(Checked(), 4);
+
+    // Cancelling the file dialog changes nothing.
+    const BasketView opened = View();
+    OpenFile(QString());
+    EXPECT_EQ(View(), opened);
+}
+
+TEST_F(BasketFiles, BadBasketFilesAreReportedAndTheBasketStaysAsItWas)
+{
+    TickRackType(form(), 4);
+    Add(u"HALF");
+    Add(u"ONE");
+    const BasketView before = View();
+
+    const QByteArray valid =
+        BasketJson(QStringLiteral("KSV-3HA (QT27)"), {Texts("ONE", "0.1", "0.1", "0.1", "1", "1")});
+    QJsonObject newer = QJsonDocument::fromJson(valid).object();
+    newer[QStringLiteral("version")] = 7;
+    QJsonObject otherFormat = newer;
+    otherFormat[QStringLiteral("format")] = QStringLiteral("spreadsheet");
+    QJsonObject wrongType = QJsonDocument::fromJson(valid).object();
+    wrongType[QStringLiteral("entries")] = QJsonArray{QJsonObject{{QStringLiteral("code"), 1}}};
+    QJsonObject noEntries = QJsonDocument::fromJson(valid).object();
+    noEntries[QStringLiteral("entries")] = QJsonArray();
+    QByteArray million = QJsonDocument(noEntries).toJson(QJsonDocument::Compact);
+    million.replace("\"entries\":[]", "\"entries\":[" + QByteArray("{},").repeated(999999) + "{}]");
+
+    const QString huge = Path("huge.vbasket");
+    {
+        QFile file(huge);
+        ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(file.resize(100 * 1000 * 1000));
+    }
+    const struct {
+        const char* name;
+        QByteArray bytes; // written to the file unless it is null
+        const char* message;
+    } cases[] = {
+        {"notjson.vbasket", "MK1-100;ONE;HALF", "это не файл JSON"},
+        {"other.vbasket", QJsonDocument(otherFormat).toJson(), "это не файл корзины Veltrum"},
+        {"newer.vbasket", QJsonDocument(newer).toJson(), "более новой версией программы"},
+        {"truncated.vbasket", valid.left(valid.size() - 20), "файл обрывается"},
+        {"huge.vbasket", QByteArray(), "файл слишком велик"},
+        {"million.vbasket", million, "слишком много записей (1000000"},
+        {"deep.vbasket", QByteArray(10000, '{'), "слишком глубокая вложенность"},
+        {"types.vbasket", QJsonDocument(wrongType).toJson(),
+         "поле «entries[0].code» должно быть строкой"},
+    };
+    recorder().nextAnswer = 1; // replace
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const QString path = Path(c.name);
+        if (!c.bytes.isNull())
+            Write(path, c.bytes);
+        recorder().errors.clear();
+        OpenFile(path);
+        ASSERT_EQ(recorder().errors.size(), 1);
+        const QString error = recorder().errors[0];
+        EXPECT_TRUE(
+            error.startsWith(QStringLiteral("Не удалось открыть файл корзины \"%1\": ").arg(path)))
+            << error.toStdString();
+        EXPECT_TRUE(error.contains(QString::fromUtf8(c.message))) << error.toStdString();
+        EXPECT_EQ(View(), before);
+    }
+}
+
+TEST_F(BasketFiles, DifferencesFromTheCatalogAreListedInOneMessage)
+{
+    struct Case {
+        const char* name;
+        QString crateType;
+        std::vector<DeviceTexts> entries;
+        QStringList rows;
+        int checked;
+        QString message;
+    };
+    const Case cases[] = {
+        {"unknown crate type",
+         QStringLiteral("KSV-7 (prototype)"),
+         {Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
+         {QStringLiteral("ONE\t0.1\t0.1\t0.1\t1\t1")},
+         0,
+         QStringLiteral(
+             "Тип корзины «KSV-7 (prototype)» неизвестен; отмечен тип «KSV-1HA (QT310SB)».")},
+        {"codes not in the catalog",
+         QStringLiteral("KSV-3HB (QT23)"),
+         {Texts("GONE-1", "1", "1", "1", "1", "1"), Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
+         {QStringLiteral("ONE\t0.1\t0.1\t0.1\t1\t1")},
+         5,
+         QStringLiteral("Каталог изменился с тех пор, как корзина была сохранена:\r"
+                        "GONE-1: нет в каталоге, не добавлен")},
+        {"changed values",
+         QStringLiteral("KSV-3HB (QT23)"),
+         {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2"),
+          Texts("ONE", "0.9", "0.1", "0.1", "2", "1")},
+         {QStringLiteral("HALF\t1.5\t0.7\t0.35\t14.25\t2"),
+          QStringLiteral("ONE\t0.1\t0.1\t0.1\t1\t1")},
+         5,
+         QStringLiteral("Каталог изменился с тех пор, как корзина была сохранена:\r"
+                        "ONE: +5V, А 0.9 → 0.1; МОЩНОСТЬ, ВТ 2 → 1")},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        Open(QStringLiteral("."));
+        const QString path = Path("differences.vbasket");
+        Write(path, BasketJson(c.crateType, c.entries));
+        OpenFile(path);
+        EXPECT_EQ(Rows(form().RackTabLB), c.rows);
+        EXPECT_EQ(form().Devices.size(), static_cast<size_t>(c.rows.size()));
+        EXPECT_EQ(Checked(), c.checked);
+        ASSERT_EQ(recorder().dialogs.size(), 1u);
+        EXPECT_EQ(recorder().dialogs[0].text, c.message);
+        EXPECT_EQ(recorder().dialogs[0].icon, IDI_EXCLAMATION);
+        EXPECT_TRUE(recorder().errors.isEmpty());
+    }
+}
+
+TEST_F(BasketFiles, AFileWithMoreSlotsThanTheCrateIsTakenWholeWithAWarning)
+{
+    const QString path = Path("big.vbasket");
+    Write(path, BasketJson(QStringLiteral("KSV-1HA (QT310SB)"),
+                           {Texts("FIVE", "0.1", "0.1", "0.1", "1", "5"),
+                            Texts("ONE", "0.1", "0.1", "0.1", "1", "1")}));
+    OpenFile(path);
+    EXPECT_EQ(form().Devices.size(), 2u);
+    EXPECT_EQ(form().TotalTabLB->ColumnText(5, 0), QStringLiteral("6"));
+    EXPECT_EQ(form().TotalTabLB->FontColor(), kRed);
+    ASSERT_EQ(recorder().dialogs.size(), 1u);
+    EXPECT_EQ(recorder().dialogs[0].text, QStringLiteral("Корзина заполнена!"));
+    EXPECT_EQ(recorder().dialogs[0].icon, IDI_EXCLAMATION);
+
+    // An empty basket file empties the basket, totals row included.
+    Write(path, BasketJson(QStringLiteral("KSV-3HA (QT27)"), {}));
+    OpenFile(path);
+    EXPECT_EQ(View(), (BasketView{{}, {}, 4, 0, form().TotalTabLB->FontColor()}));
+}
+
+TEST_F(BasketFiles, AFailedSaveSaysWhyAndTheBasketStays)
+{
+    Add(u"ONE");
+    const BasketView before = View();
+    nextFileName = files.path(); // a folder in the way
+    form().SaveBtn->click();
+    ASSERT_EQ(recorder().errors.size(), 1);
+    EXPECT_TRUE(recorder().errors[0].startsWith(
+        QStringLiteral("Не удалось сохранить корзину в файл \"%1\": ").arg(files.path())))
+        << recorder().errors[0].toStdString();
+    EXPECT_EQ(View(), before);
+
+    nextFileName.clear(); // the dialog cancelled
+    form().SaveBtn->click();
+    form().ExportBtn->click();
+    EXPECT_EQ(recorder().errors.size(), 1);
+    EXPECT_TRUE(QDir(files.path()).isEmpty());
+}
+
+TEST_F(BasketFiles, ExportGivesTheBasketAsTheSpreadsheetSees)
+{
+    Open(QStringLiteral(","));
+    Add(u"HALF");
+    Add(u"ONE");
+    const QString path = Path("basket.csv");
+    nextFileName = path;
+    form().ExportBtn->click();
+    ASSERT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
+
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly));
+    const QByteArray bytes = file.readAll();
+    ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
+    const std::vector<QStringList> rows = ReadCsv(QString::fromUtf8(bytes.mid(3)), u';');
+    ASSERT_EQ(rows.size(), 6u);
+    EXPECT_EQ(rows[1],
+              (QStringList{QStringLiteral("HALF"), QStringLiteral("Блок HALF"),
+                           QStringLiteral("1,5"), QStringLiteral("0,7"), QStringLiteral("0,35"),
+                           QStringLiteral("14,25"), QStringLiteral("2")}));
+    EXPECT_EQ(rows[2][1], QStringLiteral("Блок ONE"));
+    EXPECT_EQ(rows[3], (QStringList{QStringLiteral("ИТОГО"), QString(), QStringLiteral("1,6"),
+                                    QStringLiteral("0,8"), QStringLiteral("0,45"),
+                                    QStringLiteral("15,25"), QStringLiteral("3")}));
+    EXPECT_EQ(rows[4],
+              (QStringList{QStringLiteral("ТИП КОРЗИНЫ"), QStringLiteral("KSV-1HA (QT310SB)"),
+                           QStringLiteral("3"), QStringLiteral("1,4"), QStringLiteral("0,7"),
+                           QStringLiteral("28,5"), QStringLiteral("4")}));
+    EXPECT_EQ(rows[5], (QStringList{QStringLiteral("ЗАПАС"), QString(), QStringLiteral("1,4"),
+                                    QStringLiteral("0,6"), QStringLiteral("0,25"),
+                                    QStringLiteral("13,25"), QStringLiteral("1")}));
+}
+
+TEST_F(BasketFiles, TheReportShowsTheBasketTheTotalsAndTheVerdict)
+{
+    Add(u"HALF");
+    Add(u"ONE");
+    QString text;
+    form().PreviewReport = [&text](QTextDocument& report) { text = report.toPlainText(); };
+    form().ReportBtn->click();
+    ASSERT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
+    for (const char16_t* expected : {
+             u"ОТЧЁТ О СОСТАВЕ КОРЗИНЫ",
+             u"VELTRUM.db",
+             u"HALF",
+             u"Блок HALF",
+             u"ONE",
+             u"Блок ONE",
+             u"1.6",
+             u"15.25",
+             u"KSV-3HC (QT23)",
+             u"Блоки укладываются во все пределы корзины «KSV-1HA (QT310SB)».",
+         })
+        EXPECT_TRUE(text.contains(QString::fromUtf16(expected)))
+            << QString::fromUtf16(expected).toStdString() << "\nin: " << text.toStdString();
+}
+
+TEST_F(BasketFiles, TheReportOpensInAPrintPreview)
+{
+    Add(u"ONE");
+    // The window's own preview, not the test's.
+    int pages = 0;
+    WhenModal([&pages](QWidget* modal) {
+        auto* preview = qobject_cast<QPrintPreviewDialog*>(modal);
+        ASSERT_NE(preview, nullptr) << modal->metaObject()->className();
+        auto* widget = preview->findChild<QPrintPreviewWidget*>();
+        ASSERT_NE(widget, nullptr);
+        EXPECT_TRUE(QTest::qWaitFor([widget] { return widget->pageCount() > 0; }));
+        pages = widget->pageCount();
+        preview->reject();
+    });
+    form().ReportBtn->click();
+    EXPECT_EQ(pages, 1);
+    EXPECT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
+}
+
+TEST_F(BasketFiles, ABasketFileGivenAtStartOpensOnceTheCatalogIsOpen)
+{
+    const QString path = Path("start.vbasket");
+    Write(path, BasketJson(QStringLiteral("KSV-3HA (QT27)"),
+                           {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2")}));
+    window.reset();
+    DialogRecorder recorder;
+    TMainForm started(catalog.Dir(), QStringLiteral("."));
+    started.OpenBasketAtStart(path);
+    started.show();
+    EXPECT_TRUE(QTest::qWaitFor([&started] { return started.Devices.size() == 1; }));
+    EXPECT_EQ(Rows(started.RackTabLB),
+              QStringList{QStringLiteral("HALF\t1.5\t0.7\t0.35\t14.25\t2")});
+    EXPECT_EQ(started.RackTypeCL->RowState(4), cbChecked);
+    EXPECT_TRUE(recorder.dialogs.empty());
+    EXPECT_TRUE(recorder.errors.isEmpty());
+}
