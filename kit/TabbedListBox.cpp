@@ -588,12 +588,27 @@ void TTabbedListBox::mouseDoubleClickEvent(QMouseEvent* event)
     // The second press of a double click counts as a press of its own, so
     // that a quick second click on a check glyph toggles it back.
     mousePressEvent(event);
+    if (event->button() == Qt::LeftButton && indexAt(event->position().toPoint()).isValid())
+        Q_EMIT DblClick();
 }
 
 void TTabbedListBox::keyPressEvent(QKeyEvent* event)
 {
     const int before = ItemIndex();
     QListView::keyPressEvent(event);
+    // A list that gets the focus makes its first row current without
+    // selecting it; in a list of one row no key would then move, and that
+    // row could never be chosen. The keys that move choose the row they
+    // land on, also where they did not move.
+    static constexpr Qt::Key kMoves[] = {Qt::Key_Up,  Qt::Key_Down,   Qt::Key_Home,
+                                         Qt::Key_End, Qt::Key_PageUp, Qt::Key_PageDown};
+    const bool moves =
+        std::find(std::begin(kMoves), std::end(kMoves), event->key()) != std::end(kMoves);
+    const QModelIndex current = currentIndex();
+    if (moves && (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier &&
+        current.isValid() && selectionMode() != QAbstractItemView::NoSelection &&
+        !selectionModel()->isSelected(current))
+        selectionModel()->select(current, QItemSelectionModel::ClearAndSelect);
     EmitClickIfChanged(before);
 }
 

@@ -130,6 +130,8 @@ public:
 Q_SIGNALS:
     // The user selected a row with the mouse or the keyboard.
     void Click();
+    // The user double-clicked a row with the left button.
+    void DblClick();
 
 protected:
     // Widths of field 0 grow by this much in automatic stops (the check glyph).

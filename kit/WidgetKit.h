@@ -9,10 +9,15 @@
 #include <QPushButton>
 
 inline const QColor kAccentColor(145, 155, 156);
+// The focus ring of a flat button: black, two pixels wide, two pixels
+// inside its edge.
+inline const QColor kFocusRingColor(0, 0, 0);
+inline constexpr int kFocusRingWidth = 2;
+inline constexpr int kFocusRingInset = 2;
 
 // A flat button in the accent colour with a black, centred caption that
 // wraps, and a white shadow edge at the top and left (at the bottom and
-// right while pressed).
+// right while pressed). The focused button wears a black ring.
 class TFlatButton : public QPushButton {
 public:
     TFlatButton(const QString& caption, QWidget* parent);

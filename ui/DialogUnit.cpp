@@ -4,6 +4,8 @@
 #include "Platform.h"
 #include "WidgetKit.h"
 
+#include <QAccessible>
+#include <QAccessibleWidget>
 #include <QApplication>
 #include <QCloseEvent>
 #include <QGuiApplication>
@@ -36,6 +38,15 @@ QString DisplayText(QString text)
     return text;
 }
 
+// Screen readers hear the dialog as an alert: AT-SPI and Orca read an
+// alert's name and text as soon as it is shown.
+QAccessibleInterface* AlertInterface(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TmdDialogForm") && object != nullptr && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
+    return nullptr;
+}
+
 } // namespace
 
 TmdDialogForm::TmdDialogForm(QWidget* parent)
@@ -44,6 +55,8 @@ TmdDialogForm::TmdDialogForm(QWidget* parent)
       TextPanel(new QWidget(this)), ButtonPanel(new QWidget(this)),
       IconImage(new QLabel(TextPanel)), TextLabel(new QLabel(TextPanel))
 {
+    static const bool alertInstalled = (QAccessible::installFactory(AlertInterface), true);
+    Q_UNUSED(alertInstalled);
     setWindowTitle(QStringLiteral("mdDialogForm"));
     setSizeGripEnabled(false);
 
@@ -105,15 +118,28 @@ void TmdDialogForm::Arrange(const QString& text, int icon, const QStringList& bu
     IconImage->move(layout.iconLeft, layout.iconTop);
     TextLabel->move(layout.labelLeft, layout.labelTop);
 
+    QPushButton* firstFocus = nullptr;
     for (int i = 0; i < buttons.size(); ++i) {
-        // The dialog is answered with the mouse only: no button takes the focus.
+        // Tab and Shift+Tab walk the buttons; none is a default button, so
+        // Enter presses the focused one only (keyPressEvent).
         auto* button = new TFlatButton(buttons.at(i), ButtonPanel);
-        button->setFocusPolicy(Qt::NoFocus);
+        button->setFocusPolicy(Qt::StrongFocus);
+        button->setAccessibleName(buttons.at(i));
         button->setProperty("Tag", i + 1);
         button->setGeometry(layout.buttonLefts.at(i), layout.buttonTop, layout.buttonWidth,
                             layout.buttonHeight);
         connect(button, &QPushButton::clicked, this, [this, button] { ButtonClick(button); });
+        // The first focus is on the button that answers as closing does,
+        // the answer that changes nothing, so a stray Enter never confirms.
+        if (firstFocus == nullptr || i + 1 == kClosedResult)
+            firstFocus = button;
     }
+    if (firstFocus != nullptr)
+        firstFocus->setFocus(Qt::OtherFocusReason);
+
+    // Screen readers announce the dialog as an alert and read its text.
+    setAccessibleName(windowTitle());
+    setAccessibleDescription(TextLabel->text());
 
     // The layout gives the outer size; the client area is that less the
     // frame and caption terms the layout added.
@@ -147,17 +173,31 @@ void TmdDialogForm::ButtonClick(QObject* sender)
 
 void TmdDialogForm::keyPressEvent(QKeyEvent* event)
 {
-    // No keyboard answer: Escape would reject the dialog and Enter would
-    // press a default button.
+    // Escape answers as closing through the frame; Enter presses the
+    // focused button (Space does so in the button itself). QDialog's own
+    // handling would reject with 0 and look for a default button.
     switch (event->key()) {
     case Qt::Key_Escape:
+        event->accept();
+        done(kClosedResult);
+        return;
     case Qt::Key_Enter:
     case Qt::Key_Return:
         event->accept();
+        if (auto* button = qobject_cast<QPushButton*>(focusWidget());
+            button != nullptr && ButtonPanel->isAncestorOf(button))
+            button->click();
         return;
     default:
         QDialog::keyPressEvent(event);
     }
+}
+
+void TmdDialogForm::showEvent(QShowEvent* event)
+{
+    QDialog::showEvent(event);
+    QAccessibleEvent alert(this, QAccessible::Alert);
+    QAccessible::updateAccessibility(&alert);
 }
 
 void TmdDialogForm::closeEvent(QCloseEvent* event)

@@ -4,7 +4,9 @@
 // ShowDialog builds a fresh dialog for each call, lays it out from the
 // icon, the text and the number of buttons, shows it modally and returns
 // the 1-based number of the button pressed, or 2 when the dialog is closed
-// in any other way. Enter and Escape do not answer it.
+// in any other way. From the keyboard, Tab and Shift+Tab move between the
+// buttons, Space or Enter presses the focused one and Escape answers 2.
+// Screen readers hear it as an alert with its text.
 
 #include <QDialog>
 #include <QStringList>
@@ -39,6 +41,7 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:

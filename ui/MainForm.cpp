@@ -73,6 +73,7 @@ TMainForm::TMainForm(const QString& catalogDir, const QString& decimalSeparator,
 {
     BuildLayout();
     WireEvents();
+    WireKeyboard();
     FormCreate();
 }
 
@@ -97,8 +98,6 @@ void TMainForm::WireEvents()
     WireCompletion(CategoryField, &TMainForm::CategoryFieldChange);
     WireCompletion(SubCategoryField, &TMainForm::SubCategoryFieldChange);
     FindIdentField->installEventFilter(this);
-    CategoryField->lineEdit()->installEventFilter(this);
-    SubCategoryField->lineEdit()->installEventFilter(this);
     connect(TableHeader, &THeader::Sized, this, GuardedSlot(&TMainForm::TableHeaderSized));
     connect(RackHeader, &THeader::Sized, this, GuardedSlot(&TMainForm::RackHeaderSized));
     for (TTabbedListBox* list : {BlockTabLB, RackTabLB, TotalTabLB})
@@ -137,16 +136,22 @@ int FirstItemStartingWith(const QComboBox* combo, const QString& typed)
 void TMainForm::WireCompletion(QComboBox* combo, void (TMainForm::*change)())
 {
     connect(combo, &QComboBox::activated, this, GuardedSlot(change));
+    // Keys reach the line edit through the combo box, which has the focus
+    // and hands them on without filters seeing them again; the line edit
+    // gets them itself only when something sends them to it directly.
+    combo->installEventFilter(this);
+    combo->lineEdit()->installEventFilter(this);
     connect(combo->lineEdit(), &QLineEdit::textEdited, this,
             [this, combo, change](const QString& typed) {
-                const int found = FirstItemStartingWith(combo, typed);
+                // Deleting never completes, or the completion would come
+                // straight back: what is left chooses no item until the
+                // next character is typed.
+                const int found = lastKeyDeletes_ ? -1 : FirstItemStartingWith(combo, typed);
                 QLineEdit* edit = combo->lineEdit();
                 {
                     const QSignalBlocker blocker(combo);
                     combo->setCurrentIndex(found);
-                    // Deleting never completes, or the completion would come
-                    // straight back.
-                    if (found >= 0 && !lastKeyDeletes_) {
+                    if (found >= 0) {
                         // The completed part is selected, so that the next
                         // key typed replaces it.
                         const QString item = combo->itemText(found);
@@ -178,6 +183,8 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == FindIdentField)
             Guarded([this, key] { FindIdentFieldKeyDown(key); });
+        else if (watched == BlockTabLB || watched == RackTabLB)
+            return ListKeyDown(static_cast<TTabbedListBox*>(watched), key);
         else
             lastKeyDeletes_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
     }

@@ -123,6 +123,11 @@ public:
     void CategoryFieldChange();
     void SubCategoryFieldChange();
     void FindIdentFieldKeyDown(int key);
+    // Enter on a search row, or a double click, adds it as AddBtn does.
+    void BlockTabLBKeyDown(int key);
+    void BlockTabLBDblClick();
+    // Delete on a basket row deletes it as DelBtn does.
+    void RackTabLBKeyDown(int key);
     void TableHeaderSized();
     void RackHeaderSized();
     void BlockTabLBClick();
@@ -165,6 +170,10 @@ private:
     void BuildBudgetControls(QGridLayout* grid, int row);
     void WireEvents();
     void WireCompletion(QComboBox* combo, void (TMainForm::*change)());
+    // Shortcuts, the tab order and the keys of the lists.
+    void WireKeyboard();
+    // Runs the list's key handler; true when the key was the window's.
+    bool ListKeyDown(TTabbedListBox* list, int key);
     void LoadCategories();
     void ClearDetails();
     void FillSearchList(const CatalogQuery& query);
@@ -177,7 +186,7 @@ private:
     // the crate types; nothing for an empty basket.
     void ShowBudget();
     LimitTexts RackTypeLimits(int row) const;
-    void BuildFileButtons(QVBoxLayout* buttons);
+    void BuildFileButtons(QGridLayout* buttons);
     void WireFileButtons();
     QString AskFileNameInDialog(FileRequest request);
     void ShowReportPreview(QTextDocument& report);

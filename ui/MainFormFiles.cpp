@@ -26,6 +26,7 @@
 #include "WidgetKit.h"
 
 #include <QDir>
+#include <QGridLayout>
 #include <QSpinBox>
 #include <QFileDialog>
 #include <QKeySequence>
@@ -83,7 +84,7 @@ void FillBudgetTexts(BasketSummary& summary, const BudgetEvaluation& budget,
 // ---------------------------------------------------------------------------
 // Buttons and wiring
 
-void TMainForm::BuildFileButtons(QVBoxLayout* buttons)
+void TMainForm::BuildFileButtons(QGridLayout* buttons)
 {
     SaveBtn = NewCommandButton("SaveBtn", u"СОХРАНИТЬ", u"Сохранить корзину в файл",
                                QKeySequence::Save, RackGB);
@@ -94,9 +95,12 @@ void TMainForm::BuildFileButtons(QVBoxLayout* buttons)
                                  QKeySequence(Qt::CTRL | Qt::Key_E), RackGB);
     ReportBtn = NewCommandButton("ReportBtn", u"ОТЧЁТ", u"Отчёт для печати и PDF",
                                  QKeySequence::Print, RackGB);
-    buttons->addSpacing(12);
-    for (QPushButton* button : {SaveBtn, OpenBtn, ExportBtn, ReportBtn})
-        buttons->addWidget(button);
+    // Two by two, no taller than the crate type list beside them.
+    buttons->addWidget(SaveBtn, 0, 0);
+    buttons->addWidget(OpenBtn, 0, 1);
+    buttons->addWidget(ExportBtn, 1, 0);
+    buttons->addWidget(ReportBtn, 1, 1);
+    buttons->setRowStretch(2, 1);
 }
 
 void TMainForm::WireFileButtons()

@@ -11,6 +11,7 @@
 #include "Platform.h"
 #include "TabbedListBox.h"
 #include "WidgetKit.h"
+#include "WindowFit.h"
 
 #include <QAction>
 #include <QComboBox>
@@ -78,20 +79,32 @@ void TMainForm::BuildLayout()
     setCentralWidget(MainSplitter);
     NameControls();
 
-    // Client area 1035 x 863 below the menu, bars at 479 and 486 pixels.
+    // Client area 1035 x 863 below the menu, bars at 479 and 486 pixels;
+    // on a screen too small for that, the available area, bars at the same
+    // proportions, so that the title bar, the menu and the totals stay on it.
     const int menuHeight = menuBar()->sizeHint().height();
-    resize(1035, 863 + menuHeight);
-    MainSplitter->setSizes({479, 863 - 479 - 2});
-    UpSplitter->setSizes({486, 1035 - 486 - 2});
+    constexpr int kHandle = 2;
+    const QSize described(1035, 863 + menuHeight);
+    QSize client = described;
+    QPoint frameTopLeft;
+    const QScreen* screen = this->screen();
+    if (screen != nullptr) {
+        const WindowMetrics metrics = SystemWindowMetrics();
+        const QSize frame(2 * metrics.frameWidth, metrics.captionHeight + 2 * metrics.frameHeight);
+        const WindowFit fit = FitWindow(described, screen->availableGeometry(), frame);
+        client = fit.client;
+        frameTopLeft = fit.frameTopLeft;
+    }
+    resize(client);
+    MainSplitter->setSizes(
+        ScaleSizes({479, 863 - 479 - kHandle}, client.height() - menuHeight - kHandle));
+    UpSplitter->setSizes(ScaleSizes({486, 1035 - 486 - kHandle}, client.width() - kHandle));
     MainSplitter->setStretchFactor(0, 56);
     MainSplitter->setStretchFactor(1, 44);
     UpSplitter->setStretchFactor(0, 47);
     UpSplitter->setStretchFactor(1, 53);
-    if (const QScreen* screen = this->screen()) {
-        QRect frame(QPoint(), size());
-        frame.moveCenter(screen->availableGeometry().center());
-        move(frame.topLeft());
-    }
+    if (screen != nullptr)
+        move(frameTopLeft);
 }
 
 QWidget* TMainForm::BuildSearchGroup()
@@ -108,8 +121,9 @@ QWidget* TMainForm::BuildSearchGroup()
     layout->addWidget(CategoryRB);
     layout->addWidget(CodeRB);
 
-    // The two search panels share one place; at start both are shown with
-    // the category panel on top.
+    // The two search panels share one place. Only the one of the chosen
+    // mode is shown: a covered panel would still take the focus and hide
+    // what is typed into it, and a screen reader would find it.
     auto* panels = new QWidget(DownGB);
     auto* stack = new QGridLayout(panels);
     stack->setContentsMargins(0, 0, 0, 0);
@@ -151,6 +165,7 @@ QWidget* TMainForm::BuildSearchGroup()
 
     stack->addWidget(CodePanel, 0, 0);
     stack->addWidget(CategoryPanel, 0, 0);
+    CodePanel->hide();
     layout->addWidget(panels);
 
     auto* listLabel = NewLabel(u"СОСТАВ ОБОРУДОВАНИЯ:", DownGB);
@@ -180,6 +195,9 @@ QWidget* TMainForm::BuildDetailsGroup()
     auto* scroll = new QScrollArea(RightGB);
     scroll->setWidgetResizable(true);
     scroll->setFrameShape(QFrame::NoFrame);
+    // The details are read, not worked: Tab passes them by, and screen
+    // readers find each value beside its caption.
+    scroll->setFocusPolicy(Qt::NoFocus);
     auto* details = new QWidget(scroll);
     auto* grid = new QGridLayout(details);
     grid->setColumnStretch(1, 1);
@@ -253,19 +271,33 @@ QWidget* TMainForm::BuildBasketGroup()
     auto* buttons = new QVBoxLayout;
     buttons->addWidget(DelBtn);
     buttons->addWidget(ClearBtn);
-    BuildFileButtons(buttons);
     buttons->addStretch();
+    // The file commands stand beside the crate types, so that the basket
+    // list keeps its height.
+    auto* fileButtons = new QGridLayout;
+    BuildFileButtons(fileButtons);
 
     auto* totalLabel = NewLabel(u"ИТОГО:", RackGB);
     TotalTabLB = new TTabbedListBox(RackGB);
     Label(totalLabel, TotalTabLB);
     TotalTabLB->setFixedHeight(33);
     TotalTabLB->SetItemHeight(13);
-    TotalTabLB->setEnabled(false); // shows the totals; its colour carries the verdict
+    // Shows the totals, its colour carries the verdict. Tab reaches it so
+    // that a screen reader reads the sums and their verdict (the list's
+    // description); it takes no selection and keeps the face of a list
+    // that only shows.
+    TotalTabLB->setSelectionMode(QAbstractItemView::NoSelection);
+    TotalTabLB->setFocusPolicy(Qt::TabFocus);
+    QPalette totalsLook = TotalTabLB->palette();
+    for (const QPalette::ColorGroup group : {QPalette::Active, QPalette::Inactive})
+        totalsLook.setBrush(group, QPalette::Base,
+                            totalsLook.brush(QPalette::Disabled, QPalette::Base));
+    TotalTabLB->setPalette(totalsLook);
     TotalTabLB->SetFontColor(palette().color(QPalette::WindowText));
 
     grid->addWidget(typeLabel, 0, 0);
     grid->addWidget(RackTypeCL, 1, 0);
+    grid->addLayout(fileButtons, 0, 1, 2, 1);
     grid->addItem(new QSpacerItem(0, 6), 2, 0);
     grid->addWidget(RackHeader, 3, 0);
     grid->addWidget(RackTabLB, 4, 0);

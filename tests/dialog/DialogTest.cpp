@@ -3,6 +3,7 @@
 #include "Platform.h"
 #include "WhenModal.h"
 
+#include <QAccessible>
 #include <QLabel>
 #include <QPointer>
 #include <QPushButton>
@@ -90,17 +91,104 @@ TEST(ShowDialog, ClosingThroughTheWindowAnswersTwo)
     }
 }
 
-TEST(ShowDialog, EnterAndEscapeLeaveItOpen)
+// A key as the keyboard gives it: to whatever widget has the focus.
+void PressOnFocus(Qt::Key key, Qt::KeyboardModifiers modifiers = Qt::NoModifier)
+{
+    QWidget* focused = QApplication::focusWidget();
+    ASSERT_NE(focused, nullptr) << "nothing has the focus";
+    QTest::keyClick(focused, key, modifiers);
+}
+
+QString FocusedCaption()
+{
+    auto* button = qobject_cast<QPushButton*>(QApplication::focusWidget());
+    return button != nullptr ? button->text() : QString();
+}
+
+TEST(ShowDialog, TheKeyboardAnswersIt)
+{
+    const QStringList ok{QStringLiteral("OK")};
+    const struct {
+        const char* name;
+        QStringList captions;
+        QList<std::pair<Qt::Key, Qt::KeyboardModifiers>> keys;
+        int answer;
+    } cases[] = {
+        {"Enter on the first focus", kOkCancel, {{Qt::Key_Return, {}}}, 2},
+        {"keypad Enter on the first focus", kOkCancel, {{Qt::Key_Enter, {}}}, 2},
+        {"Space on the first focus", kOkCancel, {{Qt::Key_Space, {}}}, 2},
+        {"Tab to OK, Enter", kOkCancel, {{Qt::Key_Tab, {}}, {Qt::Key_Return, {}}}, 1},
+        {"Shift+Tab to OK, Space",
+         kOkCancel,
+         {{Qt::Key_Backtab, Qt::ShiftModifier}, {Qt::Key_Space, {}}},
+         1},
+        {"Tab twice comes back",
+         kOkCancel,
+         {{Qt::Key_Tab, {}}, {Qt::Key_Tab, {}}, {Qt::Key_Return, {}}},
+         2},
+        {"Escape after Tab to OK", kOkCancel, {{Qt::Key_Tab, {}}, {Qt::Key_Escape, {}}}, 2},
+        {"Enter on the only button", ok, {{Qt::Key_Return, {}}}, 1},
+        {"Space on the only button", ok, {{Qt::Key_Space, {}}}, 1},
+        {"Escape on the only button", ok, {{Qt::Key_Escape, {}}}, 2},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        QPointer<QWidget> shown;
+        QString firstFocus;
+        WhenModal([&](QWidget* modal) {
+            shown = modal;
+            if (!QTest::qWaitFor([modal] {
+                    return QApplication::focusWidget() != nullptr &&
+                           modal->isAncestorOf(QApplication::focusWidget());
+                })) {
+                ADD_FAILURE() << "no button of the dialog has the focus";
+                modal->close();
+                return;
+            }
+            firstFocus = FocusedCaption();
+            for (const auto& [key, modifiers] : c.keys)
+                if (modal->isVisible())
+                    PressOnFocus(key, modifiers);
+            if (modal->isVisible()) { // a key that should have answered did not
+                ADD_FAILURE() << "the keys left the dialog open";
+                modal->close();
+            }
+        });
+        EXPECT_EQ(TmdDialogForm::ShowDialog(kTitle, kQuestion, IDI_QUESTION, c.captions), c.answer);
+        // CANCEL changes nothing, as closing does; so a stray Enter never confirms.
+        EXPECT_EQ(firstFocus, c.captions.size() == 2 ? QStringLiteral("CANCEL") : c.captions[0]);
+        EXPECT_TRUE(shown.isNull());
+    }
+}
+
+TEST(ShowDialog, OtherKeysLeaveItOpen)
 {
     bool openAfterKeys = false;
     WhenModal([&](QWidget* modal) {
-        for (Qt::Key key : {Qt::Key_Escape, Qt::Key_Return, Qt::Key_Enter, Qt::Key_Space})
+        for (Qt::Key key : {Qt::Key_A, Qt::Key_Up, Qt::Key_Down, Qt::Key_F1})
             QTest::keyClick(modal, key);
         openAfterKeys = modal->isVisible() && QApplication::activeModalWidget() == modal;
         modal->close();
     });
     EXPECT_EQ(TmdDialogForm::ShowDialog(kTitle, kQuestion, IDI_QUESTION, kOkCancel), 2);
     EXPECT_TRUE(openAfterKeys);
+}
+
+TEST(ShowDialog, ScreenReadersHearAnAlertWithItsText)
+{
+    QAccessible::Role role = QAccessible::NoRole;
+    QString name, description;
+    Inspect(QStringLiteral("Корзина заполнена!"), {QStringLiteral("OK")},
+            [&](TmdDialogForm* dialog) {
+                QAccessibleInterface* face = QAccessible::queryAccessibleInterface(dialog);
+                ASSERT_NE(face, nullptr);
+                role = face->role();
+                name = face->text(QAccessible::Name);
+                description = face->text(QAccessible::Description);
+            });
+    EXPECT_EQ(role, QAccessible::AlertMessage);
+    EXPECT_EQ(name, kTitle);
+    EXPECT_EQ(description, QStringLiteral("Корзина заполнена!"));
 }
 
 // The offscreen platform has no window frame, so the layout uses frames of
@@ -120,7 +208,7 @@ TEST(ShowDialog, GeometryFollowsTheLayout)
         EXPECT_EQ(buttons.at(0)->geometry(), QRect(72, 14, 72, 28));
         EXPECT_EQ(buttons.at(1)->geometry(), QRect(216, 14, 72, 28));
         for (QPushButton* button : buttons) {
-            EXPECT_EQ(button->focusPolicy(), Qt::NoFocus);
+            EXPECT_TRUE(button->focusPolicy() & Qt::TabFocus);
             EXPECT_FALSE(button->autoDefault() || button->isDefault());
         }
 

@@ -7,10 +7,13 @@
 #include <QFontDatabase>
 #include <QGuiApplication>
 #include <QLabel>
+#include <QTest>
 #include <QVBoxLayout>
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 
 namespace {
@@ -85,4 +88,59 @@ TEST(InterfaceFaces, AnInstalledFaceOrTheApplicationsFamily)
     // The window's and the lists' faces are 8 points whichever they get.
     EXPECT_EQ(FormFont().pointSize(), 8);
     EXPECT_EQ(ListFont().pointSize(), 8);
+}
+
+namespace {
+
+// Relative luminance and contrast ratio as the accessibility guidelines
+// define them.
+double Luminance(const QColor& colour)
+{
+    const auto channel = [](double c) {
+        return c <= 0.03928 ? c / 12.92 : std::pow((c + 0.055) / 1.055, 2.4);
+    };
+    return 0.2126 * channel(colour.redF()) + 0.7152 * channel(colour.greenF()) +
+           0.0722 * channel(colour.blueF());
+}
+
+double Contrast(const QColor& a, const QColor& b)
+{
+    const double la = Luminance(a);
+    const double lb = Luminance(b);
+    return (std::max(la, lb) + 0.05) / (std::min(la, lb) + 0.05);
+}
+
+} // namespace
+
+TEST(FlatButton, FocusShowsWithAtLeastThreeToOneAgainstTheFace)
+{
+    QWidget window;
+    auto* layout = new QVBoxLayout(&window);
+    auto* button = new TFlatButton(QStringLiteral("ОЧИСТИТЬ"), &window);
+    auto* other = new TFlatButton(QStringLiteral("УДАЛИТЬ"), &window);
+    button->setFixedSize(120, 30);
+    other->setFixedSize(120, 30);
+    layout->addWidget(button);
+    layout->addWidget(other);
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+
+    // A point on the left run of the ring, half way down, clear of the
+    // caption and of the white shadow edge.
+    const QPoint onRing(kFocusRingInset + kFocusRingWidth / 2, button->height() / 2);
+    other->setFocus();
+    const QImage unfocused = button->grab().toImage();
+    button->setFocus();
+    ASSERT_TRUE(button->hasFocus());
+    const QImage focused = button->grab().toImage();
+
+    const QColor face = unfocused.pixelColor(onRing);
+    EXPECT_EQ(face, kAccentColor);
+    EXPECT_GE(Contrast(focused.pixelColor(onRing), face), 3.0);
+    // The ring runs all round: the top, right and bottom runs show too.
+    for (const QPoint point : {QPoint(button->width() / 2, onRing.x()),
+                               QPoint(button->width() - 1 - onRing.x(), button->height() / 2),
+                               QPoint(button->width() / 2, button->height() - 1 - onRing.x())})
+        EXPECT_GE(Contrast(focused.pixelColor(point), face), 3.0) << point.x() << "," << point.y();
 }

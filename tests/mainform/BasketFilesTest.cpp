@@ -472,7 +472,8 @@ TEST_F(BasketFiles, TheReportShowsTheBasketTheTotalsAndTheVerdict)
              u"1.6",
              u"15.25",
              u"KSV-3HC (QT23)",
-             u"Блоки укладываются во все пределы корзины «KSV-1HA (QT310SB)».",
+             u"В ПРЕДЕЛАХ НОРМЫ",
+             u"✓ подходит",
          })
         EXPECT_TRUE(text.contains(QString::fromUtf16(expected)))
             << QString::fromUtf16(expected).toStdString() << "\nin: " << text.toStdString();

@@ -1,0 +1,81 @@
+// The main window from the keyboard: Ctrl+Q leaves, Enter or a double
+// click on a search row adds it, Delete on a basket row deletes it, and Tab
+// follows the reading order of the window.
+
+#include "MainForm.h"
+
+#include "CheckList.h"
+#include "FieldColorListBox.h"
+#include "HandlerGuard.h"
+#include "TabbedListBox.h"
+
+#include <QAction>
+#include <QComboBox>
+#include <QKeySequence>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSpinBox>
+
+void TMainForm::WireKeyboard()
+{
+    // The platform's key for quitting; where its keyboard scheme has none
+    // (Windows' leaves it to Alt+F4, and so does a bare platform), Ctrl+Q.
+    ExitItem->setShortcuts(QKeySequence::Quit);
+    if (ExitItem->shortcuts().isEmpty())
+        ExitItem->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    ExitItem->setShortcutContext(Qt::WindowShortcut);
+    // Held by the window too, so that the shortcut does not hang on the
+    // menu bar's own state.
+    addAction(ExitItem);
+
+    BlockTabLB->installEventFilter(this);
+    RackTabLB->installEventFilter(this);
+    connect(BlockTabLB, &TTabbedListBox::DblClick, this,
+            GuardedSlot(&TMainForm::BlockTabLBDblClick));
+
+    // Reading order: search mode, the field of that mode, the search list
+    // and its button, then the basket from the crate types down. Hidden and
+    // disabled controls are passed over, so only the shown panel's field
+    // is reached. Controls added beside the basket go after ClearBtn.
+    const QWidget* order[] = {
+        CategoryRB, CodeRB,    CategoryField, SubCategoryField, FindIdentField, BlockTabLB, AddBtn,
+        RackTypeCL, RackTabLB, DelBtn,        ClearBtn,         TotalTabLB,     MarginField};
+    for (size_t i = 0; i + 1 < std::size(order); ++i)
+        setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+}
+
+bool TMainForm::ListKeyDown(TTabbedListBox* list, int key)
+{
+    const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+    if (list == BlockTabLB && enter) {
+        RunGuarded(this, [this, key] { BlockTabLBKeyDown(key); });
+        return true;
+    }
+    if (list == RackTabLB && key == Qt::Key_Delete) {
+        RunGuarded(this, [this, key] { RackTabLBKeyDown(key); });
+        return true;
+    }
+    return false;
+}
+
+void TMainForm::BlockTabLBKeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        BlockTabLBDblClick();
+}
+
+void TMainForm::BlockTabLBDblClick()
+{
+    if (BlockTabLB->ItemIndex() < 0)
+        return;
+    // The details are those of the chosen row, whatever was shown before.
+    BlockTabLBClick();
+    AddBtnClick();
+}
+
+void TMainForm::RackTabLBKeyDown(int key)
+{
+    if (key == Qt::Key_Delete && RackTabLB->ItemIndex() >= 0)
+        DelBtnClick();
+}
