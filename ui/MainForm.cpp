@@ -468,12 +468,7 @@ void TMainForm::RackTypeCLChange()
     if (RackTabLB->Items().Count() == 0)
         return;
     RefillTotals();
-    const int type = FindCheckedRackType();
-    const std::int64_t usedSlots = ParseInteger(TotalTabLB->ColumnText(kFieldSlots, 0));
-    const std::int64_t slotLimit = ParseInteger(RackTypeCL->ColumnText(kFieldSlots, type));
-    if (slotLimit < usedSlots)
-        TmdDialogForm::ShowDialog(Text(kApplicationTitle), Text(u"Корзина заполнена!"),
-                                  IDI_EXCLAMATION, {QStringLiteral("OK")});
+    WarnWhenCrateFull();
 }
 
 void TMainForm::AddBtnClick()

@@ -252,8 +252,9 @@ void TMainForm::ReplaceBasket(const ReopenedBasket& basket, std::vector<TDevice>
     }
 }
 
-// The whole file is taken even when it holds more slots than the crate
-// type; the user is warned as when a smaller crate type is ticked.
+// "Корзина заполнена!" when the basket holds more slots than the ticked
+// crate type: after a crate type change, and after opening a file, which is
+// taken whole even when it holds more slots than its crate type.
 void TMainForm::WarnWhenCrateFull()
 {
     if (RackTabLB->Items().Count() == 0)
