@@ -124,9 +124,10 @@ TEST_F(Keyboard, TabFollowsTheReadingOrderAndReachesOnlyShownControls)
     EXPECT_EQ(Names(RoundFrom(form().CategoryRB)), Names(withSubcategory));
 
     // In code mode the code field takes the category boxes' place; the
-    // category panel is then out of the order.
-    form().CodeRB->setFocus();
-    Press(Qt::Key_Space);
+    // category panel is then out of the order. Down on the mode chooses it.
+    form().CategoryRB->setFocus();
+    Press(Qt::Key_Down);
+    EXPECT_EQ(Focused(), form().CodeRB);
     ASSERT_TRUE(form().CodeRB->isChecked());
     EXPECT_FALSE(form().CategoryPanel->isVisible());
     QStringList codeMode = categoryMode;
@@ -156,6 +157,8 @@ TEST_F(Keyboard, AHiddenPanelIsNeitherFocusedNorShownToScreenReaders)
         QAccessibleInterface* hidden = QAccessible::queryAccessibleInterface(c.hidden);
         ASSERT_NE(hidden, nullptr);
         EXPECT_TRUE(hidden->state().invisible);
+        EXPECT_FALSE(hidden->state().focusable);
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(c.shown)->state().focusable);
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(c.shown)->state().invisible);
     }
 }
