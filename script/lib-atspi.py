@@ -13,7 +13,7 @@ up. Positions are screen pixels "x y width height" of the control.
                                                    fields of each row as "a | b | c"
   lib-atspi.py row LIST PREFIX                     position of the first row starting so
   lib-atspi.py checked LIST PREFIX                 "checked" or "unchecked": the first row
-                                                   starting so, which must be checkable
+                                                   starting so
   lib-atspi.py headers HEADER                      the section names of a header, one a line
   lib-atspi.py description [--role R] NAME         the accessible description of a control
   lib-atspi.py focused                             "role|name" of the control with the focus
@@ -129,7 +129,11 @@ def header_names(header_name):
     node = find(header_name)
     if node is None:
         return None
-    return [name(child) for child, parent in walk(node) if parent is not None and role(child) == "column header"]
+    names = [name(child) for child, parent in walk(node) if parent is not None and role(child) in ("column header", "table column header")]
+    if not names:
+        print(f"header '{header_name}' has role {role(node)} and {node.get_child_count()} children: "
+              + ", ".join(f"{role(c)} '{name(c)}'" for c, p in walk(node) if p is not None), file=sys.stderr)
+    return names
 
 
 def split_fields(text, captions):
@@ -164,7 +168,8 @@ def focused():
     if app is None:
         return None
     for node, _ in walk(app):
-        if has_state(node, Atspi.StateType.FOCUSED) and role(node) not in ("frame", "filler", "panel"):
+        # A list's current row says it is focused too: the control is what counts.
+        if has_state(node, Atspi.StateType.FOCUSED) and role(node) not in ("frame", "filler", "panel", "list item"):
             return f"{role(node)}|{name(node)}"
     return None
 
@@ -306,8 +311,10 @@ def main():
                     return row
             return None
         row = until(args.timeout, probe)
-        if row is None or not has_state(row, Atspi.StateType.CHECKABLE):
-            print(f"list '{args.list}': no checkable row starting with '{args.prefix}'", file=sys.stderr)
+        # Qt 6.4's bridge sends the checked state of a checkable row but
+        # not the checkable state itself.
+        if row is None:
+            print(f"list '{args.list}': no row starting with '{args.prefix}'", file=sys.stderr)
             return 1
         print("checked" if has_state(row, Atspi.StateType.CHECKED) else "unchecked")
         return 0
