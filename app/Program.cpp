@@ -5,6 +5,7 @@
 #include "Platform.h"
 #include "ProgramDirectory.h"
 #include "ProgramStyle.h"
+#include "QtTranslations.h"
 
 #include <QApplication>
 
@@ -14,6 +15,7 @@ int RunProgram(QApplication& application, const QString& catalogDir,
                const std::function<void(TMainForm&)>& whenShown, const QString& basketFile)
 {
     QApplication::setApplicationName(QStringLiteral("veltrum"));
+    InstallQtTranslations(application, QLocale::system());
     ApplyProgramLook();
 
     // The catalog lives beside the executable, whatever the working

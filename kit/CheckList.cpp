@@ -11,29 +11,62 @@
 
 #include <algorithm>
 
-TCheckList::TCheckList(QWidget* parent) : TTabbedListBox(parent)
+namespace {
+
+Qt::CheckState ModelState(TCheckBoxState state)
 {
-    RowHeightChanged();
+    switch (state) {
+    case cbChecked:
+        return Qt::Checked;
+    case cbGrayed:
+        return Qt::PartiallyChecked;
+    case cbUnchecked:
+        break;
+    }
+    return Qt::Unchecked;
 }
 
-const TCheckList::RowData& TCheckList::Data(int index) const
+TCheckBoxState ListState(const QVariant& value)
 {
-    if (index < 0 || index >= rows_.size())
+    switch (value.value<Qt::CheckState>()) {
+    case Qt::Checked:
+        return cbChecked;
+    case Qt::PartiallyChecked:
+        return cbGrayed;
+    case Qt::Unchecked:
+        break;
+    }
+    return cbUnchecked;
+}
+
+} // namespace
+
+TCheckList::TCheckList(QWidget* parent) : TTabbedListBox(parent)
+{
+    SetRowsUserCheckable(true);
+    RowHeightChanged();
+    // A press armed on a row that goes away arms nothing.
+    connect(model(), &QAbstractItemModel::rowsRemoved, this, [this] { armedRow_ = -1; });
+    connect(model(), &QAbstractItemModel::modelReset, this, [this] { armedRow_ = -1; });
+}
+
+void TCheckList::CheckRow(int index) const
+{
+    if (index < 0 || index >= Items().Count())
         throw EListError("Row parameter out of range");
-    return rows_[index];
 }
 
 TCheckBoxState TCheckList::RowState(int index) const
 {
-    return Data(index).state;
+    CheckRow(index);
+    return ListState(RowRole(index, Qt::CheckStateRole));
 }
 
 void TCheckList::SetRowState(int index, TCheckBoxState state)
 {
-    Data(index);
-    if (rows_[index].state == state)
+    if (RowState(index) == state)
         return;
-    rows_[index].state = state;
+    SetRowRole(index, Qt::CheckStateRole, ModelState(state));
     UpdateRow(index);
 }
 
@@ -49,41 +82,51 @@ void TCheckList::SetRowChecked(int index, bool checked)
 
 bool TCheckList::RowEnabled(int index) const
 {
-    return Data(index).enabled;
+    CheckRow(index);
+    return !RowRole(index, kCheckDisabledRole).isValid();
 }
 
 void TCheckList::SetRowEnabled(int index, bool enabled)
 {
-    Data(index);
-    rows_[index].enabled = enabled;
+    CheckRow(index);
+    SetRowRole(index, kCheckDisabledRole, enabled ? QVariant() : QVariant(false));
     UpdateRow(index);
 }
 
 QString TCheckList::RowNote(int index) const
 {
-    return Data(index).note;
+    CheckRow(index);
+    return RowRole(index, Qt::ToolTipRole).toString();
 }
 
 void TCheckList::SetRowNote(int index, const QString& note)
 {
-    Data(index);
-    if (rows_[index].note == note)
+    if (RowNote(index) == note)
         return;
-    rows_[index].note = note;
+    SetRowRole(index, Qt::ToolTipRole, note.isEmpty() ? QVariant() : QVariant(note));
     UpdateRow(index);
-    RowRoleDataChanged(index);
 }
 
-QVariant TCheckList::RowRoleData(int row, int role) const
+QString TCheckList::AccessibleRowText(int row) const
 {
-    if (row < 0 || row >= rows_.size() || rows_[row].note.isEmpty())
-        return TTabbedListBox::RowRoleData(row, role);
-    if (role == Qt::ToolTipRole)
-        return rows_[row].note;
     // The note is read out after the row's own fields, as it is drawn after them.
-    if (role == Qt::AccessibleTextRole)
-        return Items()[row] + QLatin1Char('\t') + rows_[row].note;
-    return TTabbedListBox::RowRoleData(row, role);
+    const QString fields = TTabbedListBox::AccessibleRowText(row);
+    const QString note = RowRole(row, Qt::ToolTipRole).toString();
+    if (note.isEmpty())
+        return fields;
+    return fields.isEmpty() ? note : fields + QStringLiteral(", ") + note;
+}
+
+bool TCheckList::RowRoleRequested(int row, int role, const QVariant& value)
+{
+    if (role != Qt::CheckStateRole || !RowEnabled(row))
+        return false;
+    if (ListState(value) == RowState(row))
+        return true;
+    // The same path as Space on the row: Changing may refuse, Change follows.
+    SetItemIndex(row);
+    ToggleSelected();
+    return true;
 }
 
 void TCheckList::UpdateRow(int index)
@@ -96,30 +139,10 @@ int TCheckList::AutomaticRowHeight() const
     return std::max(kMinRowHeight, fontMetrics().height() + 2);
 }
 
-void TCheckList::RowInserted(int index)
-{
-    rows_.insert(index, RowData{});
-}
-
-void TCheckList::RowRemoved(int index)
-{
-    rows_.removeAt(index);
-    if (armedRow_ == index)
-        armedRow_ = -1;
-    else if (armedRow_ > index)
-        --armedRow_;
-}
-
-void TCheckList::RowsCleared()
-{
-    rows_.clear();
-    armedRow_ = -1;
-}
-
 void TCheckList::PaintRow(QPainter& painter, const QStyleOptionViewItem& option, int row) const
 {
     TTabbedListBox::PaintRow(painter, option, row);
-    if (row >= rows_.size())
+    if (row >= Items().Count())
         return;
     QStyleOptionButton glyph;
     glyph.initFrom(this);
@@ -127,9 +150,9 @@ void TCheckList::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
         QRect(option.rect.left() + kGlyphLeft,
               option.rect.top() + (option.rect.height() - kGlyphSize) / 2, kGlyphSize, kGlyphSize);
     glyph.state &= ~(QStyle::State_HasFocus | QStyle::State_MouseOver);
-    if (!rows_[row].enabled || !isEnabled())
+    if (!RowEnabled(row) || !isEnabled())
         glyph.state &= ~QStyle::State_Enabled;
-    switch (rows_[row].state) {
+    switch (RowState(row)) {
     case cbUnchecked:
         glyph.state |= QStyle::State_Off;
         break;
@@ -142,7 +165,7 @@ void TCheckList::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
     }
     style()->drawPrimitive(QStyle::PE_IndicatorCheckBox, &glyph, &painter, this);
 
-    const QString& note = rows_[row].note;
+    const QString note = RowNote(row);
     if (note.isEmpty())
         return;
     // The note keeps its place at the right edge; where a narrow list makes
@@ -163,22 +186,25 @@ void TCheckList::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
 void TCheckList::ToggleSelected()
 {
     const int row = ItemIndex();
-    if (row < 0 || row >= rows_.size() || !rows_[row].enabled)
+    if (row < 0 || row >= Items().Count() || !RowEnabled(row))
         return;
-    TCheckBoxState next = cbChecked;
-    if (rows_[row].state == cbUnchecked && allowGrayed_)
-        next = cbGrayed;
-    else if (rows_[row].state == cbChecked)
-        next = cbUnchecked;
+    const TCheckBoxState next = NextState(RowState(row));
     bool allow = true;
     Q_EMIT Changing(row, next, &allow);
     // A Changing handler may have changed the rows under us.
-    if (!allow || row >= rows_.size())
+    if (!allow || row >= Items().Count())
         return;
     SetRowState(row, next);
     armedRow_ = -1;
     spaceArmed_ = false;
     Q_EMIT Change(row, next);
+}
+
+TCheckBoxState TCheckList::NextState(TCheckBoxState state) const
+{
+    if (state == cbUnchecked && allowGrayed_)
+        return cbGrayed;
+    return state == cbChecked ? cbUnchecked : cbChecked;
 }
 
 void TCheckList::mousePressEvent(QMouseEvent* event)
@@ -235,9 +261,9 @@ bool TCheckList::viewportEvent(QEvent* event)
     if (event->type() == QEvent::ToolTip) {
         auto* help = static_cast<QHelpEvent*>(event);
         const QModelIndex hit = indexAt(help->pos());
-        if (hit.isValid() && hit.row() < rows_.size() && !rows_[hit.row()].note.isEmpty()) {
-            QToolTip::showText(help->globalPos(), rows_[hit.row()].note, viewport(),
-                               visualRect(hit));
+        const QString note = hit.isValid() ? RowNote(hit.row()) : QString();
+        if (!note.isEmpty()) {
+            QToolTip::showText(help->globalPos(), note, viewport(), visualRect(hit));
             return true;
         }
     }

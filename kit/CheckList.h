@@ -8,6 +8,10 @@
 // A row may carry a note: a short text drawn at the row's right edge,
 // outside its fields (ColumnText reads the same), and given as the row's
 // tooltip and as part of its accessible name.
+//
+// The states live in the list's model as Qt::CheckStateRole of rows that
+// are Qt::ItemIsUserCheckable, so screen readers hear each row's tick; a
+// toggle asked for through them counts as the user's.
 
 #include "TabbedListBox.h"
 
@@ -27,7 +31,10 @@ public:
 
     QString RowNote(int index) const;
     void SetRowNote(int index, const QString& note);
-    QVariant RowRoleData(int row, int role) const override;
+    QString AccessibleRowText(int row) const override;
+
+    // Model role of a row whose box the user cannot toggle (holds false).
+    static constexpr int kCheckDisabledRole = Qt::UserRole + 2;
 
     bool AllowGrayed() const { return allowGrayed_; }
     void SetAllowGrayed(bool allow) { allowGrayed_ = allow; }
@@ -52,9 +59,7 @@ protected:
     int FieldZeroExtra() const override { return kGlyphSize; }
     int AutomaticRowHeight() const override;
     void PaintRow(QPainter& painter, const QStyleOptionViewItem& option, int row) const override;
-    void RowInserted(int index) override;
-    void RowRemoved(int index) override;
-    void RowsCleared() override;
+    bool RowRoleRequested(int row, int role, const QVariant& value) override;
     void mousePressEvent(QMouseEvent* event) override;
     void mouseReleaseEvent(QMouseEvent* event) override;
     void keyPressEvent(QKeyEvent* event) override;
@@ -62,16 +67,12 @@ protected:
     bool viewportEvent(QEvent* event) override; // a row's note is its tooltip
 
 private:
-    struct RowData {
-        TCheckBoxState state = cbUnchecked;
-        bool enabled = true;
-        QString note;
-    };
-    const RowData& Data(int index) const;
+    void CheckRow(int index) const; // throws EListError outside the rows
     void UpdateRow(int index);
     void ToggleSelected();
+    // The state a user toggle gives a row in `state`.
+    TCheckBoxState NextState(TCheckBoxState state) const;
 
-    QList<RowData> rows_;
     int armedRow_ = -1; // the row a press in its glyph zone armed, or -1
     bool spaceArmed_ = false;
     bool allowGrayed_ = false;

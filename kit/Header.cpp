@@ -1,5 +1,7 @@
 #include "Header.h"
 
+#include "HeaderAccessible.h"
+
 #include <QMouseEvent>
 #include <QPainter>
 
@@ -16,6 +18,7 @@ constexpr int kCaptionMargin = 2;
 
 THeader::THeader(QWidget* parent) : QWidget(parent)
 {
+    InstallHeaderAccessibility();
     setMouseTracking(true);
     setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Fixed);
 }

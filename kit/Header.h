@@ -2,6 +2,7 @@
 
 // A header of captioned sections with user-resizable widths. The width
 // reported for the last section is always the rest of the client width.
+// Screen readers find each section as a column header named by its caption.
 
 #include <QList>
 #include <QString>

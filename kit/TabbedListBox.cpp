@@ -7,6 +7,7 @@
 #include <QAbstractItemDelegate>
 #include <QAbstractListModel>
 #include <QFontMetrics>
+#include <QHash>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -37,6 +38,23 @@ int MeasureCharWidth(const QFont& font)
     return measuredWidth;
 }
 
+} // namespace
+
+QString CaptionedFields(const QList<QStringView>& fields, const QStringList& captions)
+{
+    QStringList spoken;
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        const QString value = fields[i].trimmed().toString();
+        if (value.isEmpty())
+            continue; // an empty field says nothing, not even its caption
+        const QString caption = i < captions.size() ? captions[i] : QString();
+        spoken << (caption.isEmpty() ? value : caption + QLatin1Char(' ') + value);
+    }
+    return spoken.join(QStringLiteral(", "));
+}
+
+namespace {
+
 std::string OutOfBounds(int index)
 {
     return "List index out of bounds (" + std::to_string(index) + ")";
@@ -66,15 +84,63 @@ public:
             return Row(index.row()).toString();
         if (role == TTabbedListBox::kRowDataRole)
             return RowData(index.row());
-        return static_cast<const TTabbedListBox*>(QObject::parent())
-            ->RowRoleData(index.row(), role);
+        if (const QVariant stored = RoleValue(index.row(), role); stored.isValid())
+            return stored;
+        const auto* list = static_cast<const TTabbedListBox*>(QObject::parent());
+        // Screen readers read the fields by their captions rather than the tabs.
+        if (role == Qt::AccessibleTextRole)
+            return list->AccessibleRowText(index.row());
+        return list->RowRoleData(index.row(), role);
+    }
+
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override
+    {
+        // Only what a user may ask for through assistive technology: the
+        // list decides, as it does for a click.
+        if (!index.isValid() || index.row() >= announced_)
+            return false;
+        return static_cast<TTabbedListBox*>(QObject::parent())
+            ->RowRoleRequested(index.row(), role, value);
     }
 
     Qt::ItemFlags flags(const QModelIndex& index) const override
     {
         if (!index.isValid())
             return Qt::NoItemFlags;
-        return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+        if (userCheckable_)
+            flags |= Qt::ItemIsUserCheckable;
+        return flags;
+    }
+
+    void SetUserCheckable(bool checkable) { userCheckable_ = checkable; }
+
+    // What row `index` holds for `role` of its own; nothing when unset.
+    QVariant RoleValue(int index, int role) const
+    {
+        if (roles_.isEmpty())
+            return {};
+        return roles_[index].value(role);
+    }
+
+    // Stores `value` (an invalid one clears it) and tells the view.
+    void SetRoleValue(int index, int role, const QVariant& value)
+    {
+        // The per-row values exist only once some row has one, so a list
+        // that never uses them costs nothing per row.
+        if (roles_.isEmpty()) {
+            if (!value.isValid())
+                return;
+            roles_.resize(Count());
+        }
+        if (value.isValid())
+            roles_[index].insert(role, value);
+        else
+            roles_[index].remove(role);
+        if (index < announced_) {
+            const QModelIndex changed = this->index(index);
+            Q_EMIT dataChanged(changed, changed, {role});
+        }
     }
 
     // Row `index` of the stored rows; valid until the rows change.
@@ -108,10 +174,16 @@ public:
             data_.append(data);
             starts_.append(start);
             dataStarts_.append(dataStart);
+            if (!roles_.isEmpty())
+                roles_.append(QHash<int, QVariant>());
         } catch (...) {
             text_.truncate(start);
             data_.truncate(dataStart);
-            starts_.resize(std::min<qsizetype>(starts_.size(), dataStarts_.size()));
+            const qsizetype rows = std::min<qsizetype>(starts_.size(), dataStarts_.size());
+            starts_.resize(rows);
+            dataStarts_.resize(rows);
+            if (roles_.size() > rows)
+                roles_.resize(rows);
             throw;
         }
         if (announce)
@@ -145,6 +217,8 @@ public:
         dataStarts_.removeAt(index);
         for (qsizetype i = index; i < dataStarts_.size(); ++i)
             dataStarts_[i] -= dataLength;
+        if (!roles_.isEmpty())
+            roles_.removeAt(index);
         announced_ = Count();
         endRemoveRows();
     }
@@ -156,6 +230,7 @@ public:
         starts_ = QList<qsizetype>();
         data_ = QByteArray();
         dataStarts_ = QList<qsizetype>();
+        roles_ = QList<QHash<int, QVariant>>();
         announced_ = 0;
         endResetModel();
     }
@@ -165,6 +240,10 @@ private:
     QList<qsizetype> starts_;
     QByteArray data_; // the bytes of every row, one after another
     QList<qsizetype> dataStarts_;
+    // Values rows hold for roles of their own (a check state, a tooltip):
+    // empty, or one table per stored row.
+    QList<QHash<int, QVariant>> roles_;
+    bool userCheckable_ = false;
     int announced_ = 0;
 };
 
@@ -292,7 +371,6 @@ void TTabbedListBox::AppendRow(QStringView row, QByteArrayView rowData)
     const bool batched = items_.InAppendBatch();
     try {
         model_->Append(row, rowData, !batched);
-        RowInserted(model_->Count() - 1);
     } catch (const std::bad_alloc&) {
         throw EListError("Unable to insert a line");
     }
@@ -349,7 +427,6 @@ void TTabbedListBox::DeleteRow(int index)
         selectionModel()->setCurrentIndex(QModelIndex(), QItemSelectionModel::NoUpdate);
     }
     model_->Remove(index);
-    RowRemoved(index);
     maxTabs_ = 0;
     for (int i = 0; i < model_->Count(); ++i)
         maxTabs_ = std::max(maxTabs_, TabCount(model_->Row(i)));
@@ -360,7 +437,6 @@ void TTabbedListBox::RemoveAllRows()
 {
     MeasuredStops(); // the stops stay: measured from the rows that go
     model_->RemoveAll();
-    RowsCleared();
     maxTabs_ = 0;
 }
 
@@ -431,6 +507,10 @@ QString TTabbedListBox::ColumnText(int column, int row) const
 
 void TTabbedListBox::UpdateFromHeader(const THeader& header)
 {
+    QStringList captions;
+    for (int section = 0; section < header.SectionCount(); ++section)
+        captions << header.SectionCaption(section).trimmed();
+    captions_ = captions;
     const int stopCount = stops_.Count();
     const int n = std::min(header.SectionCount() - 2, stopCount - 1);
     if (n < 0)
@@ -473,6 +553,35 @@ int TTabbedListBox::AutomaticRowHeight() const
 QVariant TTabbedListBox::RowRoleData(int /*row*/, int /*role*/) const
 {
     return {};
+}
+
+QVariant TTabbedListBox::RowRole(int row, int role) const
+{
+    if (row < 0 || row >= model_->Count())
+        throw EListError("Row parameter out of range");
+    return model_->RoleValue(row, role);
+}
+
+void TTabbedListBox::SetRowRole(int row, int role, const QVariant& value)
+{
+    if (row < 0 || row >= model_->Count())
+        throw EListError("Row parameter out of range");
+    model_->SetRoleValue(row, role, value);
+}
+
+void TTabbedListBox::SetRowsUserCheckable(bool checkable)
+{
+    model_->SetUserCheckable(checkable);
+}
+
+bool TTabbedListBox::RowRoleRequested(int /*row*/, int /*role*/, const QVariant& /*value*/)
+{
+    return false;
+}
+
+QString TTabbedListBox::AccessibleRowText(int row) const
+{
+    return CaptionedFields(model_->Row(row).split(QLatin1Char('\t')), captions_);
 }
 
 void TTabbedListBox::RowRoleDataChanged(int row)

@@ -12,6 +12,7 @@
 #include <QList>
 #include <QListView>
 #include <QString>
+#include <QStringList>
 #include <QStyleOptionViewItem>
 #include <QVariant>
 
@@ -20,6 +21,11 @@ class THeader;
 class TTabbedListModel;
 
 enum TTabStopsMode { tsmManual, tsmAutomatic };
+
+// A row as a screen reader reads it: each non-empty field after its
+// caption ("ШИФР MK1-03, +5V, А 1"), fields without a caption alone,
+// separated by commas.
+QString CaptionedFields(const QList<QStringView>& fields, const QStringList& captions);
 
 // The rows of a list. Appending or deleting a row in automatic mode, with
 // the update counter at exactly 0, recomputes the list's tab stops from the
@@ -107,7 +113,8 @@ public:
     // Field `column` of row `row`. Throws EListError "Row parameter out of
     // range" or "Column parameter out of range".
     QString ColumnText(int column, int row) const;
-    // Derives the existing tab stops from the header's section widths.
+    // Derives the existing tab stops from the header's section widths, and
+    // takes its captions to name the fields of each row to screen readers.
     void UpdateFromHeader(const THeader& header);
 
     // Colour of the row text; drawn unchanged even while the list is disabled.
@@ -124,8 +131,11 @@ public:
     virtual int TextLeft() const { return 2; }
 
     // What the list's model gives for row `row` in an item role other than
-    // the row's text (a tooltip, an accessible name); nothing by default.
+    // the row's text, its bytes, a value the row holds (SetRowRole) and the
+    // accessible name; nothing by default.
     virtual QVariant RowRoleData(int row, int role) const;
+    // The accessible name of row `row`: its fields after the header's captions.
+    virtual QString AccessibleRowText(int row) const;
 
 Q_SIGNALS:
     // The user selected a row with the mouse or the keyboard.
@@ -140,10 +150,16 @@ protected:
     virtual int AutomaticRowHeight() const;
     // Draws row `row` into option.rect: background, then the fields at the stops.
     virtual void PaintRow(QPainter& painter, const QStyleOptionViewItem& option, int row) const;
-    // Per-row data of subclasses follows the rows through these.
-    virtual void RowInserted(int /*index*/) {}
-    virtual void RowRemoved(int /*index*/) {}
-    virtual void RowsCleared() {}
+    // Values a row holds for a role of its own, kept in the model with the
+    // row (they follow it when rows before it go). Throw EListError "Row
+    // parameter out of range" outside the rows; an invalid value clears.
+    QVariant RowRole(int row, int role) const;
+    void SetRowRole(int row, int role, const QVariant& value);
+    // Rows carry Qt::ItemIsUserCheckable.
+    void SetRowsUserCheckable(bool checkable);
+    // Assistive technology asks to set `role` of row `row` (a check box's
+    // toggle action); true when the list did. Refused by default.
+    virtual bool RowRoleRequested(int row, int role, const QVariant& value);
 
     void mousePressEvent(QMouseEvent* event) override;
     void mouseMoveEvent(QMouseEvent* event) override;
@@ -164,6 +180,7 @@ protected:
 private:
     friend class TListItems;
     friend class TTabbedListDelegate;
+    friend class TTabbedListModel;
 
     void AppendRow(QStringView row, QByteArrayView rowData = {});
     void DeleteRow(int index);
@@ -180,6 +197,7 @@ private:
 
     TTabbedListModel* model_;
     TListItems items_;
+    QStringList captions_; // the header's, trimmed, from UpdateFromHeader
     TTabStopsMode tabStopsMode_ = tsmAutomatic;
     int averageCharWidth_ = 6;
     QColor fontColor_;

@@ -8,8 +8,16 @@ up. Positions are screen pixels "x y width height" of the control.
 
   lib-atspi.py find [--role R] [--prefix] NAME     position of the first match
   lib-atspi.py gone [--role R] [--prefix] NAME     waits until nothing matches
-  lib-atspi.py rows [--count N] LIST               the rows of a list, tabs as " | "
+  lib-atspi.py rows [--count N] [--header H] LIST  the rows of a list; with the header H
+                                                   (whose sections name the fields) the
+                                                   fields of each row as "a | b | c"
   lib-atspi.py row LIST PREFIX                     position of the first row starting so
+  lib-atspi.py checked LIST PREFIX                 "checked" or "unchecked": the first row
+                                                   starting so
+  lib-atspi.py headers HEADER                      the section names of a header, one a line
+  lib-atspi.py description [--role R] NAME         the accessible description of a control
+  lib-atspi.py focused                             "role|name" of the control with the focus
+  lib-atspi.py hidden-focusable                    focusable controls that are not shown
   lib-atspi.py text NAME                           text typed into the edit field NAME
   lib-atspi.py unnamed                             controls that have no accessible name
   lib-atspi.py dump                                the whole tree, for debugging
@@ -110,6 +118,86 @@ def list_rows(list_name):
     return [child for child, parent in walk(node) if parent is not None and role(child) == "list item"]
 
 
+def has_state(node, state):
+    try:
+        return node.get_state_set().contains(state)
+    except Exception:
+        return False
+
+
+def header_names(header_name):
+    node = find(header_name)
+    if node is None:
+        return None
+    names = [name(child) for child, parent in walk(node) if parent is not None and role(child) in ("column header", "table column header")]
+    if not names:
+        print(f"header '{header_name}' has role {role(node)} and {node.get_child_count()} children: "
+              + ", ".join(f"{role(c)} '{name(c)}'" for c, p in walk(node) if p is not None), file=sys.stderr)
+    return names
+
+
+def split_fields(text, captions):
+    """The fields of a row's name "CAPTION value, CAPTION value, ..." in the
+    order of the captions, an empty one where the row left it out; what
+    follows the last caption's value (a crate type's note) is one more field."""
+    fields = []
+    rest = text
+    for i, caption in enumerate(captions):
+        prefix = caption + " "
+        if not rest.startswith(prefix):
+            fields.append("")
+            continue
+        rest = rest[len(prefix):]
+        end = len(rest)
+        for later in captions[i + 1:]:
+            at = rest.find(", " + later + " ")
+            if at >= 0:
+                end = min(end, at)
+        # Past the captions a note may follow, after ", ".
+        if i == len(captions) - 1 and ", " in rest:
+            end = min(end, rest.find(", "))
+        fields.append(rest[:end])
+        rest = rest[end + 2:] if end < len(rest) else ""
+    if rest:
+        fields.append(rest)
+    return fields
+
+
+def focused():
+    app = application()
+    if app is None:
+        return None
+    for node, _ in walk(app):
+        # A list's current row says it is focused too: the control is what counts.
+        if has_state(node, Atspi.StateType.FOCUSED) and role(node) not in ("frame", "filler", "panel", "list item"):
+            return f"{role(node)}|{name(node)}"
+    return None
+
+
+def hidden_focusable():
+    """Controls a user could move to that are not on screen. Rows scrolled
+    out of a list, menu items and the drop-down of a combo box are left out:
+    they are reached through their list, menu or box."""
+    app = application()
+    if app is None:
+        return ["(program not found)"]
+    result = []
+    skipped = []
+
+    def inside_skipped(node):
+        return any(node is s for s in skipped)
+
+    for node, parent in walk(app):
+        if parent is not None and (role(parent) == "combo box" or inside_skipped(parent)):
+            skipped.append(node)
+            continue
+        if role(node) in ("list item", "menu item", "menu", "table cell"):
+            continue
+        if has_state(node, Atspi.StateType.FOCUSABLE) and not has_state(node, Atspi.StateType.SHOWING):
+            result.append(f"{role(node)} '{name(node)}'")
+    return result
+
+
 def edit_text(control_name):
     node = find(control_name, "text")
     if node is None:
@@ -157,7 +245,18 @@ def main():
         p.add_argument("name")
     p = sub.add_parser("rows")
     p.add_argument("--count", type=int)
+    p.add_argument("--header")
     p.add_argument("list")
+    p = sub.add_parser("checked")
+    p.add_argument("list")
+    p.add_argument("prefix")
+    p = sub.add_parser("headers")
+    p.add_argument("header")
+    p = sub.add_parser("description")
+    p.add_argument("--role")
+    p.add_argument("name")
+    sub.add_parser("focused")
+    sub.add_parser("hidden-focusable")
     p = sub.add_parser("row")
     p.add_argument("list")
     p.add_argument("prefix")
@@ -194,9 +293,61 @@ def main():
             have = "no such list" if last is None else f"{len(last)} rows"
             print(f"list '{args.list}': wanted {args.count} rows, {have}", file=sys.stderr)
             return 1
+        captions = header_names(args.header) if args.header else None
+        if args.header and not captions:
+            print(f"no header '{args.header}' with sections", file=sys.stderr)
+            return 1
         for row in rows:
-            print(name(row).replace("\t", " | "))
+            if "\t" in name(row):
+                print(f"row read with raw tabs: {name(row)!r}", file=sys.stderr)
+                return 1
+            print(" | ".join(split_fields(name(row), captions)) if captions else name(row))
         return 0
+
+    if args.command == "checked":
+        def probe():
+            for row in list_rows(args.list) or []:
+                if name(row).startswith(args.prefix):
+                    return row
+            return None
+        row = until(args.timeout, probe)
+        # Qt 6.4's bridge sends the checked state of a checkable row but
+        # not the checkable state itself.
+        if row is None:
+            print(f"list '{args.list}': no row starting with '{args.prefix}'", file=sys.stderr)
+            return 1
+        print("checked" if has_state(row, Atspi.StateType.CHECKED) else "unchecked")
+        return 0
+
+    if args.command == "headers":
+        names = until(args.timeout, lambda: header_names(args.header) or None)
+        if names is None:
+            print(f"no header '{args.header}' with sections", file=sys.stderr)
+            return 1
+        print("\n".join(names))
+        return 0
+
+    if args.command == "description":
+        node = until(args.timeout, lambda: find(args.name, args.role))
+        if node is None:
+            print(f"not found: {args.role or 'any role'} '{args.name}'", file=sys.stderr)
+            return 1
+        print(node.get_description() or "")
+        return 0
+
+    if args.command == "focused":
+        text = until(args.timeout, focused)
+        if text is None:
+            print("nothing has the focus", file=sys.stderr)
+            return 1
+        print(text)
+        return 0
+
+    if args.command == "hidden-focusable":
+        found = until(args.timeout, lambda: hidden_focusable() if application() is not None else None)
+        for line in found or ["(program not found)"]:
+            print(line)
+        return 1 if found is None or found else 0
 
     if args.command == "row":
         def probe():

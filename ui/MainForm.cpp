@@ -284,20 +284,16 @@ void TMainForm::ClearDetails()
 
 void TMainForm::CategoryRBClick()
 {
-    if (CategoryRB->isChecked()) {
-        CategoryPanel->show();
-        CodePanel->hide();
-    }
+    if (CategoryRB->isChecked())
+        ShowSearchPanel(CategoryPanel, CodePanel);
     BlockTabLB->Clear();
     ClearDetails();
 }
 
 void TMainForm::CodeRBClick()
 {
-    if (CodeRB->isChecked()) {
-        CodePanel->show();
-        CategoryPanel->hide();
-    }
+    if (CodeRB->isChecked())
+        ShowSearchPanel(CodePanel, CategoryPanel);
     BlockTabLB->Clear();
     ClearDetails();
 }

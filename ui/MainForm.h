@@ -172,6 +172,9 @@ private:
     void WireCompletion(QComboBox* combo, void (TMainForm::*change)());
     // Shortcuts, the tab order and the keys of the lists.
     void WireKeyboard();
+    // Shows one search panel and hides the other, whose fields then take
+    // no focus: a screen reader would otherwise still offer them.
+    void ShowSearchPanel(QWidget* shown, QWidget* hidden);
     // Runs the list's key handler; true when the key was the window's.
     bool ListKeyDown(TTabbedListBox* list, int key);
     void LoadCategories();

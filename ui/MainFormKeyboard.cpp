@@ -40,9 +40,40 @@ void TMainForm::WireKeyboard()
     // is reached. Controls added beside the basket go after ClearBtn.
     const QWidget* order[] = {
         CategoryRB, CodeRB,    CategoryField, SubCategoryField, FindIdentField, BlockTabLB, AddBtn,
-        RackTypeCL, RackTabLB, DelBtn,        ClearBtn,         TotalTabLB,     MarginField};
+        RackTypeCL, RackTabLB, DelBtn,        ClearBtn,         TotalTabLB,     MarginField,
+        SaveBtn,    OpenBtn,   ExportBtn,     ReportBtn};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
+}
+
+namespace {
+
+constexpr char kShownFocusPolicy[] = "veltrumShownFocusPolicy";
+
+// A control of a hidden panel takes no focus; shown again, it takes the
+// focus it took before.
+void SetPanelFocusable(QWidget* panel, bool focusable)
+{
+    for (QWidget* control : panel->findChildren<QWidget*>()) {
+        const QVariant kept = control->property(kShownFocusPolicy);
+        if (!focusable && !kept.isValid() && control->focusPolicy() != Qt::NoFocus) {
+            control->setProperty(kShownFocusPolicy, static_cast<int>(control->focusPolicy()));
+            control->setFocusPolicy(Qt::NoFocus);
+        } else if (focusable && kept.isValid()) {
+            control->setFocusPolicy(static_cast<Qt::FocusPolicy>(kept.toInt()));
+            control->setProperty(kShownFocusPolicy, QVariant());
+        }
+    }
+}
+
+} // namespace
+
+void TMainForm::ShowSearchPanel(QWidget* shown, QWidget* hidden)
+{
+    SetPanelFocusable(shown, true);
+    shown->show();
+    hidden->hide();
+    SetPanelFocusable(hidden, false);
 }
 
 bool TMainForm::ListKeyDown(TTabbedListBox* list, int key)

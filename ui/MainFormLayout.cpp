@@ -165,7 +165,7 @@ QWidget* TMainForm::BuildSearchGroup()
 
     stack->addWidget(CodePanel, 0, 0);
     stack->addWidget(CategoryPanel, 0, 0);
-    CodePanel->hide();
+    ShowSearchPanel(CategoryPanel, CodePanel);
     layout->addWidget(panels);
 
     auto* listLabel = NewLabel(u"СОСТАВ ОБОРУДОВАНИЯ:", DownGB);

@@ -4,6 +4,7 @@
 #include "CheckList.h"
 #include "Exception.h"
 
+#include <QAccessible>
 #include <QImage>
 #include <QMouseEvent>
 #include <QSignalSpy>
@@ -279,10 +280,12 @@ TEST_F(CheckListTest, RowNotesAreDrawnAtTheRightAndReadAsTooltipAndName)
     EXPECT_EQ(list_->Items()[1], S("crate B\t20"));
     EXPECT_EQ(list_->ColumnText(1, 1), S("20"));
     EXPECT_EQ(model->data(model->index(1, 0), Qt::ToolTipRole).toString(), S("✓ fits"));
+    // Read after the fields, which are read without tabs (no header here,
+    // so without captions).
     EXPECT_EQ(model->data(model->index(1, 0), Qt::AccessibleTextRole).toString(),
-              S("crate B\t20\t✓ fits"));
+              S("crate B, 20, ✓ fits"));
     EXPECT_FALSE(model->data(model->index(0, 0), Qt::ToolTipRole).isValid());
-    EXPECT_FALSE(model->data(model->index(0, 0), Qt::AccessibleTextRole).isValid());
+    EXPECT_EQ(model->data(model->index(0, 0), Qt::AccessibleTextRole).toString(), S("crate A, 10"));
 
     // Drawn in the right end of its row only.
     QCoreApplication::processEvents();
@@ -304,6 +307,72 @@ TEST_F(CheckListTest, RowNotesAreDrawnAtTheRightAndReadAsTooltipAndName)
     list_->SetRowNote(0, QString());
     EXPECT_FALSE(model->data(model->index(0, 0), Qt::ToolTipRole).isValid());
     EXPECT_THROW(list_->SetRowNote(5, S("x")), EListError);
+}
+
+// Screen readers read the states from the model, as for any checkable item.
+TEST_F(CheckListTest, StatesLiveInTheModelAsCheckStatesOfCheckableRows)
+{
+    QAbstractItemModel* model = list_->model();
+    auto state = [&](int row) { return model->data(model->index(row, 0), Qt::CheckStateRole); };
+    for (int row = 0; row < 3; ++row) {
+        EXPECT_TRUE(model->flags(model->index(row, 0)).testFlag(Qt::ItemIsUserCheckable));
+        EXPECT_EQ(state(row).value<Qt::CheckState>(), Qt::Unchecked);
+    }
+    QSignalSpy changed(model, &QAbstractItemModel::dataChanged);
+    list_->SetRowState(1, cbChecked);
+    list_->SetRowState(2, cbGrayed);
+    EXPECT_EQ(changed.count(), 2);
+    EXPECT_EQ(state(1).value<Qt::CheckState>(), Qt::Checked);
+    EXPECT_EQ(state(2).value<Qt::CheckState>(), Qt::PartiallyChecked);
+
+    // The states follow their rows through deletions, appends and clearing.
+    list_->Items().Delete(0);
+    EXPECT_EQ(list_->RowState(0), cbChecked);
+    EXPECT_EQ(list_->RowState(1), cbGrayed);
+    list_->Items().Add(S("crate D\t40"));
+    EXPECT_EQ(list_->RowState(2), cbUnchecked);
+    list_->Clear();
+    list_->Items().Add(S("crate E\t50"));
+    EXPECT_EQ(list_->RowState(0), cbUnchecked);
+    EXPECT_THROW(list_->RowState(1), EListError);
+
+    // The accessibility layer reads the same: checkable, and checked or not.
+    list_->SetRowChecked(0, true);
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(list_.get());
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->tableInterface(), nullptr);
+    QAccessibleInterface* cell = face->tableInterface()->cellAt(0, 0);
+    ASSERT_NE(cell, nullptr);
+    EXPECT_TRUE(cell->state().checkable);
+    EXPECT_TRUE(cell->state().checked);
+    list_->SetRowChecked(0, false);
+    EXPECT_FALSE(cell->state().checked);
+}
+
+// The toggle a screen reader offers on a row is the user's own toggle:
+// Changing may refuse it, Change follows it, a disabled box refuses it.
+TEST_F(CheckListTest, AToggleAskedThroughTheModelIsAUserToggle)
+{
+    QAbstractItemModel* model = list_->model();
+    QSignalSpy changes(list_.get(), &TCheckList::Change);
+    EXPECT_TRUE(model->setData(model->index(1, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(list_->RowState(1), cbChecked);
+    ASSERT_EQ(changes.count(), 1);
+    EXPECT_EQ(changes[0][0].toInt(), 1);
+
+    bool refuse = true;
+    QObject::connect(list_.get(), &TCheckList::Changing, list_.get(),
+                     [&refuse](int, TCheckBoxState, bool* allow) { *allow = !refuse; });
+    model->setData(model->index(1, 0), Qt::Unchecked, Qt::CheckStateRole);
+    EXPECT_EQ(list_->RowState(1), cbChecked);
+    refuse = false;
+
+    list_->SetRowEnabled(2, false);
+    EXPECT_FALSE(model->setData(model->index(2, 0), Qt::Checked, Qt::CheckStateRole));
+    EXPECT_EQ(list_->RowState(2), cbUnchecked);
+    EXPECT_FALSE(model->setData(model->index(0, 0), S("text"), Qt::DisplayRole));
+    EXPECT_EQ(list_->Items()[0], S("crate A\t10"));
+    EXPECT_EQ(changes.count(), 1);
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 
 #include "Header.h"
 
+#include <QAccessible>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
@@ -123,3 +124,35 @@ TEST(Header, ResizeZoneAndReleaseWithoutDrag)
 }
 
 } // namespace
+
+TEST(HeaderAccessibility, SectionsAreColumnHeadersNamedByTheirCaptions)
+{
+    QWidget window;
+    THeader header(&window);
+    header.AddSection(QStringLiteral("   ШИФР"), 100);
+    header.AddSection(QStringLiteral("   +5V, А"), 60);
+    header.resize(300, 20);
+    window.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&window));
+
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&header);
+    ASSERT_NE(face, nullptr);
+    ASSERT_EQ(face->childCount(), 2);
+    const QStringList names{QStringLiteral("ШИФР"), QStringLiteral("+5V, А")};
+    const QList<QRect> local{QRect(0, 0, 100, 20), QRect(100, 0, 200, 20)};
+    for (int i = 0; i < 2; ++i) {
+        SCOPED_TRACE(i);
+        QAccessibleInterface* section = face->child(i);
+        ASSERT_NE(section, nullptr);
+        EXPECT_EQ(section->role(), QAccessible::ColumnHeader);
+        EXPECT_EQ(section->text(QAccessible::Name), names[i]);
+        EXPECT_EQ(section->rect(), QRect(header.mapToGlobal(local[i].topLeft()), local[i].size()));
+        EXPECT_EQ(section->parent(), face);
+        EXPECT_EQ(face->indexOfChild(section), i);
+        EXPECT_EQ(face->child(i), section) << "a section changed its identity";
+    }
+    // A section added later is found too.
+    header.AddSection(QStringLiteral("   МОЩНОСТЬ, ВТ"), 0);
+    ASSERT_EQ(face->childCount(), 3);
+    EXPECT_EQ(face->child(2)->text(QAccessible::Name), QStringLiteral("МОЩНОСТЬ, ВТ"));
+}

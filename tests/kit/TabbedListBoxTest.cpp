@@ -9,6 +9,7 @@
 #include "TabStops.h"
 
 #include <QAbstractItemModelTester>
+#include <QAccessible>
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QImage>
@@ -474,3 +475,52 @@ TEST(TabbedListBox, HintShowsRowsWiderThanTheList)
 }
 
 } // namespace
+
+TEST(AccessibleRows, FieldsAreReadAfterTheirCaptions)
+{
+    const auto fields = [](const char* row) {
+        static QString text; // the views point into it
+        text = QString::fromUtf8(row);
+        return QStringView(text).split(QLatin1Char('\t'));
+    };
+    const QStringList captions{QStringLiteral("ШИФР"), QStringLiteral("+5V, А"),
+                               QStringLiteral("+7V, А")};
+    const struct {
+        const char* row;
+        QStringList captions;
+        const char* spoken;
+    } cases[] = {
+        {"MK1-03\t1\t0,05", captions, "ШИФР MK1-03, +5V, А 1, +7V, А 0,05"},
+        {"\t1,4\t0,7", captions, "+5V, А 1,4, +7V, А 0,7"}, // the totals: no code
+        {"MK1-03\t\t0,05", captions, "ШИФР MK1-03, +7V, А 0,05"},
+        {"A\tB\tC\tD", captions, "ШИФР A, +5V, А B, +7V, А C, D"},
+        {"A\tB", {}, "A, B"},
+        {"", captions, ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.row);
+        EXPECT_EQ(CaptionedFields(fields(c.row), c.captions).toStdString(), c.spoken);
+    }
+}
+
+TEST(AccessibleRows, AListNamesItsRowsByTheHeadersCaptions)
+{
+    TTabbedListBox list;
+    THeader header;
+    header.AddSection(QStringLiteral("   ШИФР"), 100);
+    header.AddSection(QStringLiteral("   +5V, А"), 0);
+    list.Items().Add(QStringLiteral("MK1-03\t1"));
+    QAbstractItemModel* model = list.model();
+    const QModelIndex row = model->index(0, 0);
+    EXPECT_EQ(model->data(row, Qt::AccessibleTextRole).toString(), QStringLiteral("MK1-03, 1"));
+    list.UpdateFromHeader(header);
+    EXPECT_EQ(model->data(row, Qt::AccessibleTextRole).toString(),
+              QStringLiteral("ШИФР MK1-03, +5V, А 1"));
+    EXPECT_EQ(model->data(row, Qt::DisplayRole).toString(), QStringLiteral("MK1-03\t1"));
+
+    QAccessibleInterface* face = QAccessible::queryAccessibleInterface(&list);
+    ASSERT_NE(face, nullptr);
+    ASSERT_NE(face->tableInterface(), nullptr);
+    EXPECT_EQ(face->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
+              QStringLiteral("ШИФР MK1-03, +5V, А 1"));
+}

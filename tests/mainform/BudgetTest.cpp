@@ -387,7 +387,13 @@ TEST_F(Budget, FitMarksOnEveryCrateType)
             ASSERT_NE(item, nullptr);
             EXPECT_TRUE(item->text(QAccessible::Name).endsWith(c.notes[row]))
                 << item->text(QAccessible::Name).toStdString();
-            EXPECT_TRUE(item->text(QAccessible::Name).startsWith(rowsBefore[row]));
+            // The fields come first, read after the header's captions.
+            EXPECT_TRUE(item->text(QAccessible::Name)
+                            .startsWith(QStringLiteral("ШИФР ") +
+                                        form().RackTypeCL->ColumnText(0, row) +
+                                        QStringLiteral(", +5V, А ") +
+                                        form().RackTypeCL->ColumnText(1, row)))
+                << item->text(QAccessible::Name).toStdString();
         }
     }
 

@@ -4,6 +4,7 @@
 #include "WindowDriver.h"
 
 #include "CheckList.h"
+#include "Header.h"
 #include "QStringPrinter.h"
 #include "TabbedListBox.h"
 
@@ -125,9 +126,10 @@ TEST_F(Keyboard, TabFollowsTheReadingOrderAndReachesOnlyShownControls)
     EXPECT_EQ(Names(RoundFrom(form().CategoryRB)), Names(withSubcategory));
 
     // In code mode the code field takes the category boxes' place; the
-    // category panel is then out of the order.
-    form().CodeRB->setFocus();
-    Press(Qt::Key_Space);
+    // category panel is then out of the order. Down on the mode chooses it.
+    form().CategoryRB->setFocus();
+    Press(Qt::Key_Down);
+    EXPECT_EQ(Focused(), form().CodeRB);
     ASSERT_TRUE(form().CodeRB->isChecked());
     EXPECT_FALSE(form().CategoryPanel->isVisible());
     QStringList codeMode = categoryMode;
@@ -157,6 +159,8 @@ TEST_F(Keyboard, AHiddenPanelIsNeitherFocusedNorShownToScreenReaders)
         QAccessibleInterface* hidden = QAccessible::queryAccessibleInterface(c.hidden);
         ASSERT_NE(hidden, nullptr);
         EXPECT_TRUE(hidden->state().invisible);
+        EXPECT_FALSE(hidden->state().focusable);
+        EXPECT_TRUE(QAccessible::queryAccessibleInterface(c.shown)->state().focusable);
         EXPECT_FALSE(QAccessible::queryAccessibleInterface(c.shown)->state().invisible);
     }
 }
@@ -357,4 +361,70 @@ TEST_F(Keyboard, TheFirstKeyChoosesTheOnlyRowOfAList)
         EXPECT_EQ(form().BlockTabLB->ItemIndex(), 0);
         EXPECT_EQ(form().FIdentField->text(), QStringLiteral("MK1-050"));
     }
+}
+
+// What a screen reader finds in the window: ticks on the crate types, rows
+// read by their captions, headers by section, the totals reachable with
+// their verdict.
+TEST_F(Keyboard, AScreenReaderHearsTicksCaptionsAndTheVerdict)
+{
+    const auto cell = [](QWidget* list, int row) -> QAccessibleInterface* {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(list);
+        return face != nullptr && face->tableInterface() != nullptr
+                   ? face->tableInterface()->cellAt(row, 0)
+                   : nullptr;
+    };
+    QAccessibleInterface* firstType = cell(form().RackTypeCL, 0);
+    QAccessibleInterface* secondType = cell(form().RackTypeCL, 1);
+    ASSERT_NE(firstType, nullptr);
+    ASSERT_NE(secondType, nullptr);
+    EXPECT_TRUE(firstType->state().checkable);
+    EXPECT_TRUE(firstType->state().checked);
+    EXPECT_FALSE(secondType->state().checked);
+    EXPECT_EQ(firstType->text(QAccessible::Name).left(24).toStdString(),
+              "ШИФР KSV-1HA (QT310SB), ");
+
+    // A tick with Space is heard.
+    form().RackTypeCL->setFocus();
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Down);
+    Press(Qt::Key_Space);
+    EXPECT_EQ(form().RackTypeCL->RowState(1), cbChecked);
+    EXPECT_TRUE(cell(form().RackTypeCL, 1)->state().checked);
+    EXPECT_FALSE(cell(form().RackTypeCL, 0)->state().checked);
+
+    // Basket rows: captions and values, no tabs.
+    PickItem(form().CategoryField, 5); // MK1-050 last: 1 slot, 0.1 A, 0.2 A, 0 A, 0.5 W
+    form().BlockTabLB->setFocus();
+    Press(Qt::Key_End);
+    Press(Qt::Key_Return);
+    QAccessibleInterface* basketRow = cell(form().RackTabLB, 0);
+    ASSERT_NE(basketRow, nullptr);
+    EXPECT_EQ(basketRow->text(QAccessible::Name).toStdString(),
+              "ШИФР MK1-050, +5V, А 0.1, +7V, А 0.2, -7V, А 0, МОЩНОСТЬ, ВТ 0.5, КОЛ-ВО СЛОТОВ 1");
+    EXPECT_EQ(cell(form().BlockTabLB, 2)->text(QAccessible::Name).toStdString(),
+              "ШИФР MK1-050, НАИМЕНОВАНИЕ Модуль малый");
+
+    // The headers by section.
+    QAccessibleInterface* header = QAccessible::queryAccessibleInterface(form().RackHeader);
+    ASSERT_EQ(header->childCount(), 6);
+    EXPECT_EQ(header->child(1)->text(QAccessible::Name).toStdString(), "+5V, А");
+    EXPECT_EQ(header->child(1)->role(), QAccessible::ColumnHeader);
+
+    // The totals: reached with Tab, read-only, described by the verdict,
+    // which names a passed limit.
+    ASSERT_TRUE(TabTo(form().TotalTabLB));
+    QAccessibleInterface* totals = QAccessible::queryAccessibleInterface(form().TotalTabLB);
+    EXPECT_EQ(totals->text(QAccessible::Description).toStdString(), "В ПРЕДЕЛАХ НОРМЫ");
+    Press(Qt::Key_Down);
+    EXPECT_EQ(form().TotalTabLB->ItemIndex(), -1) << "the totals took a selection";
+    // Two ZB-600 draw 1.4 A on -7V; crate type 1 allows 0.8 A.
+    for (int i = 0; i < 2; ++i) {
+        form().BlockTabLB->setFocus();
+        Press(Qt::Key_Home);
+        Press(Qt::Key_Return);
+    }
+    ASSERT_EQ(form().Devices.size(), 3u);
+    EXPECT_NE(totals->text(QAccessible::Description).indexOf(QStringLiteral("ПРЕВЫШЕНИЕ")), -1)
+        << totals->text(QAccessible::Description).toStdString();
 }
