@@ -35,7 +35,7 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/veltrum.svg
 
 # Debian package: cpack -G DEB in the release build directory.
 set(VELTRUM_PACKAGE_MAINTAINER
-    "Seed c73752fb maintainers <maintainers@users.noreply.c-seed-c73752fb.example>"
+    "Veltrum maintainers <maintainers@veltrum.invalid>"
     CACHE STRING "Maintainer field of the Debian package")
 
 set(CPACK_PACKAGE_NAME veltrum)
