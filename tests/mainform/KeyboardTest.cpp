@@ -13,6 +13,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QMetaEnum>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
@@ -21,6 +22,13 @@
 #include <gtest/gtest.h>
 
 namespace {
+
+// QTest::toString hands back a buffer the caller must free; the enum's own
+// name needs no freeing and reads the same in a failure message.
+const char* KeyName(Qt::Key key)
+{
+    return QMetaEnum::fromType<Qt::Key>().valueToKey(key);
+}
 
 class Keyboard : public ::testing::Test {
 protected:
@@ -339,7 +347,7 @@ TEST_F(Keyboard, ArrowsHomeAndEndMoveInEveryList)
                      {Qt::Key_Down, 1},         {Qt::Key_Up, 0},          {Qt::Key_Up, 0}};
         for (const auto& step : steps) {
             Press(step.key);
-            EXPECT_EQ(c.list->ItemIndex(), step.row) << QTest::toString(step.key);
+            EXPECT_EQ(c.list->ItemIndex(), step.row) << KeyName(step.key);
         }
     }
     // Moving in the search list shows the block the keys land on.
@@ -351,7 +359,7 @@ TEST_F(Keyboard, ArrowsHomeAndEndMoveInEveryList)
 TEST_F(Keyboard, TheFirstKeyChoosesTheOnlyRowOfAList)
 {
     for (Qt::Key key : {Qt::Key_Down, Qt::Key_Up, Qt::Key_Home, Qt::Key_End}) {
-        SCOPED_TRACE(QTest::toString(key));
+        SCOPED_TRACE(KeyName(key));
         form().CodeRB->click();
         SearchCode(form(), QStringLiteral("MK1-050"));
         ASSERT_EQ(form().BlockTabLB->Items().Count(), 1);
