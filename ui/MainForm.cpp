@@ -238,6 +238,9 @@ void TMainForm::FormShow()
 {
     const QString path = QDir(catalogDir_).filePath(QStringLiteral("VELTRUM.db"));
     if (!QFileInfo::exists(path)) {
+        // Said on standard error too, with the path looked at, for whoever
+        // starts the program from a terminal or reads a session log.
+        std::fprintf(stderr, "veltrum: catalog not found: %s\n", qPrintable(path));
         TmdDialogForm::ShowDialog(Text(kDatabaseTitle), CatalogNotFoundText(), IDI_HAND,
                                   {QStringLiteral("OK")});
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
