@@ -15,14 +15,15 @@
 namespace {
 
 // The icon in every size the build made from the program's SVG, from the
-// program's resources: the window shows it whether or not the icon theme
-// is installed (an unpacked package, the build tree).
+// program's resources: the window shows the same icon whether or not the
+// icon theme is installed (the build tree), and in every size the hicolor
+// theme has, where the theme lookup hands on only the sizes it matches.
 QIcon ProgramIcon()
 {
     QIcon icon;
     for (const int size : {16, 24, 32, 48, 64, 128, 256, 512})
         icon.addFile(QStringLiteral(":/icons/%1x%1/veltrum.png").arg(size), QSize(size, size));
-    return QIcon::fromTheme(QStringLiteral("veltrum"), icon);
+    return icon;
 }
 
 } // namespace
