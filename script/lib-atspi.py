@@ -29,6 +29,7 @@ up. Positions are screen pixels "x y width height" of the control.
 import argparse
 import sys
 import time
+import warnings
 
 import gi
 
@@ -224,9 +225,13 @@ def unnamed():
 
 def act(node, action):
     """Performs the named action of a control; True when it has one so named."""
-    for i in range(Atspi.Action.get_n_actions(node)):
-        if Atspi.Action.get_name(node, i) == action:
-            return Atspi.Action.do_action(node, i)
+    with warnings.catch_warnings():
+        # get_action_name is marked deprecated for a successor this
+        # version of the bindings does not have yet.
+        warnings.simplefilter("ignore", DeprecationWarning)
+        for i in range(Atspi.Action.get_n_actions(node)):
+            if Atspi.Action.get_action_name(node, i) == action:
+                return Atspi.Action.do_action(node, i)
     return False
 
 
