@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Program entry: the command line first, then the window.
 
 #include "CommandLine.h"

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # One interface target carries the language standard, warnings and Qt
 # strictness for every target of the project.
 add_library(veltrum_options INTERFACE)

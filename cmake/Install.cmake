@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # Install layout and the Debian package.
 #
 # The program reads VELTRUM.db and Category/*.itm from its own directory.

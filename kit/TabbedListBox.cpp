@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TabbedListBox.h"
 
 #include "Exception.h"

@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Reads the running program's accessibility tree over AT-SPI.
 
 Used by script/e2e and script/screenshot to find controls on screen and to

@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # Shared by script/e2e and script/screenshot (source it, don't run it):
 # builds the Debian package, unpacks it, and runs the unpacked program in a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's layout: the search, details and basket groups inside
 // two splitters, at the sizes and places the window opens with. Every
 // control is created here and named after its member.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The command line: the parser's answers on a table of argument lists, and
 // the real executable's output and exit status for the answers that end it.
 
