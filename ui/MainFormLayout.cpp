@@ -156,7 +156,6 @@ QWidget* TMainForm::BuildSearchGroup()
         combo->setLineEdit(new QLineEdit(combo));
         combo->lineEdit()->setAccessibleName(combo->accessibleName());
         combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr); // completion is the window's own, see WireCompletion
         combo->setMaxVisibleItems(24);
     }
     categoryLayout->addWidget(categoryLabel);
