@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Program.h"
 
 #include "DialogUnit.h"
@@ -8,14 +9,39 @@
 #include "QtTranslations.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
-int RunProgram(QApplication& application, const QString& catalogDir,
-               const std::function<void(TMainForm&)>& whenShown, const QString& basketFile)
+namespace {
+
+// The icon in every size the build made from the program's SVG, from the
+// program's resources: the window shows the same icon whether or not the
+// icon theme is installed (the build tree), and in every size the hicolor
+// theme has, where the theme lookup hands on only the sizes it matches.
+QIcon ProgramIcon()
 {
-    QApplication::setApplicationName(QStringLiteral("veltrum"));
+    QIcon icon;
+    for (const int size : {16, 24, 32, 48, 64, 128, 256, 512})
+        icon.addFile(QStringLiteral(":/icons/%1x%1/veltrum.png").arg(size), QSize(size, size));
+    return icon;
+}
+
+} // namespace
+
+void DescribeProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("veltrum"));
+    QCoreApplication::setApplicationVersion(QStringLiteral(VELTRUM_VERSION));
+    QGuiApplication::setDesktopFileName(QStringLiteral("veltrum"));
+}
+
+int RunProgram(QApplication& application, const QString& catalogDir,
+               const std::function<void(TMainForm&)>& whenShown, const ProgramOptions& options)
+{
+    DescribeProgram();
     InstallQtTranslations(application, QLocale::system());
+    QApplication::setWindowIcon(ProgramIcon());
     ApplyProgramLook();
 
     // The catalog lives beside the executable, whatever the working
@@ -32,11 +58,11 @@ int RunProgram(QApplication& application, const QString& catalogDir,
     }
     TMainForm mainForm(*directory);
     TmdDialogForm dialogTemplate; // never shown; every dialog is built afresh
-    mainForm.OpenBasketAtStart(basketFile);
+    mainForm.OpenBasketAtStart(options.basketFile);
     mainForm.show();
     if (whenShown)
         whenShown(mainForm);
     const int exitCode = application.exec();
     // A catalog that could not be opened ends the program with a failure code.
-    return mainForm.Database ? exitCode : 1;
+    return mainForm.Database ? exitCode : kCatalogExitStatus;
 }

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProgramDirectory.h"
 
 #include <QFile>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "QtTranslations.h"
 
 #include <QCoreApplication>

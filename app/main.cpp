@@ -1,13 +1,48 @@
-// Program entry.
+// SPDX-License-Identifier: MIT
+// Program entry: the command line first, then the window.
 
+#include "CommandLine.h"
 #include "Program.h"
 
 #include <QApplication>
 
+#include <cstdio>
+
+namespace {
+
+QStringList ArgumentsOf(int argc, char* argv[])
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments.append(QString::fromLocal8Bit(argv[i]));
+    return arguments;
+}
+
+// Prints the texts of a command line that does not start the window.
+int Answer(const CommandLineResult& result)
+{
+    std::fputs(result.standardOutput.toLocal8Bit().constData(), stdout);
+    std::fputs(result.standardError.toLocal8Bit().constData(), stderr);
+    return result.exitStatus;
+}
+
+} // namespace
+
 int main(int argc, char* argv[])
 {
+    // Help and version need no window system: answered before one is
+    // reached, so that they work without a display.
+    if (AsksForTextOnly(ArgumentsOf(argc, argv))) {
+        QCoreApplication core(argc, argv);
+        DescribeProgram();
+        return Answer(ParseCommandLine(QCoreApplication::arguments()));
+    }
+    // QApplication takes Qt's own options (-platform, -style, ...) out of
+    // the arguments; what is left is the program's.
     QApplication application(argc, argv);
-    // One optional argument: a basket file to open (a double-click on it in
-    // a file manager starts the program so).
-    return RunProgram(application, QString(), {}, QCoreApplication::arguments().value(1));
+    DescribeProgram();
+    const CommandLineResult commandLine = ParseCommandLine(QCoreApplication::arguments());
+    if (!commandLine.run)
+        return Answer(commandLine);
+    return RunProgram(application, QString(), {}, commandLine.options);
 }

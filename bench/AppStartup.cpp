@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's start-up, run by the program's own RunProgram(), ending as
 // soon as the main window is shown: a zero timer set after show() checks
 // that the category list was loaded and quits the event loop. The catalog

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Recomputing the budget after an add, for a 300-entry basket: the exact
 // sums, the totals row and its colour, the headroom row and verdict against
 // the ticked crate type, and the fit of all seven crate types, which is the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The start-up floor: a Qt Widgets program that shows one empty main
 // window and quits from a zero timer, the same way AppStartup.cpp does.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Writes a synthetic block catalog of a given size for the benchmarks:
 //   bench_generate_catalog <directory> <blocks>
 // makes <directory>/VELTRUM.db (same table and indexes as data/catalog.sql)

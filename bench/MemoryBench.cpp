@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Peak memory of listing every block of a catalog in the search list.
 //
 //   bench_memory <catalog-dir>

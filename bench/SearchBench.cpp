@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Search-list benchmarks: the real main window's handlers against SQLite's
 // own time for the same statement, measured side by side in one process.
 //

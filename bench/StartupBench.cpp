@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up benchmark driver: starts the program's start-up (bench_app_startup)
 // and an empty Qt main window (bench_empty_window) as child processes, one
 // after the other, and times each whole process from fork to exit.

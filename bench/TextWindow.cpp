@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // For reference beside the start-up floor: the empty main window of
 // EmptyWindow.cpp showing one line of Cyrillic text. What it costs above the
 // empty window is what any window pays to draw text at all (fontconfig's

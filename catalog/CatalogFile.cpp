@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CatalogFile.h"
 
 #include <cerrno>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CategoryFiles.h"
 
 #include "Exception.h"

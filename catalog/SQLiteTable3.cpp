@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SQLiteTable3.h"
 
 #include "DecimalText.h"

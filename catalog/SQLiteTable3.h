@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The only way into the catalog database: one connection (TSQLiteDatabase)

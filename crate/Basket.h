@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Basket entries and the arithmetic over them: sums, the totals row and the

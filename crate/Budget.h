@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The budget of a basket against the crate types, as pure arithmetic on

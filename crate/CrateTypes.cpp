@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CrateTypes.h"
 
 #include "DecimalText.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // An exact decimal number: an integer coefficient of any size times a power

@@ -1,4 +1,5 @@
 #!/usr/bin/env python3
+# SPDX-License-Identifier: MIT
 """Writes catalog.sql, the sample block catalog, from the tables below.
 
 Run from this directory after changing the tables:  python3 make_catalog.py

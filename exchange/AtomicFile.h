@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Files the user keeps are written whole or not at all (QSaveFile): a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BasketCsv.h"
 
 namespace {

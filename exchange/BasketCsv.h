@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The basket as CSV for spreadsheets (RFC 4180): UTF-8 with a byte-order

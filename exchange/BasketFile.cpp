@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BasketFile.h"
 
 #include "AtomicFile.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Basket files: a basket kept on disk as JSON, so that a configuration can

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "BasketReopen.h"
 
 #include "CrateTypes.h"

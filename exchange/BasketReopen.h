@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Reopening a basket file against the catalog as it is now. The catalog is

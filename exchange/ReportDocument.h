@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The report as one QTextDocument, and its printing on A4. The print

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The access layer and the catalog's four statements over any file bytes.
 //
 // The input is written to a temporary file that is opened read-only as the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Category files: decoding Windows-1251 bytes and splitting them into lines.
 // Every byte becomes one character; no line holds a line break; the lines
 // and the breaks between them account for every character.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Decimal text: parsing any text and formatting any double.
 //
 // The first input byte picks the separator; the rest is the text. When the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The column lists' arithmetic: fields of tab-separated rows and tab stops.
 //
 // Sizes are pixel widths: a character below 1024 pixels, a field of text

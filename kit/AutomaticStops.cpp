@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "AutomaticStops.h"
 
 #include "TabStops.h"

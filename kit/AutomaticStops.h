@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The automatic tab stops of a column list. Measuring every row's fields

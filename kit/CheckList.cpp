@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CheckList.h"
 
 #include "Exception.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Layout arithmetic of the message dialog: from the icon's box, the text's

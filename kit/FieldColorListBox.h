@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A column list whose fields may each be drawn in a colour of their own,

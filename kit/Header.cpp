@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Header.h"
 
 #include "HeaderAccessible.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HeaderAccessible.h"
 
 #include "Header.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ProgramStyle.h"
 
 #include "Platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "TabStops.h"
 
 #include "Exception.h"

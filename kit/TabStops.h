@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Arithmetic of the column lists: fields of tab-separated rows, the average

@@ -1,13 +1,13 @@
+// SPDX-License-Identifier: MIT
 #include "TabbedListBox.h"
 
 #include "Exception.h"
 #include "Header.h"
+#include "TabbedListDelegate.h"
+#include "TabbedListModel.h"
 #include "TabStops.h"
 
-#include <QAbstractItemDelegate>
-#include <QAbstractListModel>
 #include <QFontMetrics>
-#include <QHash>
 #include <QHelpEvent>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -60,217 +60,6 @@ std::string OutOfBounds(int index)
     return "List index out of bounds (" + std::to_string(index) + ")";
 }
 } // namespace
-
-// The rows of one list; the list view only ever reads them through here.
-// All rows share one text buffer, each row being a range of it, so a list of
-// a million rows costs its characters and one offset per row rather than a
-// string object and a heap block per row. Rows may be stored before the view
-// hears of them: rowCount() gives the announced rows, and Announce() tells
-// the view about the rest in one notification.
-class TTabbedListModel : public QAbstractListModel {
-public:
-    using QAbstractListModel::QAbstractListModel;
-
-    int rowCount(const QModelIndex& parent = QModelIndex()) const override
-    {
-        return parent.isValid() ? 0 : announced_;
-    }
-
-    QVariant data(const QModelIndex& index, int role) const override
-    {
-        if (!index.isValid() || index.row() >= announced_)
-            return {};
-        if (role == Qt::DisplayRole)
-            return Row(index.row()).toString();
-        if (role == TTabbedListBox::kRowDataRole)
-            return RowData(index.row());
-        if (const QVariant stored = RoleValue(index.row(), role); stored.isValid())
-            return stored;
-        const auto* list = static_cast<const TTabbedListBox*>(QObject::parent());
-        // Screen readers read the fields by their captions rather than the tabs.
-        if (role == Qt::AccessibleTextRole)
-            return list->AccessibleRowText(index.row());
-        return list->RowRoleData(index.row(), role);
-    }
-
-    bool setData(const QModelIndex& index, const QVariant& value, int role) override
-    {
-        // Only what a user may ask for through assistive technology: the
-        // list decides, as it does for a click.
-        if (!index.isValid() || index.row() >= announced_)
-            return false;
-        return static_cast<TTabbedListBox*>(QObject::parent())
-            ->RowRoleRequested(index.row(), role, value);
-    }
-
-    Qt::ItemFlags flags(const QModelIndex& index) const override
-    {
-        if (!index.isValid())
-            return Qt::NoItemFlags;
-        Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
-        if (userCheckable_)
-            flags |= Qt::ItemIsUserCheckable;
-        return flags;
-    }
-
-    void SetUserCheckable(bool checkable) { userCheckable_ = checkable; }
-
-    // What row `index` holds for `role` of its own; nothing when unset.
-    QVariant RoleValue(int index, int role) const
-    {
-        if (roles_.isEmpty())
-            return {};
-        return roles_[index].value(role);
-    }
-
-    // Stores `value` (an invalid one clears it) and tells the view.
-    void SetRoleValue(int index, int role, const QVariant& value)
-    {
-        // The per-row values exist only once some row has one, so a list
-        // that never uses them costs nothing per row.
-        if (roles_.isEmpty()) {
-            if (!value.isValid())
-                return;
-            roles_.resize(Count());
-        }
-        if (value.isValid())
-            roles_[index].insert(role, value);
-        else
-            roles_[index].remove(role);
-        if (index < announced_) {
-            const QModelIndex changed = this->index(index);
-            Q_EMIT dataChanged(changed, changed, {role});
-        }
-    }
-
-    // Row `index` of the stored rows; valid until the rows change.
-    QStringView Row(int index) const
-    {
-        const qsizetype start = starts_[index];
-        const qsizetype end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
-        return QStringView(text_).mid(start, end - start);
-    }
-    // The bytes stored with row `index`; empty when none were given.
-    QByteArray RowData(int index) const
-    {
-        const qsizetype start = dataStarts_[index];
-        const qsizetype end =
-            index + 1 < dataStarts_.size() ? dataStarts_[index + 1] : data_.size();
-        return data_.mid(start, end - start);
-    }
-    // Stored rows, announced or not.
-    int Count() const { return static_cast<int>(starts_.size()); }
-
-    // Stores the row and its bytes; the view hears of it at once unless
-    // `announce` is false.
-    void Append(QStringView row, QByteArrayView data, bool announce)
-    {
-        // The buffers grow geometrically on their own; a failure to store
-        // anything takes back what was stored, so the rows stay as they were.
-        const qsizetype start = text_.size();
-        const qsizetype dataStart = data_.size();
-        try {
-            text_.append(row);
-            data_.append(data);
-            starts_.append(start);
-            dataStarts_.append(dataStart);
-            if (!roles_.isEmpty())
-                roles_.append(QHash<int, QVariant>());
-        } catch (...) {
-            text_.truncate(start);
-            data_.truncate(dataStart);
-            const qsizetype rows = std::min<qsizetype>(starts_.size(), dataStarts_.size());
-            starts_.resize(rows);
-            dataStarts_.resize(rows);
-            if (roles_.size() > rows)
-                roles_.resize(rows);
-            throw;
-        }
-        if (announce)
-            Announce();
-    }
-
-    // Tells the view about the rows stored since the last announcement.
-    void Announce()
-    {
-        if (announced_ == Count())
-            return;
-        beginInsertRows(QModelIndex(), announced_, Count() - 1);
-        announced_ = Count();
-        endInsertRows();
-    }
-
-    void Remove(int index)
-    {
-        Announce();
-        const QStringView row = Row(index);
-        const qsizetype start = row.data() - text_.constData();
-        const qsizetype length = row.size();
-        const qsizetype dataStart = dataStarts_[index];
-        const qsizetype dataLength = RowData(index).size();
-        beginRemoveRows(QModelIndex(), index, index);
-        text_.remove(start, length);
-        starts_.removeAt(index);
-        for (qsizetype i = index; i < starts_.size(); ++i)
-            starts_[i] -= length;
-        data_.remove(dataStart, dataLength);
-        dataStarts_.removeAt(index);
-        for (qsizetype i = index; i < dataStarts_.size(); ++i)
-            dataStarts_[i] -= dataLength;
-        if (!roles_.isEmpty())
-            roles_.removeAt(index);
-        announced_ = Count();
-        endRemoveRows();
-    }
-
-    void RemoveAll()
-    {
-        beginResetModel();
-        text_ = QString();
-        starts_ = QList<qsizetype>();
-        data_ = QByteArray();
-        dataStarts_ = QList<qsizetype>();
-        roles_ = QList<QHash<int, QVariant>>();
-        announced_ = 0;
-        endResetModel();
-    }
-
-private:
-    QString text_;
-    QList<qsizetype> starts_;
-    QByteArray data_; // the bytes of every row, one after another
-    QList<qsizetype> dataStarts_;
-    // Values rows hold for roles of their own (a check state, a tooltip):
-    // empty, or one table per stored row.
-    QList<QHash<int, QVariant>> roles_;
-    bool userCheckable_ = false;
-    int announced_ = 0;
-};
-
-// Every row is drawn by the list itself, so that the text keeps the list's
-// font colour even while the list is disabled.
-class TTabbedListDelegate : public QAbstractItemDelegate {
-public:
-    explicit TTabbedListDelegate(TTabbedListBox& list) : QAbstractItemDelegate(&list), list_(list)
-    {
-    }
-
-    void paint(QPainter* painter, const QStyleOptionViewItem& option,
-               const QModelIndex& index) const override
-    {
-        painter->save();
-        list_.PaintRow(*painter, option, index.row());
-        painter->restore();
-    }
-
-    QSize sizeHint(const QStyleOptionViewItem&, const QModelIndex&) const override
-    {
-        return {1, list_.RowHeight()};
-    }
-
-private:
-    TTabbedListBox& list_;
-};
 
 // ---------------------------------------------------------------- TListItems
 
@@ -350,7 +139,7 @@ void TListItems::EndUpdate()
 // ------------------------------------------------------------ TTabbedListBox
 
 TTabbedListBox::TTabbedListBox(QWidget* parent)
-    : QListView(parent), model_(new TTabbedListModel(this)), items_(*this)
+    : QListView(parent), model_(new TTabbedListModel(*this)), items_(*this)
 {
     setModel(model_);
     setItemDelegate(new TTabbedListDelegate(*this));

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // A list whose rows are tab-separated strings, drawn in columns at tab

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WidgetKit.h"
 
 #include <QEvent>

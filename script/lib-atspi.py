@@ -1,4 +1,5 @@
 #!/usr/bin/python3
+# SPDX-License-Identifier: MIT
 """Reads the running program's accessibility tree over AT-SPI.
 
 Used by script/e2e and script/screenshot to find controls on screen and to
@@ -19,6 +20,9 @@ up. Positions are screen pixels "x y width height" of the control.
   lib-atspi.py focused                             "role|name" of the control with the focus
   lib-atspi.py hidden-focusable                    focusable controls that are not shown
   lib-atspi.py text NAME                           text typed into the edit field NAME
+  lib-atspi.py act [--role R] NAME ACTION          performs a control's action (Press, Toggle,
+                                                   SetFocus): what a screen reader does, and
+                                                   the way in where no input device reaches
   lib-atspi.py unnamed                             controls that have no accessible name
   lib-atspi.py dump                                the whole tree, for debugging
 """
@@ -26,6 +30,7 @@ up. Positions are screen pixels "x y width height" of the control.
 import argparse
 import sys
 import time
+import warnings
 
 import gi
 
@@ -219,6 +224,18 @@ def unnamed():
     return result
 
 
+def act(node, action):
+    """Performs the named action of a control; True when it has one so named."""
+    with warnings.catch_warnings():
+        # get_action_name is marked deprecated for a successor this
+        # version of the bindings does not have yet.
+        warnings.simplefilter("ignore", DeprecationWarning)
+        for i in range(Atspi.Action.get_n_actions(node)):
+            if Atspi.Action.get_action_name(node, i) == action:
+                return Atspi.Action.do_action(node, i)
+    return False
+
+
 def until(timeout, probe):
     """Calls probe until it gives something other than None, or the time is up."""
     deadline = time.monotonic() + timeout
@@ -262,9 +279,20 @@ def main():
     p.add_argument("prefix")
     p = sub.add_parser("text")
     p.add_argument("name")
+    p = sub.add_parser("act")
+    p.add_argument("--role")
+    p.add_argument("name")
+    p.add_argument("action")
     sub.add_parser("unnamed")
     sub.add_parser("dump")
     args = parser.parse_args()
+
+    if args.command == "act":
+        node = until(args.timeout, lambda: find(args.name, args.role))
+        if node is None or not act(node, args.action):
+            print(f"cannot {args.action}: {args.role or 'any role'} '{args.name}'", file=sys.stderr)
+            return 1
+        return 0
 
     if args.command == "find":
         node = until(args.timeout, lambda: find(args.name, args.role, args.prefix))

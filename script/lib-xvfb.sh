@@ -1,3 +1,4 @@
+# SPDX-License-Identifier: MIT
 # shellcheck shell=bash
 # Shared by script/e2e and script/screenshot (source it, don't run it):
 # builds the Debian package, unpacks it, and runs the unpacked program in a
@@ -10,6 +11,7 @@ VELTRUM_GUI_PACKAGES=(
   xvfb xdotool x11-utils imagemagick
   dbus dbus-x11 at-spi2-core python3-gi gir1.2-atspi-2.0
   dpkg-dev file fonts-dejavu-core
+  weston qt6-wayland
 )
 ATSPI_LAUNCHER=/usr/libexec/at-spi-bus-launcher
 
@@ -88,8 +90,9 @@ start_display() {
   log "virtual display $DISPLAY"
 }
 
-# Starts the unpacked program through its usr/bin link from an unrelated,
-# empty working directory; sets APP_PID, APP_CWD and WINDOW (the X window).
+# Starts the program (VELTRUM_PROGRAM, by default the unpacked package's
+# usr/bin link) from an unrelated, empty working directory; sets APP_PID,
+# APP_CWD and WINDOW (the X window).
 # With SHARP_TEXT=1 text is drawn without antialiasing, so that every glyph
 # pixel has exactly the text colour and colours can be counted.
 start_program() {
@@ -113,7 +116,7 @@ XML
   fi
   (cd "$APP_CWD" && exec env LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb \
       QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 XDG_RUNTIME_DIR="$runtime" "${fonts[@]}" \
-      "$UNPACKED/usr/bin/veltrum" >"$SHOTS/program.log" 2>&1) &
+      "${VELTRUM_PROGRAM:-$UNPACKED/usr/bin/veltrum}" >"$SHOTS/program.log" 2>&1) &
   APP_PID=$!
   WINDOW=
   local _

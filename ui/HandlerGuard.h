@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The one guard every event handler runs in. Qt does not let exceptions

@@ -1,11 +1,14 @@
+// SPDX-License-Identifier: MIT
 #include "MainForm.h"
 
 #include "CatalogQueries.h"
 #include "CategoryFiles.h"
 #include "CheckList.h"
+#include "ComboCompletion.h"
 #include "CrateTypes.h"
 #include "DecimalText.h"
 #include "DialogUnit.h"
+#include "EditFocusColour.h"
 #include "FieldColorListBox.h"
 #include "FormText.h"
 #include "HandlerGuard.h"
@@ -98,6 +101,7 @@ void TMainForm::WireEvents()
     WireCompletion(CategoryField, &TMainForm::CategoryFieldChange);
     WireCompletion(SubCategoryField, &TMainForm::SubCategoryFieldChange);
     FindIdentField->installEventFilter(this);
+    ShowFocusInColour(*FindIdentField, kEditFocusColor);
     connect(TableHeader, &THeader::Sized, this, GuardedSlot(&TMainForm::TableHeaderSized));
     connect(RackHeader, &THeader::Sized, this, GuardedSlot(&TMainForm::RackHeaderSized));
     for (TTabbedListBox* list : {BlockTabLB, RackTabLB, TotalTabLB})
@@ -115,78 +119,23 @@ std::function<void()> TMainForm::GuardedSlot(void (TMainForm::*handler)())
     return [this, handler] { Guarded([this, handler] { (this->*handler)(); }); };
 }
 
-namespace {
-
-// Position of the first item whose text begins with `typed`, without regard
-// to case; -1 when there is none or nothing is typed.
-int FirstItemStartingWith(const QComboBox* combo, const QString& typed)
-{
-    for (int i = 0; i < combo->count() && !typed.isEmpty(); ++i)
-        if (combo->itemText(i).startsWith(typed, Qt::CaseInsensitive))
-            return i;
-    return -1;
-}
-
-} // namespace
-
-// The combo boxes complete typed text: text that begins an item's text
-// chooses the first such item and is completed to it; text that begins no
-// item stays as typed with no item chosen. Either way the change handler
-// runs, as it does for an item picked from the list.
+// The combo boxes complete typed text (TComboCompletion); either way the
+// change handler runs, as it does for an item picked from the list.
 void TMainForm::WireCompletion(QComboBox* combo, void (TMainForm::*change)())
 {
     connect(combo, &QComboBox::activated, this, GuardedSlot(change));
-    // Keys reach the line edit through the combo box, which has the focus
-    // and hands them on without filters seeing them again; the line edit
-    // gets them itself only when something sends them to it directly.
-    combo->installEventFilter(this);
-    combo->lineEdit()->installEventFilter(this);
-    connect(combo->lineEdit(), &QLineEdit::textEdited, this,
-            [this, combo, change](const QString& typed) {
-                // Deleting never completes, or the completion would come
-                // straight back: what is left chooses no item until the
-                // next character is typed.
-                const int found = lastKeyDeletes_ ? -1 : FirstItemStartingWith(combo, typed);
-                QLineEdit* edit = combo->lineEdit();
-                {
-                    const QSignalBlocker blocker(combo);
-                    combo->setCurrentIndex(found);
-                    if (found >= 0) {
-                        // The completed part is selected, so that the next
-                        // key typed replaces it.
-                        const QString item = combo->itemText(found);
-                        edit->setText(item);
-                        edit->setSelection(static_cast<int>(typed.size()),
-                                           static_cast<int>(item.size() - typed.size()));
-                    } else {
-                        edit->setText(typed);
-                    }
-                }
-                GuardedSlot(change)();
-            });
+    connect(TComboCompletion::Attach(*combo), &TComboCompletion::Edited, this, GuardedSlot(change));
+    ShowFocusInColour(*combo->lineEdit(), kEditFocusColor);
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
-    if (event->type() == QEvent::FocusIn || event->type() == QEvent::FocusOut) {
-        // Edit fields show where the typing goes in the focus colour.
-        if (auto* edit = qobject_cast<QLineEdit*>(watched)) {
-            QPalette colours = edit->palette();
-            colours.setColor(QPalette::Base,
-                             event->type() == QEvent::FocusIn
-                                 ? kEditFocusColor
-                                 : QApplication::palette(edit).color(QPalette::Base));
-            edit->setPalette(colours);
-        }
-    }
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (watched == FindIdentField)
             Guarded([this, key] { FindIdentFieldKeyDown(key); });
         else if (watched == BlockTabLB || watched == RackTabLB)
             return ListKeyDown(static_cast<TTabbedListBox*>(watched), key);
-        else
-            lastKeyDeletes_ = key == Qt::Key_Backspace || key == Qt::Key_Delete;
     }
     return QMainWindow::eventFilter(watched, event);
 }
@@ -238,6 +187,9 @@ void TMainForm::FormShow()
 {
     const QString path = QDir(catalogDir_).filePath(QStringLiteral("VELTRUM.db"));
     if (!QFileInfo::exists(path)) {
+        // Said on standard error too, with the path looked at, for whoever
+        // starts the program from a terminal or reads a session log.
+        std::fprintf(stderr, "veltrum: catalog not found: %s\n", qPrintable(path));
         TmdDialogForm::ShowDialog(Text(kDatabaseTitle), CatalogNotFoundText(), IDI_HAND,
                                   {QStringLiteral("OK")});
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // The program's only working window: search by category or by a fragment of
@@ -205,7 +206,6 @@ private:
 
     QString catalogDir_;
     bool shown_ = false;
-    bool lastKeyDeletes_ = false; // the last key typed into a combo box deletes text
     // The shown block's slot, current and power columns that hold no number.
     QStringList shownNotANumber_;
     QString basketAtStart_;

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's budget view: the headroom row and the verdict under the
 // totals, the warning threshold, and the fit marks on the crate types. All
 // of it shows what the budget functions of crate/ give for the basket.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's commands that keep and hand on a basket: save and open
 // basket files, export CSV for spreadsheets, and the printable report.
 // The formats are built by the exchange library; this file only gathers

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window from the keyboard: Ctrl+Q leaves, Enter or a double
 // click on a search row adds it, Delete on a basket row deletes it, and Tab
 // follows the reading order of the window.

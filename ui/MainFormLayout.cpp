@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window's layout: the search, details and basket groups inside
 // two splitters, at the sizes and places the window opens with. Every
 // control is created here and named after its member.
@@ -155,7 +156,6 @@ QWidget* TMainForm::BuildSearchGroup()
         combo->setLineEdit(new QLineEdit(combo));
         combo->lineEdit()->setAccessibleName(combo->accessibleName());
         combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setCompleter(nullptr); // completion is the window's own, see WireCompletion
         combo->setMaxVisibleItems(24);
     }
     categoryLayout->addWidget(categoryLabel);

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "SearchProgress.h"
 
 #include "HandlerGuard.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Arithmetic of a window that must fit its screen: where the screen's

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CatalogQueries.h"
 
 #include "CategoryFiles.h"

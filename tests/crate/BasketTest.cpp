@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Basket.h"
 #include "ThrownMessage.h"
 #include "CrateTypes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Budget.h"
 
 #include "CrateTypes.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "ExactDecimal.h"
 #include "ThrownMessage.h"
 

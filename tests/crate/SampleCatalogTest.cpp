@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The sample catalog shipped with the program: its schema, its numbering
 // against the category files, their code page, and that every limit of
 // every crate type can be met with a few of its blocks.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "DialogUnit.h"
 
 #include "Platform.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "HandlerGuard.h"
 
 #include "WhenModal.h"

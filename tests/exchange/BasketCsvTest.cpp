@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The CSV export read back field by field, with both field separators.
 
 #include "ExchangeSupport.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Basket files: what is written, what is read back, and every way a file
 // can be wrong or a save can fail.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The printable report: written as a PDF offscreen and read back as text
 // with pdftotext, as a reader of the printout would see it.
 

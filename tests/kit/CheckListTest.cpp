@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The check list: per-row states, user toggles by mouse and Space, and the
 // events they raise.
 

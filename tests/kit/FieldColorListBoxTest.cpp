@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A column list whose fields have colours of their own.
 
 #include "FieldColorListBox.h"

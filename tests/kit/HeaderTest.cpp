@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The header: reported widths and resizing sections by dragging their edges.
 
 #include "Header.h"

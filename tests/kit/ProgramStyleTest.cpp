@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's style hands out standard icons unread; read later, they
 // must be the platform style's own.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Arithmetic of the column lists: fields, average width, stops, tab positions.
 
 #include "TabStops.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The column list: rows and fields, automatic and header-derived tab stops,
 // user selection and the drawing of a disabled list in its font colour.
 

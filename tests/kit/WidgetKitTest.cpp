@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The window's own widgets and faces: the banner group box sizes itself as a
 // group box does, and the faces fall back to the application's family.
 

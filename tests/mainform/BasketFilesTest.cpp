@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Keeping and handing on a basket in the real window: save and reopen,
 // bad basket files, CSV export, the report, and a file given at start.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Crate types, the basket and its totals in the real window.
 
 #include "WindowDriver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Exact sums and the budget view in the real window: the headroom row, the
 // verdict, the warning threshold and the fit marks on the crate types.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The whole job from the keyboard, in the real window: every key goes to
 // whatever widget has the focus, as a real keyboard sends it.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Searching by category and by code, and the details of one block, in the
 // real window on the standard fixture catalog.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window on a 1024 x 768 screen, smaller than its described size:
 // it takes the available area, keeps the proportions of its splitters, and
 // everything from the title bar to the totals is on the screen.

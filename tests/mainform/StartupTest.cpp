@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Start-up and shutdown of the main window on fixture catalogs.
 
 #include "WindowDriver.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The main window on its screen: the described size where the screen has
 // room, the available area where it has not. The arithmetic on tables; the
 // window itself on the 1280 x 1024 screen of the ordinary tests.

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "CatalogFiles.h"
 
 #include "CheckList.h"

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A catalog that a maintainer changes while the program runs, in both
 // journal modes: updated in place, rewritten by VACUUM, replaced by
 // another file moved over it, and written under an open transaction

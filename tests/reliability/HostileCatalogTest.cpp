@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Hostile catalogs and category files, each built in a temporary directory
 // and opened by the real window. For every case: the documented message
 // (the start-up dialog, or the error box with SQLite's own message), a

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A catalog locked by another process: the sqlite3 tool holds an exclusive
 // transaction with a pending write. A search fails at once with the busy
 // message, the window stays usable, and the same search works once the

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Queries that would never end or would fill memory. A query still
 // running after half a second shows the progress dialog; its cancel
 // button stops the query, leaves the search list empty and says so, and

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A catalog that cannot be opened: the dialog keeps its one sentence,
 // "Ошибка создания базы данных!", and SQLite's own reason, or the file
 // layer's, goes to standard error as one line. Nothing is written.

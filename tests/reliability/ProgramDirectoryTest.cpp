@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // The program's directory comes from the bytes of the executable's path,
 // never from the working directory: installed under a folder whose name
 // is Windows-1251 bytes (not valid UTF-8), the window opens the catalog

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Qt's own texts follow the user's locale: Russian under a Russian locale,
 // Qt's English where no translation exists.
 

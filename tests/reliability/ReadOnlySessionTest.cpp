@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // A whole ordinary session on the standard catalog changes no byte of the
 // catalog or the category files and leaves no journal beside them.
 

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // An RFC 4180 reader for tests, written apart from the program's writer so

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "Fixtures.h"
 
 #include <QDir>

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Test entry: one QApplication for the whole executable, offscreen unless
 // the environment says otherwise.
 

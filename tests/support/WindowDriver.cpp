@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #include "WindowDriver.h"
 
 #include "CheckList.h"
@@ -91,16 +92,6 @@ void PickItem(QComboBox* combo, int index)
     // the combo box reports the user's choice.
     combo->setCurrentIndex(index);
     Q_EMIT combo->activated(index);
-}
-
-void TypeText(QWidget* widget, const QString& text)
-{
-    // QTest::keyClicks knows Latin-1 keys only.
-    for (const QChar c : text) {
-        const auto key = static_cast<Qt::Key>(c.toUpper().unicode());
-        QTest::sendKeyEvent(QTest::Press, widget, key, QString(c), Qt::NoModifier);
-        QTest::sendKeyEvent(QTest::Release, widget, key, QString(c), Qt::NoModifier);
-    }
 }
 
 void SearchCode(TMainForm& form, const QString& text)

@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 #pragma once
 
 // Drives the real main window on the offscreen platform as a user would:
@@ -6,6 +7,7 @@
 
 #include "Fixtures.h"
 #include "MainForm.h"
+#include "TypeText.h"
 
 #include <QString>
 #include <QStringList>
@@ -52,8 +54,6 @@ QStringList Rows(const TTabbedListBox* list);
 void ClickRow(TTabbedListBox* list, int row, int x = -1);
 // Chooses an item of a combo box from its drop-down list.
 void PickItem(class QComboBox* combo, int index);
-// Types `text` key by key, Cyrillic included.
-void TypeText(QWidget* widget, const QString& text);
 // Types `text` into the code field and presses Enter.
 void SearchCode(TMainForm& form, const QString& text);
 // Ticks the box of crate type `row` (press and release in the glyph zone).

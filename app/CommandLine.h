@@ -1,0 +1,35 @@
+// SPDX-License-Identifier: MIT
+#pragma once
+
+// The program's command line: what the user asked for, decided before the
+// window opens. Pure over its argument list, so that every answer (help,
+// version, a usage error, a run) is tested without a window.
+
+#include <QString>
+#include <QStringList>
+
+// What a run of the window needs from the command line.
+struct ProgramOptions {
+    QString basketFile; // a basket file to open once the catalog is open; empty: none
+};
+
+// Exit status of a command line the program does not accept.
+inline constexpr int kUsageExitStatus = 2;
+
+struct CommandLineResult {
+    bool run = false;       // true: start the window with `options`
+    int exitStatus = 0;     // when not run: the status to exit with
+    QString standardOutput; // when not run: text for standard output
+    QString standardError;  // when not run: text for standard error
+    ProgramOptions options;
+};
+
+// `arguments` as QCoreApplication::arguments() gives them: the program
+// first, Qt's own options (-platform, -style, ...) already taken out by
+// QApplication. Uses the application name and version set on the running
+// QCoreApplication for the help and version texts.
+CommandLineResult ParseCommandLine(const QStringList& arguments);
+
+// True when the arguments ask for help or the version, which are answered
+// without a window system: `veltrum --help` works with no display.
+bool AsksForTextOnly(const QStringList& arguments);

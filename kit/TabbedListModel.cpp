@@ -1,0 +1,157 @@
+// SPDX-License-Identifier: MIT
+#include "TabbedListModel.h"
+
+#include "TabbedListBox.h"
+
+#include <algorithm>
+
+TTabbedListModel::TTabbedListModel(TTabbedListBox& list) : QAbstractListModel(&list), list_(list) {}
+
+int TTabbedListModel::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : announced_;
+}
+
+QVariant TTabbedListModel::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= announced_)
+        return {};
+    if (role == Qt::DisplayRole)
+        return Row(index.row()).toString();
+    if (role == TTabbedListBox::kRowDataRole)
+        return RowData(index.row());
+    if (const QVariant stored = RoleValue(index.row(), role); stored.isValid())
+        return stored;
+    // Screen readers read the fields by their captions rather than the tabs.
+    if (role == Qt::AccessibleTextRole)
+        return list_.AccessibleRowText(index.row());
+    return list_.RowRoleData(index.row(), role);
+}
+
+bool TTabbedListModel::setData(const QModelIndex& index, const QVariant& value, int role)
+{
+    if (!index.isValid() || index.row() >= announced_)
+        return false;
+    return list_.RowRoleRequested(index.row(), role, value);
+}
+
+Qt::ItemFlags TTabbedListModel::flags(const QModelIndex& index) const
+{
+    if (!index.isValid())
+        return Qt::NoItemFlags;
+    Qt::ItemFlags flags = Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemNeverHasChildren;
+    if (userCheckable_)
+        flags |= Qt::ItemIsUserCheckable;
+    return flags;
+}
+
+QVariant TTabbedListModel::RoleValue(int index, int role) const
+{
+    if (roles_.isEmpty())
+        return {};
+    return roles_[index].value(role);
+}
+
+void TTabbedListModel::SetRoleValue(int index, int role, const QVariant& value)
+{
+    // The per-row values exist only once some row has one, so a list that
+    // never uses them costs nothing per row.
+    if (roles_.isEmpty()) {
+        if (!value.isValid())
+            return;
+        roles_.resize(Count());
+    }
+    if (value.isValid())
+        roles_[index].insert(role, value);
+    else
+        roles_[index].remove(role);
+    if (index < announced_) {
+        const QModelIndex changed = this->index(index);
+        Q_EMIT dataChanged(changed, changed, {role});
+    }
+}
+
+QStringView TTabbedListModel::Row(int index) const
+{
+    const qsizetype start = starts_[index];
+    const qsizetype end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
+    return QStringView(text_).mid(start, end - start);
+}
+
+QByteArray TTabbedListModel::RowData(int index) const
+{
+    const qsizetype start = dataStarts_[index];
+    const qsizetype end = index + 1 < dataStarts_.size() ? dataStarts_[index + 1] : data_.size();
+    return data_.mid(start, end - start);
+}
+
+void TTabbedListModel::Append(QStringView row, QByteArrayView data, bool announce)
+{
+    // The buffers grow geometrically on their own; a failure to store
+    // anything takes back what was stored, so the rows stay as they were.
+    const qsizetype start = text_.size();
+    const qsizetype dataStart = data_.size();
+    try {
+        text_.append(row);
+        data_.append(data);
+        starts_.append(start);
+        dataStarts_.append(dataStart);
+        if (!roles_.isEmpty())
+            roles_.append(QHash<int, QVariant>());
+    } catch (...) {
+        text_.truncate(start);
+        data_.truncate(dataStart);
+        const qsizetype rows = std::min<qsizetype>(starts_.size(), dataStarts_.size());
+        starts_.resize(rows);
+        dataStarts_.resize(rows);
+        if (roles_.size() > rows)
+            roles_.resize(rows);
+        throw;
+    }
+    if (announce)
+        Announce();
+}
+
+void TTabbedListModel::Announce()
+{
+    if (announced_ == Count())
+        return;
+    beginInsertRows(QModelIndex(), announced_, Count() - 1);
+    announced_ = Count();
+    endInsertRows();
+}
+
+void TTabbedListModel::Remove(int index)
+{
+    Announce();
+    const QStringView row = Row(index);
+    const qsizetype start = row.data() - text_.constData();
+    const qsizetype length = row.size();
+    const qsizetype dataStart = dataStarts_[index];
+    const qsizetype dataLength = RowData(index).size();
+    beginRemoveRows(QModelIndex(), index, index);
+    text_.remove(start, length);
+    starts_.removeAt(index);
+    for (qsizetype i = index; i < starts_.size(); ++i)
+        starts_[i] -= length;
+    data_.remove(dataStart, dataLength);
+    dataStarts_.removeAt(index);
+    for (qsizetype i = index; i < dataStarts_.size(); ++i)
+        dataStarts_[i] -= dataLength;
+    if (!roles_.isEmpty())
+        roles_.removeAt(index);
+    announced_ = Count();
+    endRemoveRows();
+}
+
+void TTabbedListModel::RemoveAll()
+{
+    beginResetModel();
+    text_ = QString();
+    starts_ = QList<qsizetype>();
+    data_ = QByteArray();
+    dataStarts_ = QList<qsizetype>();
+    roles_ = QList<QHash<int, QVariant>>();
+    announced_ = 0;
+    endResetModel();
+}
