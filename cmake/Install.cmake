@@ -102,9 +102,10 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/lintian-overrides
         DESTINATION share/lintian/overrides RENAME veltrum)
 
-# Debian package: cpack -G DEB in the release build directory.
-set(VELTRUM_PACKAGE_MAINTAINER "Veltrum maintainers <maintainers@veltrum.invalid>"
-    CACHE STRING "Maintainer field of the Debian package")
+# Debian package: cpack -G DEB in the release build directory. The
+# maintainer is a fact of the project, as in the copyright file and the
+# changelog, not a setting: a build directory never keeps an older one.
+set(VELTRUM_PACKAGE_MAINTAINER "Veltrum maintainers <maintainers@veltrum.invalid>")
 
 set(CPACK_PACKAGE_NAME veltrum)
 set(CPACK_PACKAGE_VENDOR "Veltrum maintainers")
