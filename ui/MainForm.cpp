@@ -96,8 +96,8 @@ template <class Handler> void TMainForm::Guarded(Handler&& handler)
 void TMainForm::WireEvents()
 {
     connect(ExitItem, &QAction::triggered, this, GuardedSlot(&TMainForm::ExitItemClick));
-    connect(CategoryRB, &QRadioButton::clicked, this, GuardedSlot(&TMainForm::CategoryRBClick));
-    connect(CodeRB, &QRadioButton::clicked, this, GuardedSlot(&TMainForm::CodeRBClick));
+    WireSearchMode(CategoryRB, &TMainForm::CategoryRBClick);
+    WireSearchMode(CodeRB, &TMainForm::CodeRBClick);
     WireCompletion(CategoryField, &TMainForm::CategoryFieldChange);
     WireCompletion(SubCategoryField, &TMainForm::SubCategoryFieldChange);
     FindIdentField->installEventFilter(this);
@@ -112,6 +112,20 @@ void TMainForm::WireEvents()
     connect(ClearBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::ClearBtnClick));
     connect(MarginField, &QSpinBox::valueChanged, this, GuardedSlot(&TMainForm::MarginFieldChange));
     WireFileButtons();
+}
+
+// A search mode button runs its handler when clicked (mouse, Space, the
+// arrow keys), and also when assistive technology checks it through its
+// toggle action, which checks the button without a click: otherwise the
+// button would read as checked while the other panel stays shown. After a
+// click the handler has run twice; the second run finds nothing to change.
+void TMainForm::WireSearchMode(QRadioButton* button, void (TMainForm::*click)())
+{
+    connect(button, &QRadioButton::clicked, this, GuardedSlot(click));
+    connect(button, &QRadioButton::toggled, this, [this, click](bool checked) {
+        if (checked)
+            GuardedSlot(click)();
+    });
 }
 
 std::function<void()> TMainForm::GuardedSlot(void (TMainForm::*handler)())

@@ -171,6 +171,7 @@ private:
     void BuildBudgetControls(QGridLayout* grid, int row);
     void WireEvents();
     void WireCompletion(QComboBox* combo, void (TMainForm::*change)());
+    void WireSearchMode(QRadioButton* button, void (TMainForm::*click)());
     // Shortcuts, the tab order and the keys of the lists.
     void WireKeyboard();
     // Shows one search panel and hides the other, whose fields then take

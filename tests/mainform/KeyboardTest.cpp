@@ -375,6 +375,34 @@ TEST_F(Keyboard, TheFirstKeyChoosesTheOnlyRowOfAList)
 // What a screen reader finds in the window: ticks on the crate types, rows
 // read by their captions, headers by section, the totals reachable with
 // their verdict.
+TEST_F(Keyboard, AScreenReaderSwitchesTheSearchModeByTheButtonsToggleAction)
+{
+    // The toggle action checks a radio button without clicking it.
+    const auto toggle = [](QWidget* button) {
+        QAccessibleInterface* face = QAccessible::queryAccessibleInterface(button);
+        ASSERT_NE(face, nullptr);
+        ASSERT_NE(face->actionInterface(), nullptr);
+        ASSERT_TRUE(face->actionInterface()->actionNames().contains(
+            QAccessibleActionInterface::toggleAction()));
+        face->actionInterface()->doAction(QAccessibleActionInterface::toggleAction());
+    };
+    PickItem(form().CategoryField, 5);
+    ASSERT_GT(form().BlockTabLB->Items().Count(), 0);
+
+    toggle(form().CodeRB);
+    EXPECT_TRUE(form().CodeRB->isChecked());
+    EXPECT_TRUE(form().CodePanel->isVisible());
+    EXPECT_FALSE(form().CategoryPanel->isVisible());
+    EXPECT_EQ(form().BlockTabLB->Items().Count(), 0);
+    form().FindIdentField->setFocus();
+    EXPECT_TRUE(form().FindIdentField->hasFocus());
+
+    toggle(form().CategoryRB);
+    EXPECT_TRUE(form().CategoryPanel->isVisible());
+    EXPECT_FALSE(form().CodePanel->isVisible());
+    EXPECT_EQ(form().CategoryField->currentIndex(), 5); // the boxes keep their contents
+}
+
 TEST_F(Keyboard, AScreenReaderHearsTicksCaptionsAndTheVerdict)
 {
     const auto cell = [](QWidget* list, int row) -> QAccessibleInterface* {
