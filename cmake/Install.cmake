@@ -77,6 +77,7 @@ foreach(size IN LISTS VELTRUM_ICON_SIZES)
   install(FILES ${VELTRUM_ICON_DIR}/${size}x${size}/veltrum.png
           DESTINATION share/icons/hicolor/${size}x${size}/apps)
 endforeach()
+install(FILES ${CMAKE_SOURCE_DIR}/packaging/veltrum-basket.xml DESTINATION share/mime/packages)
 
 # Documents, compressed as Debian wants them (gzip -9n: no name, no time,
 # so that the same sources give the same package).

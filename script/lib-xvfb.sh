@@ -116,7 +116,7 @@ XML
   fi
   (cd "$APP_CWD" && exec env LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb \
       QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 XDG_RUNTIME_DIR="$runtime" "${fonts[@]}" \
-      "${VELTRUM_PROGRAM:-$UNPACKED/usr/bin/veltrum}" >"$SHOTS/program.log" 2>&1) &
+      "${VELTRUM_PROGRAM:-$UNPACKED/usr/bin/veltrum}" "$@" >"$SHOTS/program.log" 2>&1) &
   APP_PID=$!
   WINDOW=
   local _

@@ -143,7 +143,7 @@ void TMainForm::ShowReportPreview(QTextDocument& report)
     printer.setDocName(report.metaInformation(QTextDocument::DocumentTitle));
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("ReportPreview"));
-    preview.setWindowTitle(Text(kApplicationTitle));
+    preview.setWindowTitle(report.metaInformation(QTextDocument::DocumentTitle));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, &report](QPrinter* to) {
         RunGuarded(this, [&report, to] { PrintReport(report, *to); });
     });
