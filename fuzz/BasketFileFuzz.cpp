@@ -1,3 +1,4 @@
+// SPDX-License-Identifier: MIT
 // Basket files: decoding any bytes.
 //
 // Decoding either refuses the bytes with EBasketFormatError or gives a
