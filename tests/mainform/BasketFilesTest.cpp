@@ -33,20 +33,6 @@ namespace {
 
 const QColor kRed(255, 0, 0);
 
-FixtureBlock Block(const char16_t* code, int slots, double v5, double v7, double v_7, double power)
-{
-    return {QString::fromUtf16(code),
-            QStringLiteral("Блок ") + QString::fromUtf16(code),
-            QStringLiteral("ВП"),
-            slots,
-            v5,
-            v7,
-            v_7,
-            power,
-            1,
-            0};
-}
-
 // What the user sees of the basket.
 struct BasketView {
     QStringList rows, totals;
@@ -69,9 +55,9 @@ protected:
     {
         catalog.WriteStandard();
         catalog.AddBlocks({
-            Block(u"ONE", 1, 0.1, 0.1, 0.1, 1),
-            Block(u"FIVE", 5, 0.1, 0.1, 0.1, 1),
-            Block(u"HALF", 2, 1.5, 0.7, 0.35, 14.25),
+            PowerBlock(u"ONE", 1, 0.1, 0.1, 0.1, 1),
+            PowerBlock(u"FIVE", 5, 0.1, 0.1, 0.1, 1),
+            PowerBlock(u"HALF", 2, 1.5, 0.7, 0.35, 14.25),
         });
         Open(QStringLiteral("."));
     }
@@ -89,14 +75,7 @@ protected:
     TMainForm& form() { return *window->form; }
     DialogRecorder& recorder() { return window->recorder; }
 
-    void Add(const char16_t* code, int times = 1)
-    {
-        SearchCode(form(), QString::fromUtf16(code));
-        ASSERT_EQ(form().BlockTabLB->Items().Count(), 1);
-        ClickRow(form().BlockTabLB, 0);
-        for (int i = 0; i < times; ++i)
-            form().AddBtn->click();
-    }
+    void Add(const char16_t* code, int times = 1) { AddToBasket(form(), code, times); }
     int Checked()
     {
         for (int row = 0; row < form().RackTypeCL->Items().Count(); ++row)

@@ -17,38 +17,24 @@ namespace {
 
 const QColor kRed(255, 0, 0);
 
-FixtureBlock Block(const char16_t* code, int slots, double v5, double v7, double v_7, double power)
-{
-    return {QString::fromUtf16(code),
-            QStringLiteral("Блок ") + QString::fromUtf16(code),
-            QStringLiteral("ВП"),
-            slots,
-            v5,
-            v7,
-            v_7,
-            power,
-            1,
-            0};
-}
-
 class Basket : public ::testing::Test {
 protected:
     void SetUp() override
     {
         catalog.WriteStandard();
         catalog.AddBlocks({
-            Block(u"ONE", 1, 0.1, 0.1, 0.1, 1),
-            Block(u"TWO", 2, 0.1, 0.1, 0.1, 1),
-            Block(u"FIVE", 5, 0.1, 0.1, 0.1, 1),
-            Block(u"HALF", 2, 1.5, 0.7, 0.35, 14.25), // two of them fill crate type 0 exactly
-            Block(u"MILLI", 0, 0.001, 0, 0, 0),
-            Block(u"M08", 1, 0, 0, 0.8, 1),
-            Block(u"P01", 0, 0.1, 0, 0, 0),
-            Block(u"P02", 0, 0.2, 0, 0, 0),
-            Block(u"NEG", -1, 0.1, 0.1, 0.1, 1),
-            Block(u"HUGE", 256, 0.1, 0.1, 0.1, 1),
-            Block(u"B11", 1, 0, 1.1, 0, 0),
-            Block(u"B03", 1, 0, 0.3, 0, 0),
+            PowerBlock(u"ONE", 1, 0.1, 0.1, 0.1, 1),
+            PowerBlock(u"TWO", 2, 0.1, 0.1, 0.1, 1),
+            PowerBlock(u"FIVE", 5, 0.1, 0.1, 0.1, 1),
+            PowerBlock(u"HALF", 2, 1.5, 0.7, 0.35, 14.25), // two of them fill crate type 0 exactly
+            PowerBlock(u"MILLI", 0, 0.001, 0, 0, 0),
+            PowerBlock(u"M08", 1, 0, 0, 0.8, 1),
+            PowerBlock(u"P01", 0, 0.1, 0, 0, 0),
+            PowerBlock(u"P02", 0, 0.2, 0, 0, 0),
+            PowerBlock(u"NEG", -1, 0.1, 0.1, 0.1, 1),
+            PowerBlock(u"HUGE", 256, 0.1, 0.1, 0.1, 1),
+            PowerBlock(u"B11", 1, 0, 1.1, 0, 0),
+            PowerBlock(u"B03", 1, 0, 0.3, 0, 0),
         });
         Open(QStringLiteral("."));
     }
@@ -62,13 +48,7 @@ protected:
     DialogRecorder& recorder() { return window->recorder; }
 
     // Finds the block by its code, shows it and presses "ДОБАВИТЬ В КОРЗИНУ".
-    void Add(const char16_t* code)
-    {
-        SearchCode(form(), QString::fromUtf16(code));
-        ASSERT_EQ(form().BlockTabLB->Items().Count(), 1);
-        ClickRow(form().BlockTabLB, 0);
-        form().AddBtn->click();
-    }
+    void Add(const char16_t* code, int times = 1) { AddToBasket(form(), code, times); }
     QString Total(int field) { return form().TotalTabLB->ColumnText(field, 0); }
     bool TotalsRed() { return form().TotalTabLB->FontColor() == kRed; }
     int Checked()

@@ -27,18 +27,6 @@ namespace {
 
 const QColor kRed(255, 0, 0);
 
-FixtureBlock Block(const QString& code, int slots, double v5, double v7, double v_7, double power)
-{
-    return {
-        code, QStringLiteral("Блок ") + code, QStringLiteral("ВП"), slots, v5, v7, v_7, power, 1,
-        0};
-}
-
-FixtureBlock Block(const char16_t* code, int slots, double v5, double v7, double v_7, double power)
-{
-    return Block(QString::fromUtf16(code), slots, v5, v7, v_7, power);
-}
-
 // WCAG contrast ratio of two colours.
 double Contrast(const QColor& a, const QColor& b)
 {
@@ -60,20 +48,20 @@ protected:
     {
         catalog.WriteStandard();
         catalog.AddBlocks({
-            Block(u"C001", 0, 0.01, 0, 0, 0), // 300 of them: 3 A
-            Block(u"W01", 0, 0, 0, 0, 0.1),   // 285 of them: 28.5 W
-            Block(u"HALF", 2, 1.5, 0.7, 0.35, 14.25),
-            Block(u"N7", 0, 0, 0, 0.7, 0),  // -7 V at row 0's limit
-            Block(u"P5", 0, 1.05, 0, 0, 0), // with HALF: 85 % of row 0's +5 V
-            Block(u"AT5", 0, 3, 0, 0, 0),   // each current at row 0's limit
-            Block(u"AT7", 0, 0, 1.4, 0, 0),
-            Block(u"AT_7", 0, 0, 0, 0.7, 0),
-            Block(u"M5", 0, 0.001, 0, 0, 0), // a milliampere on each channel
-            Block(u"M7", 0, 0, 0.001, 0, 0),
-            Block(u"M_7", 0, 0, 0, 0.001, 0),
-            Block(u"M08", 1, 0, 0, 0.8, 1),
-            Block(u"S1", 1, 0.01, 0.01, 0.01, 0.1),
-            Block(u"BIG5", 1, 5.5, 0, 0, 1),
+            PowerBlock(u"C001", 0, 0.01, 0, 0, 0), // 300 of them: 3 A
+            PowerBlock(u"W01", 0, 0, 0, 0, 0.1),   // 285 of them: 28.5 W
+            PowerBlock(u"HALF", 2, 1.5, 0.7, 0.35, 14.25),
+            PowerBlock(u"N7", 0, 0, 0, 0.7, 0),  // -7 V at row 0's limit
+            PowerBlock(u"P5", 0, 1.05, 0, 0, 0), // with HALF: 85 % of row 0's +5 V
+            PowerBlock(u"AT5", 0, 3, 0, 0, 0),   // each current at row 0's limit
+            PowerBlock(u"AT7", 0, 0, 1.4, 0, 0),
+            PowerBlock(u"AT_7", 0, 0, 0, 0.7, 0),
+            PowerBlock(u"M5", 0, 0.001, 0, 0, 0), // a milliampere on each channel
+            PowerBlock(u"M7", 0, 0, 0.001, 0, 0),
+            PowerBlock(u"M_7", 0, 0, 0, 0.001, 0),
+            PowerBlock(u"M08", 1, 0, 0, 0.8, 1),
+            PowerBlock(u"S1", 1, 0.01, 0.01, 0.01, 0.1),
+            PowerBlock(u"BIG5", 1, 5.5, 0, 0, 1),
         });
         Open(QStringLiteral("."));
     }
@@ -86,14 +74,7 @@ protected:
     TMainForm& form() { return *window->form; }
 
     // Shows the block and presses "ДОБАВИТЬ В КОРЗИНУ" `times` times.
-    void Add(const char16_t* code, int times = 1)
-    {
-        SearchCode(form(), QString::fromUtf16(code));
-        ASSERT_EQ(form().BlockTabLB->Items().Count(), 1);
-        ClickRow(form().BlockTabLB, 0);
-        for (int i = 0; i < times; ++i)
-            form().AddBtn->click();
-    }
+    void Add(const char16_t* code, int times = 1) { AddToBasket(form(), code, times); }
     void Clear()
     {
         window->recorder.nextAnswer = 1;
@@ -173,7 +154,7 @@ TEST(BudgetRandom, ShownSumsAreTheExactSumsOfTheShownValues)
     catalog.WriteStandard();
     std::vector<FixtureBlock> blocks;
     for (int i = 0; i < 12; ++i)
-        blocks.push_back(Block(QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0')), 0,
+        blocks.push_back(PowerBlock(QStringLiteral("R%1").arg(i, 2, 10, QLatin1Char('0')), 0,
                                thousandths(random) / 1000.0, thousandths(random) / 1000.0,
                                thousandths(random) / 1000.0, thousandths(random) / 100.0));
     catalog.AddBlocks(blocks);

@@ -147,3 +147,11 @@ void FixtureCatalog::WriteStandard()
          3, 1.5, 0.5, 0.5, 12, 24, 324},
     });
 }
+
+FixtureBlock PowerBlock(QStringView code, int slots, double v5, double v7, double v_7,
+                        double power)
+{
+    const QString ident = code.toString();
+    return {ident, QStringLiteral("Блок ") + ident, QStringLiteral("ВП"), slots, v5, v7, v_7,
+            power, 1, 0};
+}

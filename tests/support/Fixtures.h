@@ -29,6 +29,11 @@ struct FixtureBlock {
     int category = 1, subCategory = 0;
 };
 
+// A block of category 1 known by its code and its power figures, named
+// "Блок <code>".
+FixtureBlock PowerBlock(QStringView code, int slots, double v5, double v7, double v_7,
+                        double power);
+
 // A catalog directory: VELTRUM.db with BLOCKS, and the Category directory.
 class FixtureCatalog {
 public:

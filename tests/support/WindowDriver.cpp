@@ -11,6 +11,7 @@
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTest>
 
 #include <gtest/gtest.h>
@@ -99,6 +100,15 @@ void SearchCode(TMainForm& form, const QString& text)
     form.FindIdentField->clear();
     TypeText(form.FindIdentField, text);
     QTest::keyClick(form.FindIdentField, Qt::Key_Return);
+}
+
+void AddToBasket(TMainForm& form, QStringView code, int times)
+{
+    SearchCode(form, code.toString());
+    ASSERT_EQ(form.BlockTabLB->Items().Count(), 1) << code.toString().toStdString();
+    ClickRow(form.BlockTabLB, 0);
+    for (int i = 0; i < times; ++i)
+        form.AddBtn->click();
 }
 
 void TickRackType(TMainForm& form, int row)

@@ -56,6 +56,9 @@ void ClickRow(TTabbedListBox* list, int row, int x = -1);
 void PickItem(class QComboBox* combo, int index);
 // Types `text` into the code field and presses Enter.
 void SearchCode(TMainForm& form, const QString& text);
+// Finds the one block with `code` by the code search, shows it and presses
+// "ДОБАВИТЬ В КОРЗИНУ" `times` times (the window must be in code mode).
+void AddToBasket(TMainForm& form, QStringView code, int times = 1);
 // Ticks the box of crate type `row` (press and release in the glyph zone).
 void TickRackType(TMainForm& form, int row);
 // The texts of the ten details labels, in screen order.
