@@ -109,48 +109,58 @@ std::string FormatDecimal(double value, std::string_view separator)
     return text;
 }
 
-double ParseDecimal(std::string_view text, std::string_view separator)
+DecimalParts SplitDecimalText(std::string_view text, std::string_view separator)
 {
     const std::string_view body = Trimmed(text);
-    // Rebuild the number in the C form "[-]digits[.digits][e[-]digits]",
-    // accepting only the caller's separator.
-    std::string plain;
-    size_t i = 0;
-    if (i < body.size() && (body[i] == '-' || body[i] == '+')) {
-        if (body[i] == '-')
-            plain += '-';
-        ++i;
-    }
-    size_t mantissaDigits = 0;
-    while (i < body.size() && IsDigit(body[i])) {
-        plain += body[i++];
-        ++mantissaDigits;
-    }
+    DecimalParts parts;
+    std::size_t i = 0;
+    // The digits from `i` on; `i` moves past them.
+    const auto digitsAt = [&body, &i] {
+        const std::size_t start = i;
+        while (i < body.size() && IsDigit(body[i]))
+            ++i;
+        return body.substr(start, i - start);
+    };
+    if (i < body.size() && (body[i] == '-' || body[i] == '+'))
+        parts.negative = body[i++] == '-';
+    parts.integerDigits = digitsAt();
     if (!separator.empty() && body.substr(i, separator.size()) == separator) {
         i += separator.size();
-        plain += '.';
-        while (i < body.size() && IsDigit(body[i])) {
-            plain += body[i++];
-            ++mantissaDigits;
-        }
+        parts.fractionDigits = digitsAt();
     }
-    if (mantissaDigits == 0)
+    if (parts.integerDigits.empty() && parts.fractionDigits.empty())
         ThrowNotDecimal(text);
     if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
         ++i;
-        plain += 'e';
         if (i < body.size() && (body[i] == '-' || body[i] == '+'))
-            plain += body[i++];
-        size_t exponentDigits = 0;
-        while (i < body.size() && IsDigit(body[i])) {
-            plain += body[i++];
-            ++exponentDigits;
-        }
-        if (exponentDigits == 0)
+            parts.negativeExponent = body[i++] == '-';
+        parts.exponentDigits = digitsAt();
+        if (parts.exponentDigits.empty())
             ThrowNotDecimal(text);
     }
     if (i != body.size())
         ThrowNotDecimal(text);
+    return parts;
+}
+
+double ParseDecimal(std::string_view text, std::string_view separator)
+{
+    const DecimalParts parts = SplitDecimalText(text, separator);
+    // The number again in the C form "[-]digits[.digits][e[-]digits]".
+    std::string plain;
+    if (parts.negative)
+        plain += '-';
+    plain += parts.integerDigits;
+    if (!parts.fractionDigits.empty()) {
+        plain += '.';
+        plain += parts.fractionDigits;
+    }
+    if (!parts.exponentDigits.empty()) {
+        plain += 'e';
+        if (parts.negativeExponent)
+            plain += '-';
+        plain += parts.exponentDigits;
+    }
 
     const char* const last = plain.data() + plain.size();
     double value = 0;

@@ -15,6 +15,20 @@
 #include <string>
 #include <string_view>
 
+// The parts of a decimal text "[sign]digits[separator digits][e[sign]digits]"
+// (either group of mantissa digits may be empty, not both; blanks around
+// it are allowed), as views into the text. Every reader of decimal texts
+// starts here, so that they all accept the same texts.
+struct DecimalParts {
+    bool negative = false;
+    std::string_view integerDigits;
+    std::string_view fractionDigits;
+    bool negativeExponent = false;
+    std::string_view exponentDigits; // empty: no exponent written
+};
+// Throws EConvertError when `text` is not a decimal written with `separator`.
+DecimalParts SplitDecimalText(std::string_view text, std::string_view separator);
+
 // UTF-8 forms, used by the access layer.
 std::string FormatDecimal(double value, std::string_view separator);
 // Throws EConvertError when the text is not a decimal number written with

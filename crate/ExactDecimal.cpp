@@ -34,25 +34,6 @@ const Integer& PowerOfTen(std::int64_t n)
     return large;
 }
 
-bool IsBlank(char c)
-{
-    return static_cast<unsigned char>(c) <= 32;
-}
-
-bool IsDigit(char c)
-{
-    return c >= '0' && c <= '9';
-}
-
-std::string_view Trimmed(std::string_view text)
-{
-    while (!text.empty() && IsBlank(text.front()))
-        text.remove_prefix(1);
-    while (!text.empty() && IsBlank(text.back()))
-        text.remove_suffix(1);
-    return text;
-}
-
 // Adds one unit in the last place of a string of decimal digits; false
 // when it carried out of the first digit (all nines become zeros).
 bool IncrementDigits(std::string& digits)
@@ -88,36 +69,18 @@ ExactDecimal ExactDecimal::Parse(const QString& text, const QString& separator)
     ParseDecimal(text, separator);
 
     const std::string utf8 = text.toStdString();
-    const std::string sep = separator.toStdString();
-    const std::string_view body = Trimmed(utf8);
-    std::size_t i = 0;
-    bool negative = false;
-    if (i < body.size() && (body[i] == '-' || body[i] == '+'))
-        negative = body[i++] == '-';
-    std::string digits;
-    std::int64_t exponent = 0;
-    while (i < body.size() && IsDigit(body[i]))
-        digits += body[i++];
-    if (!sep.empty() && body.substr(i, sep.size()) == sep) {
-        i += sep.size();
-        while (i < body.size() && IsDigit(body[i])) {
-            digits += body[i++];
-            --exponent;
-        }
-    }
-    if (i < body.size() && (body[i] == 'e' || body[i] == 'E')) {
-        ++i;
-        bool negativeExponent = false;
-        if (i < body.size() && (body[i] == '-' || body[i] == '+'))
-            negativeExponent = body[i++] == '-';
-        // Saturates: a written exponent this large only ever comes with a
-        // zero (the range check above refused anything else), and a zero has none.
-        constexpr std::int64_t kCap = 1'000'000'000'000'000;
-        std::int64_t written = 0;
-        while (i < body.size() && IsDigit(body[i]))
-            written = std::min(kCap, written * 10 + (body[i++] - '0'));
-        exponent += negativeExponent ? -written : written;
-    }
+    const DecimalParts parts = SplitDecimalText(utf8, separator.toStdString());
+    std::string digits(parts.integerDigits);
+    digits += parts.fractionDigits;
+    std::int64_t exponent = -static_cast<std::int64_t>(parts.fractionDigits.size());
+    // Saturates: a written exponent this large only ever comes with a zero
+    // (the range check above refused anything else), and a zero has none.
+    constexpr std::int64_t kCap = 100'000'000'000'000'000; // ten times it still fits
+    std::int64_t written = 0;
+    for (const char digit : parts.exponentDigits)
+        written = std::min(kCap, written * 10 + (digit - '0'));
+    exponent += parts.negativeExponent ? -written : written;
+    const bool negative = parts.negative;
     // Trailing zeros go into the exponent, so that equal values of one
     // basket share small coefficients.
     std::size_t end = digits.size();
