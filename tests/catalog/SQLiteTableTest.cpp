@@ -388,6 +388,25 @@ TEST_F(SQLiteTableTest, EveryConnectionTreatsItsFileAsUntrusted)
     }
 }
 
+TEST_F(SQLiteTableTest, ACatalogLargerThanSQLitesDefaultCacheIsReadFromTheFileOnce)
+{
+    // About 4 MiB of rows: twice what SQLite keeps by default.
+    Exec("CREATE TABLE big AS WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+         "WHERE i < 4000) SELECT i, randomblob(1000) AS b FROM n;");
+    TSQLiteDatabase db(File(), ".", TSQLiteDatabase::OpenMode::ReadOnly);
+    const auto pagesReadFromTheFile = [&db] {
+        int misses = 0, highwater = 0;
+        sqlite3_db_status(db.Handle(), SQLITE_DBSTATUS_CACHE_MISS, &misses, &highwater, 1);
+        return misses;
+    };
+    const char* const wholeTable = "SELECT count(*), sum(length(b)) FROM big";
+    pagesReadFromTheFile();
+    EXPECT_EQ(db.QueryTable(wholeTable)->CellInteger(0), 4000);
+    EXPECT_GT(pagesReadFromTheFile(), 1000);
+    EXPECT_EQ(db.QueryTable(wholeTable)->CellInteger(0), 4000);
+    EXPECT_EQ(pagesReadFromTheFile(), 0);
+}
+
 TEST_F(SQLiteTableTest, ReadOnlyConnectionReopensAFileReplacedUnderIt)
 {
     Exec("CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('old');");
