@@ -5,29 +5,13 @@
 #include "MainForm.h"
 #include "Platform.h"
 #include "ProgramDirectory.h"
+#include "ProgramIcon.h"
 #include "ProgramStyle.h"
 #include "QtTranslations.h"
 
 #include <QApplication>
-#include <QIcon>
 
 #include <cstdio>
-
-namespace {
-
-// The icon in every size the build made from the program's SVG, from the
-// program's resources: the window shows the same icon whether or not the
-// icon theme is installed (the build tree), and in every size the hicolor
-// theme has, where the theme lookup hands on only the sizes it matches.
-QIcon ProgramIcon()
-{
-    QIcon icon;
-    for (const int size : {16, 24, 32, 48, 64, 128, 256, 512})
-        icon.addFile(QStringLiteral(":/icons/%1x%1/veltrum.png").arg(size), QSize(size, size));
-    return icon;
-}
-
-} // namespace
 
 void DescribeProgram()
 {
