@@ -169,10 +169,22 @@ void TCheckList::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
     const QString note = RowNote(row);
     if (note.isEmpty())
         return;
-    // The note keeps its place at the right edge; where a narrow list makes
-    // the fields run under it, its own background keeps it readable.
+    // The note keeps its place at the right edge, but never over the row's
+    // own fields: where a narrow list leaves it less room it is shortened
+    // (its tooltip and the accessible name keep it whole).
     const QFontMetrics metrics(font());
-    const int width = metrics.horizontalAdvance(note) + 2 * kNoteMargin;
+    int fieldsEnd = 0;
+    FieldPositionsOfRow(row, &fieldsEnd);
+    const int room = option.rect.right() + 1 - (option.rect.left() + fieldsEnd);
+    const int natural = metrics.horizontalAdvance(note) + 2 * kNoteMargin;
+    const int width = std::min(natural, room);
+    if (width <= 2 * kNoteMargin)
+        return;
+    // Shortened only when it does not fit: eliding measures a little
+    // differently and would shorten a note that fits exactly.
+    const QString shown = width < natural
+                              ? metrics.elidedText(note, Qt::ElideRight, width - 2 * kNoteMargin)
+                              : note;
     const QRect noteRect(option.rect.right() + 1 - width, option.rect.top(), width,
                          option.rect.height());
     const bool selected = option.state.testFlag(QStyle::State_Selected) && isEnabled();
@@ -181,7 +193,7 @@ void TCheckList::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
                                         : palette().brush(QPalette::Base));
     painter.setPen(selected ? palette().color(group, QPalette::HighlightedText) : FontColor());
     painter.drawText(noteRect.adjusted(kNoteMargin, 0, -kNoteMargin, 0),
-                     Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine, note);
+                     Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine, shown);
 }
 
 void TCheckList::ToggleSelected()

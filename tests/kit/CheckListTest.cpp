@@ -270,6 +270,39 @@ int InkIn(const QImage& image, const QRect& area, const QColor& background)
     return ink;
 }
 
+TEST_F(CheckListTest, ANoteInANarrowListNeverCoversTheRowsFields)
+{
+    // The fields of row 1 end close to the right edge of this list.
+    list_->Items().Delete(1);
+    list_->Items().Add(S("crate B with a long name\t2017"));
+    list_->resize(QFontMetrics(list_->font()).horizontalAdvance(S("crate B with a long name")) +
+                      list_->TextLeft() + 120,
+                  200);
+    QCoreApplication::processEvents();
+    const int row = 2;
+    const QColor background = list_->palette().color(QPalette::Base);
+    const QImage before = Viewport()->grab().toImage();
+    const QRect rowRect = RowRect(row);
+    int fieldsEnd = -1; // the rightmost pixel column with ink in the row
+    for (int x = 0; x < before.width(); ++x)
+        if (InkIn(before, QRect(x, rowRect.top(), 1, rowRect.height()), background) > 0)
+            fieldsEnd = x;
+    ASSERT_GT(fieldsEnd, 0);
+
+    list_->SetRowNote(row, S("✓ fits, and a note longer than the room left"));
+    QCoreApplication::processEvents();
+    const QImage after = Viewport()->grab().toImage();
+    const QRect fields(0, rowRect.top(), fieldsEnd + 1, rowRect.height());
+    EXPECT_EQ(after.copy(fields), before.copy(fields)); // every field as it was
+    // What room is left to the right of the fields shows the note, shortened.
+    EXPECT_GT(InkIn(after, QRect(fieldsEnd + 1, rowRect.top(), after.width() - fieldsEnd - 1,
+                                 rowRect.height()),
+                    background),
+              0);
+    EXPECT_EQ(list_->model()->data(list_->model()->index(row, 0), Qt::ToolTipRole).toString(),
+              S("✓ fits, and a note longer than the room left"));
+}
+
 TEST_F(CheckListTest, RowNotesAreDrawnAtTheRightAndReadAsTooltipAndName)
 {
     QAbstractItemModel* model = list_->model();
