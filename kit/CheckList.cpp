@@ -187,11 +187,9 @@ void TCheckList::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
                               : note;
     const QRect noteRect(option.rect.right() + 1 - width, option.rect.top(), width,
                          option.rect.height());
-    const bool selected = option.state.testFlag(QStyle::State_Selected) && isEnabled();
-    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
-    painter.fillRect(noteRect, selected ? palette().brush(group, QPalette::Highlight)
-                                        : palette().brush(QPalette::Base));
-    painter.setPen(selected ? palette().color(group, QPalette::HighlightedText) : FontColor());
+    const bool selected = DrawnSelected(option);
+    painter.fillRect(noteRect, RowBackground(selected));
+    painter.setPen(RowTextColor(selected, FontColor()));
     painter.drawText(noteRect.adjusted(kNoteMargin, 0, -kNoteMargin, 0),
                      Qt::AlignVCenter | Qt::AlignRight | Qt::TextSingleLine, shown);
 }

@@ -18,10 +18,8 @@ void TFieldColorListBox::SetFieldColors(const QList<QColor>& colors)
 void TFieldColorListBox::PaintRow(QPainter& painter, const QStyleOptionViewItem& option,
                                   int row) const
 {
-    const bool selected = option.state.testFlag(QStyle::State_Selected) && isEnabled();
-    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
-    painter.fillRect(option.rect, selected ? palette().brush(group, QPalette::Highlight)
-                                           : palette().brush(QPalette::Base));
+    const bool selected = DrawnSelected(option);
+    painter.fillRect(option.rect, RowBackground(selected));
     painter.setClipRect(option.rect);
     painter.setFont(font());
 
@@ -31,8 +29,7 @@ void TFieldColorListBox::PaintRow(QPainter& painter, const QStyleOptionViewItem&
     const QStringList fields = Items()[row].split(QLatin1Char('\t'));
     const QList<int> positions = FieldPositionsOfRow(row);
     for (qsizetype i = 0; i < fields.size(); ++i) {
-        painter.setPen(selected ? palette().color(group, QPalette::HighlightedText)
-                                : FieldColor(static_cast<int>(i)));
+        painter.setPen(RowTextColor(selected, FieldColor(static_cast<int>(i))));
         painter.drawText(QPoint(option.rect.left() + positions[i], baseline), fields[i]);
     }
 }

@@ -417,15 +417,30 @@ QList<int> TTabbedListBox::FieldPositionsOfRow(int row, int* end) const
     return positions;
 }
 
+bool TTabbedListBox::DrawnSelected(const QStyleOptionViewItem& option) const
+{
+    return option.state.testFlag(QStyle::State_Selected) && isEnabled();
+}
+
+QBrush TTabbedListBox::RowBackground(bool selected) const
+{
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    return selected ? palette().brush(group, QPalette::Highlight) : palette().brush(QPalette::Base);
+}
+
+QColor TTabbedListBox::RowTextColor(bool selected, const QColor& normal) const
+{
+    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
+    return selected ? palette().color(group, QPalette::HighlightedText) : normal;
+}
+
 void TTabbedListBox::PaintRow(QPainter& painter, const QStyleOptionViewItem& option, int row) const
 {
-    const bool selected = option.state.testFlag(QStyle::State_Selected) && isEnabled();
-    const QPalette::ColorGroup group = hasFocus() ? QPalette::Active : QPalette::Inactive;
-    painter.fillRect(option.rect, selected ? palette().brush(group, QPalette::Highlight)
-                                           : palette().brush(QPalette::Base));
+    const bool selected = DrawnSelected(option);
+    painter.fillRect(option.rect, RowBackground(selected));
     painter.setClipRect(option.rect);
     painter.setFont(font());
-    painter.setPen(selected ? palette().color(group, QPalette::HighlightedText) : FontColor());
+    painter.setPen(RowTextColor(selected, FontColor()));
 
     const QFontMetrics metrics(font());
     const int top = option.rect.top() + (option.rect.height() - metrics.height()) / 2;
@@ -439,7 +454,7 @@ void TTabbedListBox::PaintRow(QPainter& painter, const QStyleOptionViewItem& opt
         QStyleOptionFocusRect focus;
         focus.initFrom(this);
         focus.rect = option.rect;
-        focus.backgroundColor = palette().color(group, QPalette::Highlight);
+        focus.backgroundColor = RowBackground(true).color();
         style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
     }
 }

@@ -8,6 +8,7 @@
 #include <QByteArray>
 #include "AutomaticStops.h"
 
+#include <QBrush>
 #include <QColor>
 #include <QFont>
 #include <QList>
@@ -151,6 +152,12 @@ protected:
     virtual int AutomaticRowHeight() const;
     // Draws row `row` into option.rect: background, then the fields at the stops.
     virtual void PaintRow(QPainter& painter, const QStyleOptionViewItem& option, int row) const;
+    // The pieces every row drawing shares: whether the row is drawn as
+    // selected (only while the list is enabled), the background of a row,
+    // and the colour of its text, `normal` unless selected.
+    bool DrawnSelected(const QStyleOptionViewItem& option) const;
+    QBrush RowBackground(bool selected) const;
+    QColor RowTextColor(bool selected, const QColor& normal) const;
     // Values a row holds for a role of its own, kept in the model with the
     // row (they follow it when rows before it go). Throw EListError "Row
     // parameter out of range" outside the rows; an invalid value clears.
