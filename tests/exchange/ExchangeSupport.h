@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Shared pieces of the exchange tests: printing texts in failures, and a
-// basket summary of known content.
+// Shared pieces of the exchange tests: printing basket entries in failures,
+// and a basket summary of known content.
 
 #include "BasketFile.h"
 #include "BasketSummary.h"
@@ -10,11 +10,6 @@
 #include <QString>
 
 #include <ostream>
-
-inline void PrintTo(const QString& text, std::ostream* out)
-{
-    *out << '"' << text.toStdString() << '"';
-}
 
 inline bool operator==(const DeviceTexts& a, const DeviceTexts& b)
 {
