@@ -193,6 +193,10 @@ TEST_F(BasketFiles, ASavedBasketComesBackInANewWindowAsItWas)
     const QByteArray sha =
         QCryptographicHash::hash(db.readAll(), QCryptographicHash::Sha256).toHex();
     EXPECT_EQ(LoadBasketFile(path).catalog.sha256, QString::fromLatin1(sha));
+    // And the ticked crate type's limits, so that a later change to them can be told.
+    EXPECT_EQ(LoadBasketFile(path).crateLimits,
+              (LimitTexts{QStringLiteral("10"), QStringLiteral("3"), QStringLiteral("3"),
+                          QStringLiteral("90"), QStringLiteral("17")}));
 
     Open(QStringLiteral(".")); // the program closed and started again
     ASSERT_EQ(View().devices, 0u);
@@ -416,7 +420,7 @@ TEST_F(BasketFiles, ExportGivesTheBasketAsTheSpreadsheetSees)
     const QByteArray bytes = file.readAll();
     ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     const std::vector<QStringList> rows = ReadCsv(QString::fromUtf8(bytes.mid(3)), u';');
-    ASSERT_EQ(rows.size(), 6u);
+    ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[1],
               (QStringList{QStringLiteral("HALF"), QStringLiteral("Блок HALF"),
                            QStringLiteral("1,5"), QStringLiteral("0,7"), QStringLiteral("0,35"),
@@ -432,6 +436,9 @@ TEST_F(BasketFiles, ExportGivesTheBasketAsTheSpreadsheetSees)
     EXPECT_EQ(rows[5], (QStringList{QStringLiteral("ЗАПАС"), QString(), QStringLiteral("1,4"),
                                     QStringLiteral("0,6"), QStringLiteral("0,25"),
                                     QStringLiteral("13,25"), QStringLiteral("1")}));
+    // The sheet says what made it: the program and the catalog it read.
+    EXPECT_EQ(rows[6], (QStringList{QStringLiteral("ВЕРСИЯ"), ProgramVersion(),
+                                    ReadCatalogStamp(catalog.DatabasePath()).sha256}));
 }
 
 TEST_F(BasketFiles, TheReportShowsTheBasketTheTotalsAndTheVerdict)
