@@ -34,8 +34,9 @@ QByteArray ErrorLine(const QString& what)
 struct OpenedCatalog {
     std::unique_ptr<TSQLiteDatabase> database;
     QString path;
-    QString sha256;
-    QString fault;  // in English, for standard error
+    CheckedCatalog file;
+    std::shared_ptr<QString> sha256 = std::make_shared<QString>(); // once worked out
+    QString fault;                                                 // in English, for standard error
     QString reason; // in Russian, for each file left unchecked
 };
 
@@ -61,7 +62,15 @@ OpenedCatalog OpenCatalog(const QString& catalogDir, const QString& separator)
         catalog.database = std::make_unique<TSQLiteDatabase>(
             QFile::encodeName(catalog.path).toStdString(), separator.toStdString(),
             TSQLiteDatabase::OpenMode::ReadOnly);
-        catalog.sha256 = ReadCatalogStamp(catalog.path).sha256;
+        const QFileInfo info(catalog.path);
+        catalog.file.size = info.size();
+        catalog.file.modified = info.lastModified().toUTC();
+        // Hashed only when a basket's stamp needs it, and then once.
+        catalog.file.sha256 = [path = catalog.path, sha256 = catalog.sha256] {
+            if (sha256->isEmpty())
+                *sha256 = ReadCatalogStamp(path).sha256;
+            return *sha256;
+        };
     } catch (const std::exception& error) {
         catalog.database.reset();
         catalog.fault = QString::fromUtf8(error.what());
@@ -81,7 +90,6 @@ CheckCommandOutput RunCheckCommand(const CheckOptions& options)
 
     const OpenedCatalog catalog = OpenCatalog(options.catalogDir, run.separator);
     run.catalogPath = catalog.path;
-    run.catalogSha256 = catalog.sha256;
     if (!catalog.database)
         output.standardError = ErrorLine(catalog.fault);
 
@@ -89,7 +97,8 @@ CheckCommandOutput RunCheckCommand(const CheckOptions& options)
     checking.separator = run.separator;
     checking.marginPercent = options.marginPercent;
     checking.crateTypes = BuiltInCrateTypes(run.separator);
-    checking.catalogSha256 = catalog.sha256;
+    if (catalog.database)
+        checking.catalog = catalog.file;
     const CatalogLookup lookup = catalog.database
                                      ? RememberingLookup(CatalogBlockLookup(*catalog.database))
                                      : CatalogLookup();
@@ -106,6 +115,7 @@ CheckCommandOutput RunCheckCommand(const CheckOptions& options)
         }
     }
 
+    run.catalogSha256 = *catalog.sha256;
     switch (options.format) {
     case CheckFormat::Text:
         output.standardOutput = CheckReportText(run).toUtf8();

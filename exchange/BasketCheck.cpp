@@ -32,7 +32,7 @@ BasketCheckResult CheckBasket(const QString& file, const BasketDocument& documen
     result.reopened = ReconcileBasket(document, lookup, options.separator, crateTypes);
     result.changes = BasketChangeLines(result.reopened, document.crateType);
     result.catalogReplaced =
-        !options.catalogSha256.isEmpty() && options.catalogSha256 != document.catalog.sha256;
+        options.catalog && IsAnotherCatalog(document.catalog, *options.catalog);
 
     // The entries become basket entries as the window makes them, so that
     // a catalog value the window would refuse is refused here too.
@@ -68,6 +68,15 @@ BasketCheckResult CheckBasket(const QString& file, const BasketDocument& documen
     for (const CrateFit& fit : fits)
         result.fitNotes << FitNote(fit);
     return result;
+}
+
+bool IsAnotherCatalog(const CatalogStamp& saved, const CheckedCatalog& now)
+{
+    if (saved.size != now.size)
+        return true;
+    if (saved.modified == now.modified)
+        return false;
+    return !now.sha256 || saved.sha256 != now.sha256();
 }
 
 BasketCheckResult UncheckedBasket(const QString& file, const QString& reason)

@@ -20,6 +20,7 @@
 #include <QString>
 #include <QStringList>
 
+#include <functional>
 #include <optional>
 #include <vector>
 
@@ -27,11 +28,23 @@
 // with room to spare, one is in the warning band, or one is passed.
 enum class BasketVerdict { Fits, Near, Over };
 
+// The catalog file checked against, for telling whether a basket was saved
+// with another one. Hashing a large catalog takes seconds, so size and
+// time decide first: another size is another catalog, the same size and
+// time the same one; only a file of the same size written at another time
+// is told by its SHA-256, which `sha256` gives when first asked.
+struct CheckedCatalog {
+    qint64 size = 0;
+    QDateTime modified; // UTC
+    std::function<QString()> sha256;
+};
+bool IsAnotherCatalog(const CatalogStamp& saved, const CheckedCatalog& now);
+
 struct BasketCheckOptions {
     QString separator = QStringLiteral("."); // the screen's decimal separator
     int marginPercent = kDefaultMarginPercent;
     std::vector<CrateTypeLimits> crateTypes; // in list order; empty: the built-in ones
-    QString catalogSha256;                   // of the catalog checked against; empty: not compared
+    std::optional<CheckedCatalog> catalog;   // none: not compared
 };
 
 // What the check finds for one file. The fields after the crate type are
@@ -45,9 +58,9 @@ struct BasketCheckResult {
 
     ReopenedBasket reopened; // the entries and the ticked crate type, as the window holds them
     QStringList changes;     // BasketChangeLines: what changed since the file was saved
-    // The catalog's SHA-256 differs from the one the file was saved with.
-    // Not a change by itself: a catalog corrected elsewhere may leave
-    // every block of this basket as it was.
+    // The file was saved with another catalog file (IsAnotherCatalog). Not
+    // a change by itself: a catalog corrected elsewhere may leave every
+    // block of this basket as it was.
     bool catalogReplaced = false;
 
     BasketVerdict verdict = BasketVerdict::Fits;

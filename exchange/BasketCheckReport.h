@@ -34,7 +34,7 @@ struct BasketCheckRun {
     QString separator = QStringLiteral(".");
     int marginPercent = kDefaultMarginPercent;
     QString catalogPath;
-    QString catalogSha256; // empty when the catalog could not be read
+    QString catalogSha256; // empty unless it was needed to tell catalogs apart
 };
 
 QString CheckReportText(const BasketCheckRun& run);

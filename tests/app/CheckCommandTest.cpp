@@ -289,9 +289,9 @@ TEST_F(CheckRun, JsonAndCsvCarryTheSameFindings)
     EXPECT_EQ(checked[1][QStringLiteral("verdict")].toString(), QStringLiteral("over"));
     EXPECT_EQ(checked[1][QStringLiteral("changes")][0].toString(),
               QStringLiteral("HOT: -7V, А 0.1 → 0.7"));
-    EXPECT_EQ(root[QStringLiteral("summary")][QStringLiteral("catalogSha256")].toString(),
-              ReadCatalogStamp(catalog.DatabasePath()).sha256);
     EXPECT_FALSE(checked[0][QStringLiteral("catalogReplaced")].toBool());
+    EXPECT_TRUE(root[QStringLiteral("summary")][QStringLiteral("catalogSha256")].isNull())
+        << "the same size and time: the catalog is not hashed";
 
     const CheckCommandOutput csv =
         RunCheckCommand(Options({"fits.vbasket", "changed.vbasket"}, CheckFormat::Csv));
@@ -367,4 +367,25 @@ TEST_F(CheckRun, TheProgramSaysWhenTheReportCannotBeWritten)
                                    QProcessEnvironment(), QStringLiteral("/dev/full"));
     EXPECT_EQ(run.exitStatus, kCheckUnreadableStatus);
     EXPECT_TRUE(run.err.contains("the report could not be written")) << run.err.constData();
+}
+
+TEST_F(CheckRun, ACatalogWrittenSinceIsToldByItsHashAndIsNoChangeByItself)
+{
+    // Saved with a stamp of another time: only the hash can tell.
+    BasketDocument basket = LoadBasketFile(Path("fits.vbasket"));
+    basket.catalog.modified = basket.catalog.modified.addDays(-3);
+    SaveBasketFile(Path("same.vbasket"), basket);
+    basket.catalog.sha256 = QString(64, u'0');
+    SaveBasketFile(Path("other.vbasket"), basket);
+
+    const CheckCommandOutput output =
+        RunCheckCommand(Options({"same.vbasket", "other.vbasket"}, CheckFormat::Json));
+    EXPECT_EQ(output.exitStatus, 0) << "a new catalog file alone is no change";
+    const QJsonObject root = QJsonDocument::fromJson(output.standardOutput).object();
+    const QJsonArray checked = root[QStringLiteral("files")].toArray();
+    ASSERT_EQ(checked.size(), 2);
+    EXPECT_FALSE(checked[0][QStringLiteral("catalogReplaced")].toBool());
+    EXPECT_TRUE(checked[1][QStringLiteral("catalogReplaced")].toBool());
+    EXPECT_EQ(root[QStringLiteral("summary")][QStringLiteral("catalogSha256")].toString(),
+              ReadCatalogStamp(catalog.DatabasePath()).sha256);
 }

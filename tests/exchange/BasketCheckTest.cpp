@@ -241,19 +241,45 @@ TEST(BasketCheck, ACatalogValueTheWindowWouldRefuseIsAnError)
                  EConvertError);
 }
 
-TEST(BasketCheck, ANewCatalogFingerprintAloneIsNoChange)
+TEST(BasketCheck, ANewCatalogFileAloneIsNoChange)
 {
     BasketCheckOptions options;
-    options.catalogSha256 = QString(64, u'b');
+    options.catalog = CheckedCatalog{1, QDateTime(), [] { return QString(64, u'b'); }};
     const BasketCheckResult replaced =
         CheckBasket(QStringLiteral("f"), File({Saved("A")}), &FindInCatalog, options);
     EXPECT_TRUE(replaced.catalogReplaced);
     EXPECT_FALSE(replaced.Changed());
     EXPECT_EQ(CheckExitStatus(SummarizeChecks({replaced})), kCheckPassedStatus);
+    EXPECT_FALSE(Check(File({Saved("A")})).catalogReplaced) << "not compared when not asked";
+}
 
-    options.catalogSha256 = QString(64, u'a');
-    EXPECT_FALSE(CheckBasket(QStringLiteral("f"), File({Saved("A")}), &FindInCatalog, options)
-                     .catalogReplaced);
+TEST(BasketCheck, TheCatalogIsHashedOnlyWhenSizeAndTimeCannotTell)
+{
+    const QDateTime saved(QDate(2026, 11, 2), QTime(9, 14), Qt::UTC);
+    const CatalogStamp stamp{QStringLiteral("VELTRUM.db"), 4096, saved, QString(64, u'a')};
+    const struct {
+        const char* what;
+        qint64 size;
+        QDateTime modified;
+        QChar hashDigit;
+        bool another;
+        int hashed;
+    } cases[] = {
+        {"same size and time: the same file", 4096, saved, u'b', false, 0},
+        {"another size: another file", 8192, saved, u'a', true, 0},
+        {"same size, written since, same bytes", 4096, saved.addSecs(60), u'a', false, 1},
+        {"same size, written since, other bytes", 4096, saved.addSecs(60), u'b', true, 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        int hashed = 0;
+        const CheckedCatalog now{c.size, c.modified, [&] {
+                                     ++hashed;
+                                     return QString(64, c.hashDigit);
+                                 }};
+        EXPECT_EQ(IsAnotherCatalog(stamp, now), c.another);
+        EXPECT_EQ(hashed, c.hashed);
+    }
 }
 
 TEST(BasketCheck, CountsAndExitStatusOfARun)
