@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CommandLine.h"
 
+#include "ProgramVersion.h"
+
 #include <QCommandLineParser>
 #include <QCoreApplication>
 
@@ -10,6 +12,29 @@ struct Parser {
     QCommandLineParser parser;
     QCommandLineOption help;
     QCommandLineOption version;
+    QCommandLineOption check{
+        QStringLiteral("check"),
+        QStringLiteral("Checks the basket files named, without a window, against the catalog as "
+                       "it is now: for each file its crate type, the verdict, the crate types "
+                       "that would take it and what changed in the catalog since it was saved. "
+                       "Exit status 0: every file fits and nothing changed; 1: a file is over a "
+                       "limit or changed; 3: a file or the catalog cannot be read.")};
+    QCommandLineOption catalog{QStringLiteral("catalog"),
+                               QStringLiteral("With --check: the directory of the catalog "
+                                              "(VELTRUM.db) to check against, instead of the "
+                                              "program's own."),
+                               QStringLiteral("DIR")};
+    QCommandLineOption margin{
+        QStringLiteral("margin"),
+        QStringLiteral("With --check: the warning threshold, in per cent of a limit (%1 to %2, "
+                       "%3 by default).")
+            .arg(kMinMarginPercent)
+            .arg(kMaxMarginPercent)
+            .arg(kDefaultMarginPercent),
+        QStringLiteral("PERCENT")};
+    QCommandLineOption format{QStringLiteral("format"),
+                              QStringLiteral("With --check: text (the default), json or csv."),
+                              QStringLiteral("FORMAT")};
 
     // addHelpOption also adds --help-all; its extra list of Qt's options is
     // only printed by QCommandLineParser::process, which exits on its own,
@@ -33,8 +58,9 @@ struct Parser {
                            "program's own directory."));
         parser.addPositionalArgument(QStringLiteral("basket-file"),
                                      QStringLiteral("A basket file to open once the catalog is "
-                                                    "open."),
+                                                    "open; with --check, the files to check."),
                                      QStringLiteral("[basket-file]"));
+        parser.addOptions({check, catalog, margin, format});
     }
 };
 
@@ -47,7 +73,60 @@ CommandLineResult UsageError(const QCommandLineParser& parser, const QString& me
     return result;
 }
 
+std::optional<CheckFormat> FormatNamed(const QString& name)
+{
+    if (name == u"text")
+        return CheckFormat::Text;
+    if (name == u"json")
+        return CheckFormat::Json;
+    if (name == u"csv")
+        return CheckFormat::Csv;
+    return std::nullopt;
+}
+
+// The options of --check, or the usage error that stops them.
+CommandLineResult ParseCheck(const Parser& p)
+{
+    CheckOptions check;
+    check.files = p.parser.positionalArguments();
+    if (check.files.isEmpty())
+        return UsageError(p.parser, QStringLiteral("--check needs at least one basket file."));
+    check.catalogDir = p.parser.value(p.catalog);
+    if (p.parser.isSet(p.catalog) && check.catalogDir.isEmpty())
+        return UsageError(p.parser, QStringLiteral("--catalog needs a directory."));
+    if (p.parser.isSet(p.margin)) {
+        const QString text = p.parser.value(p.margin);
+        bool whole = false;
+        check.marginPercent = text.toInt(&whole);
+        if (!whole || check.marginPercent < kMinMarginPercent ||
+            check.marginPercent > kMaxMarginPercent)
+            return UsageError(p.parser,
+                              QStringLiteral("--margin takes a whole number from %1 to %2, got "
+                                             "'%3'.")
+                                  .arg(kMinMarginPercent)
+                                  .arg(kMaxMarginPercent)
+                                  .arg(text));
+    }
+    if (p.parser.isSet(p.format)) {
+        const std::optional<CheckFormat> format = FormatNamed(p.parser.value(p.format));
+        if (!format)
+            return UsageError(p.parser,
+                              QStringLiteral("--format takes text, json or csv, got '%1'.")
+                                  .arg(p.parser.value(p.format)));
+        check.format = *format;
+    }
+    CommandLineResult result;
+    result.check = check;
+    return result;
+}
+
 } // namespace
+
+void NameProgram()
+{
+    QCoreApplication::setApplicationName(QStringLiteral("veltrum"));
+    QCoreApplication::setApplicationVersion(ProgramVersion());
+}
 
 CommandLineResult ParseCommandLine(const QStringList& arguments)
 {
@@ -64,6 +143,12 @@ CommandLineResult ParseCommandLine(const QStringList& arguments)
                                 QCoreApplication::applicationVersion() + u'\n';
         return result;
     }
+    if (p.parser.isSet(p.check))
+        return ParseCheck(p);
+    for (const QCommandLineOption* checkOnly : {&p.catalog, &p.margin, &p.format})
+        if (p.parser.isSet(*checkOnly))
+            return UsageError(p.parser, QStringLiteral("--%1 is an option of --check.")
+                                            .arg(checkOnly->names().constFirst()));
     const QStringList positional = p.parser.positionalArguments();
     if (positional.size() > 1)
         return UsageError(
@@ -80,5 +165,5 @@ bool AsksForTextOnly(const QStringList& arguments)
     Parser p;
     // Unknown options (Qt's own, not yet taken out) must not hide a --help.
     p.parser.parse(arguments);
-    return p.AsksForHelp() || p.parser.isSet(p.version);
+    return p.AsksForHelp() || p.parser.isSet(p.version) || p.parser.isSet(p.check);
 }

@@ -5,12 +5,27 @@
 // window opens. Pure over its argument list, so that every answer (help,
 // version, a usage error, a run) is tested without a window.
 
+#include "Budget.h"
+
 #include <QString>
 #include <QStringList>
+
+#include <optional>
 
 // What a run of the window needs from the command line.
 struct ProgramOptions {
     QString basketFile; // a basket file to open once the catalog is open; empty: none
+};
+
+enum class CheckFormat { Text, Json, Csv };
+
+// What `--check` asks for: basket files checked against the catalog
+// without a window.
+struct CheckOptions {
+    QStringList files;  // in the order given
+    QString catalogDir; // --catalog; empty: the program's own directory
+    int marginPercent = kDefaultMarginPercent;
+    CheckFormat format = CheckFormat::Text;
 };
 
 // Exit status of a command line the program does not accept.
@@ -18,10 +33,11 @@ inline constexpr int kUsageExitStatus = 2;
 
 struct CommandLineResult {
     bool run = false;       // true: start the window with `options`
-    int exitStatus = 0;     // when not run: the status to exit with
-    QString standardOutput; // when not run: text for standard output
-    QString standardError;  // when not run: text for standard error
+    int exitStatus = 0;     // when neither run nor check: the status to exit with
+    QString standardOutput; // when neither run nor check: text for standard output
+    QString standardError;  // when neither run nor check: text for standard error
     ProgramOptions options;
+    std::optional<CheckOptions> check; // set: run the check, not the window
 };
 
 // `arguments` as QCoreApplication::arguments() gives them: the program
@@ -30,6 +46,11 @@ struct CommandLineResult {
 // QCoreApplication for the help and version texts.
 CommandLineResult ParseCommandLine(const QStringList& arguments);
 
-// True when the arguments ask for help or the version, which are answered
-// without a window system: `veltrum --help` works with no display.
+// True when the arguments ask for help, the version or the check, which
+// are answered without a window system: `veltrum --help` and `veltrum
+// --check` work with no display.
 bool AsksForTextOnly(const QStringList& arguments);
+
+// Names the program to Qt Core: application name and version, for
+// --version, the help text and the check. Needs no window system.
+void NameProgram();

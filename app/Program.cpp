@@ -15,8 +15,7 @@
 
 void DescribeProgram()
 {
-    QCoreApplication::setApplicationName(QStringLiteral("veltrum"));
-    QCoreApplication::setApplicationVersion(QStringLiteral(VELTRUM_VERSION));
+    NameProgram();
     QGuiApplication::setDesktopFileName(QStringLiteral("veltrum"));
 }
 

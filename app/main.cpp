@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 // Program entry: the command line first, then the window.
 
+#include "BasketCheck.h"
+#include "CheckCommand.h"
 #include "CommandLine.h"
 #include "Program.h"
 
@@ -26,16 +28,35 @@ int Answer(const CommandLineResult& result)
     return result.exitStatus;
 }
 
+// Prints the report of a check. A report that cannot be written (a full
+// disk behind a redirection) must not pass for a clean check.
+int Answer(const CheckCommandOutput& output)
+{
+    std::fwrite(output.standardError.constData(), 1,
+                static_cast<size_t>(output.standardError.size()), stderr);
+    const size_t written = std::fwrite(output.standardOutput.constData(), 1,
+                                       static_cast<size_t>(output.standardOutput.size()), stdout);
+    if (written != static_cast<size_t>(output.standardOutput.size()) || std::fflush(stdout) != 0) {
+        std::fputs("veltrum: the report could not be written to standard output\n", stderr);
+        return kCheckUnreadableStatus;
+    }
+    return output.exitStatus;
+}
+
 } // namespace
 
 int main(int argc, char* argv[])
 {
-    // Help and version need no window system: answered before one is
-    // reached, so that they work without a display.
+    // Help, version and the check need no window system: answered under a
+    // Qt Core application, before one is reached, so that they work
+    // without a display.
     if (AsksForTextOnly(ArgumentsOf(argc, argv))) {
         QCoreApplication core(argc, argv);
-        DescribeProgram();
-        return Answer(ParseCommandLine(QCoreApplication::arguments()));
+        NameProgram();
+        const CommandLineResult commandLine = ParseCommandLine(QCoreApplication::arguments());
+        if (commandLine.check)
+            return Answer(RunCheckCommand(*commandLine.check));
+        return Answer(commandLine);
     }
     // QApplication takes Qt's own options (-platform, -style, ...) out of
     // the arguments; what is left is the program's.

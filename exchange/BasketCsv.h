@@ -10,7 +10,8 @@
 //
 // Rows: the column captions; one row per entry (code, name, five values);
 // the totals; the crate type with its five limits; the headroom of each
-// limit.
+// limit; last, ВЕРСИЯ with the program's version and the catalog's SHA-256,
+// so that a sheet can be traced to what made it.
 
 #include "BasketSummary.h"
 

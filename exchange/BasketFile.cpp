@@ -42,6 +42,10 @@ constexpr EntryField kEntryFields[] = {
     {u"slots", &DeviceTexts::slotsCount},
 };
 
+// The five limits of "crateLimits", named as the entries' amounts are.
+constexpr const char16_t* kLimitKeys[kLimitCount] = {u"v5", u"v7", u"v_7", u"power", u"slots"};
+constexpr int kSlotsLimit = static_cast<int>(LimitKind::Slots);
+
 // The deepest nesting of objects and arrays, found before the JSON parser
 // sees the text: the parser recurses, and a file of ten thousand brackets
 // must be refused without going that deep.
@@ -190,6 +194,29 @@ DeviceTexts DecodeEntry(const QJsonValue& value, int index, const QString& separ
     return texts;
 }
 
+// Optional: files written before the limits were recorded have none.
+std::optional<LimitTexts> DecodeCrateLimits(const QJsonObject& root, const QString& separator)
+{
+    const QString key = QStringLiteral("crateLimits");
+    if (!root.contains(key))
+        return std::nullopt;
+    const QJsonObject object = ObjectField(root, key, key);
+    LimitTexts limits;
+    for (int i = 0; i < kLimitCount; ++i) {
+        const QString name = Text(kLimitKeys[i]);
+        const QString path = key + QLatin1Char('.') + name;
+        limits[static_cast<size_t>(i)] = StringField(object, name, path);
+        CheckNumberText(limits[static_cast<size_t>(i)], separator, i == kSlotsLimit, path);
+    }
+    return limits;
+}
+
+QString DecodeProgramVersion(const QJsonObject& root)
+{
+    const QString key = QStringLiteral("programVersion");
+    return root.contains(key) ? StringField(root, key, key) : QString();
+}
+
 CatalogStamp DecodeCatalog(const QJsonObject& root)
 {
     const QJsonObject object =
@@ -236,7 +263,7 @@ QByteArray EncodeBasket(const BasketDocument& basket)
         {QStringLiteral("modified"), basket.catalog.modified.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("sha256"), basket.catalog.sha256},
     };
-    const QJsonObject root{
+    QJsonObject root{
         {QStringLiteral("format"), Text(kBasketFormatName)},
         {QStringLiteral("version"), kBasketFormatVersion},
         {QStringLiteral("decimalSeparator"), basket.decimalSeparator},
@@ -244,6 +271,14 @@ QByteArray EncodeBasket(const BasketDocument& basket)
         {QStringLiteral("entries"), entries},
         {QStringLiteral("catalog"), catalog},
     };
+    if (basket.crateLimits) {
+        QJsonObject limits;
+        for (int i = 0; i < kLimitCount; ++i)
+            limits.insert(Text(kLimitKeys[i]), (*basket.crateLimits)[static_cast<size_t>(i)]);
+        root.insert(QStringLiteral("crateLimits"), limits);
+    }
+    if (!basket.programVersion.isEmpty())
+        root.insert(QStringLiteral("programVersion"), basket.programVersion);
     return QJsonDocument(root).toJson(QJsonDocument::Indented);
 }
 
@@ -258,6 +293,7 @@ BasketDocument DecodeBasket(const QByteArray& bytes)
     if (basket.decimalSeparator.isEmpty() || basket.decimalSeparator.size() > 4)
         Fail(Text(u"поле «decimalSeparator» должно быть разделителем дробной части"));
     basket.crateType = StringField(root, QStringLiteral("crateType"), QStringLiteral("crateType"));
+    basket.crateLimits = DecodeCrateLimits(root, basket.decimalSeparator);
 
     const QJsonValue entries = Field(root, QStringLiteral("entries"), QStringLiteral("entries"));
     if (!entries.isArray())
@@ -272,6 +308,7 @@ BasketDocument DecodeBasket(const QByteArray& bytes)
         basket.entries.push_back(DecodeEntry(list.at(i), i, basket.decimalSeparator));
 
     basket.catalog = DecodeCatalog(root);
+    basket.programVersion = DecodeProgramVersion(root);
     return basket;
 }
 

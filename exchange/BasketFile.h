@@ -8,13 +8,19 @@
 //     "format": "veltrum-basket", "version": 1,
 //     "decimalSeparator": ".",              the separator of the number texts
 //     "crateType": "KSV-1HA (QT310SB)",     the ticked crate type, by name
+//     "crateLimits": {"v5": "3", "v7": "1.4", "v_7": "0.7", "power": "28.5", "slots": "4"},
 //     "entries": [ {"code": "MK1-100", "v5": "0.5", "v7": "0.1", "v_7": "0.05",
 //                   "power": "3.2", "slots": "1"}, ... ],   in basket order
 //     "catalog": {"fileName": "VELTRUM.db", "size": 123, "modified": "<ISO 8601 UTC>",
-//                 "sha256": "<64 hex digits>"}
+//                 "sha256": "<64 hex digits>"},
+//     "programVersion": "1.0.0"             the version of the program that wrote it
 //   }
 //
 // Entries keep the six texts exactly as they were added to the basket.
+// "crateLimits" (the ticked crate type's limits when the file was saved)
+// and "programVersion" came after the first files were written: both are
+// optional on reading, and the format version stays 1, so that files of
+// either kind open in either program.
 // Encoding and decoding are pure functions; SaveBasketFile and
 // LoadBasketFile add the disk. Errors: DecodeBasket throws
 // EBasketFormatError with what is wrong; the file functions throw
@@ -22,13 +28,16 @@
 // is ever half-read: a file either decodes completely or not at all.
 
 #include "Basket.h"
+#include "Budget.h"
 #include "Exception.h"
+#include "ProgramVersion.h"
 
 #include <QByteArray>
 #include <QDateTime>
 #include <QString>
 
 #include <cstdint>
+#include <optional>
 #include <vector>
 
 inline constexpr char16_t kBasketFormatName[] = u"veltrum-basket";
@@ -53,8 +62,15 @@ struct CatalogStamp {
 struct BasketDocument {
     QString decimalSeparator;
     QString crateType;
+    // The ticked crate type's five limits as it was saved, texts with the
+    // file's separator; none in files written before they were recorded,
+    // which are then compared with the crate types by name alone.
+    std::optional<LimitTexts> crateLimits;
     std::vector<DeviceTexts> entries;
     CatalogStamp catalog;
+    // The program that wrote the file: this one when saving, what the file
+    // says when reading (empty for files that do not say).
+    QString programVersion = ProgramVersion();
 };
 
 // What is wrong with a basket file's contents, in words for the user.

@@ -6,6 +6,8 @@
 
 #include <QStringList>
 
+#include <iterator>
+
 namespace {
 
 QString Text(const char16_t* text)
@@ -51,24 +53,96 @@ bool SameValue(const QString& saved, const QString& now, const NumberField& fiel
     }
 }
 
-int CrateTypeRowByName(const QString& name)
+int CrateTypeRowByName(const std::vector<CrateTypeLimits>& crateTypes, const QString& name)
 {
-    const auto& types = CrateTypes();
-    for (int row = 0; row < kCrateTypeCount; ++row)
-        if (name == QString::fromUtf16(types[static_cast<size_t>(row)].name))
-            return row;
+    for (size_t row = 0; row < crateTypes.size(); ++row)
+        if (name == crateTypes[row].name)
+            return static_cast<int>(row);
     return -1;
+}
+
+// The fields of `saved` whose values differ from `now`, old and new
+// ("+5V, А 0.6 → 0.5; КОЛ-ВО СЛОТОВ 2 → 1"); empty when all agree. The
+// field table's order is that of the limits, so crate limits compare alike.
+template <class Values>
+QString ChangedFields(const Values& saved, const Values& now, const QString& fileSeparator,
+                      const QString& separator, const QString& (*textOf)(const Values&, int))
+{
+    QStringList changed;
+    for (int i = 0; i < static_cast<int>(std::size(kNumberFields)); ++i) {
+        const NumberField& field = kNumberFields[i];
+        const QString& was = textOf(saved, i);
+        const QString& is = textOf(now, i);
+        if (!SameValue(was, is, field, fileSeparator, separator))
+            changed << Text(field.caption) + QLatin1Char(' ') +
+                           SavedText(was, field, fileSeparator, separator) + Text(u" → ") + is;
+    }
+    return changed.join(QStringLiteral("; "));
+}
+
+const QString& EntryText(const DeviceTexts& texts, int field)
+{
+    return texts.*kNumberFields[field].text;
+}
+
+const QString& LimitText(const LimitTexts& limits, int field)
+{
+    return limits[static_cast<size_t>(field)];
+}
+
+QStringList EntryChangeLines(const ReopenedBasket& basket)
+{
+    QStringList lines;
+    for (const BasketChange& change : basket.changes)
+        lines << change.code + Text(u": ") + change.what;
+    return lines;
+}
+
+QStringList CrateTypeChangeLines(const ReopenedBasket& basket, const QString& fileCrateType)
+{
+    if (!basket.crateTypeKnown)
+        return {Text(u"Тип корзины «%1» неизвестен; отмечен тип «%2».")
+                    .arg(fileCrateType, basket.crateTypeName)};
+    if (!basket.crateLimitChange.isEmpty())
+        return {Text(u"Тип корзины «%1»: %2").arg(fileCrateType, basket.crateLimitChange)};
+    return {};
 }
 
 } // namespace
 
+std::vector<CrateTypeLimits> BuiltInCrateTypes(const QString& separator)
+{
+    std::vector<CrateTypeLimits> types;
+    for (const CrateType& type : CrateTypes()) {
+        const QStringList fields = CrateTypeRow(type, separator).split(QLatin1Char('\t'));
+        CrateTypeLimits limits{fields.value(0), {}};
+        for (int field = kFieldV5; field <= kFieldSlots; ++field)
+            limits.limits[static_cast<size_t>(field - kFieldV5)] = fields.value(field);
+        types.push_back(std::move(limits));
+    }
+    return types;
+}
+
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
                                const QString& separator)
 {
+    return ReconcileBasket(file, lookup, separator, BuiltInCrateTypes(separator));
+}
+
+ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
+                               const QString& separator,
+                               const std::vector<CrateTypeLimits>& crateTypes)
+{
     ReopenedBasket basket;
-    const int row = CrateTypeRowByName(file.crateType);
+    const int row = CrateTypeRowByName(crateTypes, file.crateType);
     basket.crateTypeKnown = row >= 0;
     basket.crateTypeRow = row >= 0 ? row : 0;
+    if (!crateTypes.empty())
+        basket.crateTypeName = crateTypes[static_cast<size_t>(basket.crateTypeRow)].name;
+    if (basket.crateTypeKnown && file.crateLimits)
+        basket.crateLimitChange =
+            ChangedFields(*file.crateLimits, crateTypes[static_cast<size_t>(row)].limits,
+                          file.decimalSeparator, separator, &LimitText);
 
     for (const DeviceTexts& saved : file.entries) {
         const std::optional<DeviceTexts> now = lookup(saved.ident);
@@ -76,41 +150,37 @@ ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& 
             basket.changes.push_back({saved.ident, Text(u"нет в каталоге, не добавлен")});
             continue;
         }
-        QStringList changed;
-        for (const NumberField& field : kNumberFields) {
-            const QString& was = saved.*field.text;
-            const QString& is = *now.*field.text;
-            if (!SameValue(was, is, field, file.decimalSeparator, separator))
-                changed << Text(field.caption) + QLatin1Char(' ') +
-                               SavedText(was, field, file.decimalSeparator, separator) +
-                               Text(u" → ") + is;
-        }
+        const QString changed =
+            ChangedFields(saved, *now, file.decimalSeparator, separator, &EntryText);
         if (!changed.isEmpty())
-            basket.changes.push_back({saved.ident, changed.join(QStringLiteral("; "))});
+            basket.changes.push_back({saved.ident, changed});
         basket.entries.push_back(*now);
     }
     return basket;
+}
+
+QStringList BasketChangeLines(const ReopenedBasket& basket, const QString& fileCrateType)
+{
+    return EntryChangeLines(basket) + CrateTypeChangeLines(basket, fileCrateType);
 }
 
 QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType, int maxListed)
 {
     const QChar cr(u'\r');
     QString message;
-    if (!basket.changes.empty()) {
+    const QStringList entryLines = EntryChangeLines(basket);
+    if (!entryLines.isEmpty()) {
         message += Text(u"Каталог изменился с тех пор, как корзина была сохранена:") + cr;
-        const int count = static_cast<int>(basket.changes.size());
-        for (int i = 0; i < count && i < maxListed; ++i) {
-            const BasketChange& change = basket.changes[static_cast<size_t>(i)];
-            message += change.code + Text(u": ") + change.what + cr;
-        }
-        if (count > maxListed)
-            message += Text(u"… и ещё %1").arg(count - maxListed) + cr;
+        for (int i = 0; i < entryLines.size() && i < maxListed; ++i)
+            message += entryLines[i] + cr;
+        if (entryLines.size() > maxListed)
+            message += Text(u"… и ещё %1").arg(entryLines.size() - maxListed) + cr;
     }
-    if (!basket.crateTypeKnown) {
+    const QStringList crateLines = CrateTypeChangeLines(basket, fileCrateType);
+    if (!crateLines.isEmpty()) {
         if (!message.isEmpty())
             message += cr;
-        message += Text(u"Тип корзины «%1» неизвестен; отмечен тип «%2».")
-                       .arg(fileCrateType, QString::fromUtf16(CrateTypes()[0].name));
+        message += crateLines.join(cr);
     }
     while (message.endsWith(cr))
         message.chop(1);

@@ -10,6 +10,7 @@
 #include "BasketFile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -29,11 +30,40 @@ struct ReopenedBasket {
     std::vector<BasketChange> changes;
     int crateTypeRow = 0;
     bool crateTypeKnown = true;
+    QString crateTypeName; // the crate type ticked: the file's, or the first when unknown
+    // The crate type's limits that differ from those the file recorded,
+    // old and new ("-7V, А 0.7 → 0.8"); empty when they agree, when the
+    // file recorded none, or when the crate type is unknown.
+    QString crateLimitChange;
 };
 
-// `separator` is the screen's decimal separator; the file's own is in `file`.
+// A crate type as the window lists it: its name and its five limits, texts
+// with the screen's separator.
+struct CrateTypeLimits {
+    QString name;
+    LimitTexts limits;
+};
+// The crate types built into the program, in list order.
+std::vector<CrateTypeLimits> BuiltInCrateTypes(const QString& separator);
+
+// `separator` is the screen's decimal separator; the file's own is in
+// `file`. `crateTypes` are the crate types in list order (the built-in
+// ones when not given); the file's is found by name.
+ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
+                               const QString& separator,
+                               const std::vector<CrateTypeLimits>& crateTypes);
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
                                const QString& separator);
+
+// What changed against the catalog since the file was saved, one line
+// each, so that the check and the window say it in the same words: each
+// entry whose values differ ("MK1-050: +5V, А 0.1 → 0.2; МОЩНОСТЬ, ВТ 1 → 2")
+// and each code no longer in the catalog ("MK1-999: нет в каталоге, не
+// добавлен"), in file order; then the crate type with other limits («Тип
+// корзины «…»: -7V, А 0.7 → 0.8») or no longer known («Тип корзины «…»
+// неизвестен; отмечен тип «…».»). Empty when nothing that enters the
+// budget changed. Lines are whole: a caller with little room cuts them.
+QStringList BasketChangeLines(const ReopenedBasket& basket, const QString& fileCrateType);
 
 // The one message that lists the changes and an unknown crate type, lines
 // broken by carriage returns; at most `maxListed` changes are spelt out.

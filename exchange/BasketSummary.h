@@ -7,6 +7,8 @@
 // texts (headroom, share used, verdict, fit of each crate type) come from
 // the budget evaluation and are shown as given.
 
+#include "ProgramVersion.h"
+
 #include <QDateTime>
 #include <QString>
 
@@ -42,9 +44,10 @@ struct BasketSummary {
     QDateTime madeAt;
     QString catalogFileName;
     QString catalogSha256;
-    QString crateType; // the ticked one
+    QString programVersion = ProgramVersion(); // the program that made it
+    QString crateType;                         // the ticked one
     std::vector<SummaryEntry> entries;
     std::array<LimitSummary, kSummaryColumns> limits;
-    QString verdict;            // one sentence
+    QString verdict;              // one sentence
     std::vector<SummaryFit> fits; // all seven crate types, in list order
 };

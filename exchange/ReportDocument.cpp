@@ -2,6 +2,7 @@
 #include "ReportDocument.h"
 
 #include "Exception.h"
+#include "ProgramVersion.h"
 #include "ReportHtml.h"
 
 #include <QDir>
@@ -33,12 +34,17 @@ void PrintReport(const QTextDocument& report, QPagedPaintDevice& device)
     report.print(&device);
 }
 
+QString ReportCreator()
+{
+    return QStringLiteral("Veltrum ") + ProgramVersion();
+}
+
 void WriteReportPdf(const QTextDocument& report, const QString& path)
 {
     {
         QPdfWriter writer(path);
         writer.setTitle(report.metaInformation(QTextDocument::DocumentTitle));
-        writer.setCreator(QStringLiteral("Veltrum"));
+        writer.setCreator(ReportCreator());
         SetReportPageLayout(writer);
         PrintReport(report, writer);
     }

@@ -19,3 +19,6 @@ std::unique_ptr<QTextDocument> NewReportDocument(const BasketSummary& summary);
 void SetReportPageLayout(QPagedPaintDevice& device);
 void PrintReport(const QTextDocument& report, QPagedPaintDevice& device);
 void WriteReportPdf(const QTextDocument& report, const QString& path);
+// "Veltrum 1.0.0": the creator a PDF of the report names, whichever way it
+// is made (the preview's printer, or WriteReportPdf).
+QString ReportCreator();

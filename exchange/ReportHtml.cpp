@@ -88,6 +88,7 @@ QString ReportHtml(const BasketSummary& summary)
                       summary.madeAt.toString(QStringLiteral("dd.MM.yyyy HH:mm")));
     html += Paragraph(Text(u"Каталог: ") + summary.catalogFileName);
     html += Paragraph(Text(u"SHA-256: ") + summary.catalogSha256);
+    html += Paragraph(Text(u"Программа: Veltrum ") + summary.programVersion);
 
     html += Heading(u"ТИП КОРЗИНЫ");
     html += Paragraph(summary.crateType);

@@ -2,10 +2,11 @@
 #pragma once
 
 // The printable report of a basket as rich text (the HTML subset that
-// QTextDocument reads): title, date and time, the catalog, the ticked crate
-// type with its limits, the entries, the totals with headroom and share
-// used per limit, the verdict, and the fit of every crate type. One text,
-// so that the preview, the printer and a PDF show the same thing.
+// QTextDocument reads): title, date and time, the catalog and the program's
+// version, the ticked crate type with its limits, the entries, the totals
+// with headroom and share used per limit, the verdict, and the fit of every
+// crate type. One text, so that the preview, the printer and a PDF show the
+// same thing.
 
 #include "BasketSummary.h"
 

@@ -140,6 +140,7 @@ void TMainForm::ShowReportPreview(QTextDocument& report)
 {
     QPrinter printer(QPrinter::HighResolution);
     SetReportPageLayout(printer);
+    printer.setCreator(ReportCreator());
     printer.setDocName(report.metaInformation(QTextDocument::DocumentTitle));
     QPrintPreviewDialog preview(&printer, this);
     preview.setObjectName(QStringLiteral("ReportPreview"));
@@ -162,6 +163,8 @@ void TMainForm::SaveBtnClick()
     BasketDocument basket;
     basket.decimalSeparator = DecimalSeparator;
     basket.crateType = RackTypeCL->ColumnText(0, FindCheckedRackType());
+    // Its limits too, so that a check can tell when they change later.
+    basket.crateLimits = RackTypeLimits(FindCheckedRackType());
     // The basket rows hold the six texts exactly as they were added.
     for (int row = 0; row < RackTabLB->Items().Count(); ++row) {
         const QStringList fields = Fields(RackTabLB->Items()[row]);

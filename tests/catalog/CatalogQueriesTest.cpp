@@ -197,6 +197,20 @@ TEST_F(CatalogQueriesTest, DetailsOfOneBlock)
     EXPECT_EQ(sub.subCategory, 324);
 }
 
+TEST_F(CatalogQueriesTest, FindingABlockThatMayBeGoneAsksOnceAndSaysNoneWhenItIs)
+{
+    const std::optional<BlockRecord> found = FindBlockDetails(*db_, "V5");
+    ASSERT_TRUE(found.has_value());
+    EXPECT_EQ(found->nameRus, ReadBlockDetails(*db_, "V5").nameRus);
+    EXPECT_EQ(found->v5, QStringLiteral("0.2"));
+    EXPECT_FALSE(FindBlockDetails(*db_, "MK1").has_value()) << "only the exact code";
+    EXPECT_FALSE(FindBlockDetails(*db_, "").has_value());
+
+    // A missing table is still the layer's failure, not a block that is gone.
+    TSQLiteDatabase empty(catalog_.Dir().toStdString() + "/empty.db");
+    EXPECT_THROW((void)FindBlockDetails(empty, "V5"), ESQLiteException);
+}
+
 TEST_F(CatalogQueriesTest, MissingCodeOrTableRaisesTheLayersFailure)
 {
     EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { ReadBlockDetails(*db_, "MK1"); }),

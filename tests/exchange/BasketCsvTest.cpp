@@ -32,7 +32,7 @@ TEST(BasketCsv, ReadsBackFieldByFieldWithEitherSeparator)
         const QByteArray csv = BasketCsv(summary);
         ASSERT_TRUE(csv.startsWith("\xEF\xBB\xBF")) << "UTF-8 with a byte-order mark";
         const std::vector<QStringList> rows = ReadCsv(QString::fromUtf8(csv.mid(3)), c.field);
-        ASSERT_EQ(rows.size(), 6u) << csv.constData();
+        ASSERT_EQ(rows.size(), 7u) << csv.constData();
 
         const auto& first = summary.entries[0];
         const auto& second = summary.entries[1];
@@ -55,9 +55,15 @@ TEST(BasketCsv, ReadsBackFieldByFieldWithEitherSeparator)
                                 summary.limits[1].headroom, summary.limits[2].headroom,
                                 summary.limits[3].headroom, summary.limits[4].headroom}));
 
-        // Every value field is a number in the user's notation, unquoted, so
-        // that a spreadsheet in that locale takes it as a number.
-        for (size_t row = 1; row < rows.size(); ++row)
+        // Last, what made the figures: the program's version and the catalog.
+        EXPECT_EQ(rows[6],
+                  Row({QStringLiteral("ВЕРСИЯ"), ProgramVersion(), summary.catalogSha256}));
+        EXPECT_EQ(summary.programVersion, ProgramVersion()) << "a summary is stamped by default";
+
+        // Every value field of the basket's rows is a number in the user's
+        // notation, unquoted, so that a spreadsheet in that locale takes it
+        // as a number.
+        for (size_t row = 1; row < 6; ++row)
             for (int field = 2; field < rows[row].size(); ++field) {
                 const QString& text = rows[row][field];
                 EXPECT_NO_THROW((void)ParseDecimal(text, decimal)) << text.toStdString();

@@ -117,6 +117,37 @@ TEST(BasketFile, KeepsEverythingThroughEncodingAndDecoding)
     EXPECT_EQ(DecodeBasket(Json(extended)).entries, sample.entries);
 }
 
+TEST(BasketFile, KeepsTheCrateLimitsAndTheProgramVersionAndOpensFilesWithoutThem)
+{
+    BasketDocument sample = Sample();
+    sample.crateLimits = LimitTexts{QStringLiteral("10"), QStringLiteral("3"), QStringLiteral("3"),
+                                    QStringLiteral("90,5"), QStringLiteral("17")};
+    const QByteArray bytes = EncodeBasket(sample);
+    const BasketDocument back = DecodeBasket(bytes);
+    EXPECT_EQ(back.crateLimits, sample.crateLimits);
+    EXPECT_EQ(back.programVersion, ProgramVersion());
+    EXPECT_FALSE(ProgramVersion().isEmpty());
+
+    const QJsonObject root = QJsonDocument::fromJson(bytes).object();
+    EXPECT_EQ(root[QStringLiteral("version")].toInt(), 1) << "the format's version stays";
+    EXPECT_EQ(root[QStringLiteral("programVersion")].toString(), ProgramVersion());
+    const QJsonObject limits = root[QStringLiteral("crateLimits")].toObject();
+    EXPECT_EQ(limits[QStringLiteral("power")].toString(), QStringLiteral("90,5"));
+    EXPECT_EQ(limits[QStringLiteral("slots")].toString(), QStringLiteral("17"));
+
+    // A file written before either was recorded still opens, and says neither.
+    QJsonObject older = root;
+    older.remove(QStringLiteral("crateLimits"));
+    older.remove(QStringLiteral("programVersion"));
+    const BasketDocument old = DecodeBasket(Json(older));
+    EXPECT_FALSE(old.crateLimits.has_value());
+    EXPECT_TRUE(old.programVersion.isEmpty());
+    EXPECT_EQ(old.entries, sample.entries);
+
+    // A basket saved without limits writes no limits field.
+    EXPECT_FALSE(SampleJson().contains(QStringLiteral("crateLimits")));
+}
+
 TEST(BasketFile, RefusesWhatIsNotAValidBasketSayingWhatIsWrong)
 {
     const QByteArray valid = EncodeBasket(Sample());
@@ -178,6 +209,27 @@ TEST(BasketFile, RefusesWhatIsNotAValidBasketSayingWhatIsWrong)
         {"crate type a number", WithField("crateType", 4), "поле «crateType» должно быть строкой"},
         {"no catalog", Without("catalog"), "нет поля «catalog»"},
         {"catalog hash not a hash", Json(badCatalog), "поле «catalog.sha256»"},
+        {"crate limits not an object", WithField("crateLimits", QJsonArray{1, 2}),
+         "поле «crateLimits» должно быть объектом"},
+        {"crate limit missing",
+         WithField("crateLimits", QJsonObject{{QStringLiteral("v5"), QStringLiteral("3")}}),
+         "нет поля «crateLimits.v7»"},
+        {"crate limit with the other separator",
+         WithField("crateLimits", QJsonObject{{QStringLiteral("v5"), QStringLiteral("3.5")},
+                                              {QStringLiteral("v7"), QStringLiteral("1")},
+                                              {QStringLiteral("v_7"), QStringLiteral("1")},
+                                              {QStringLiteral("power"), QStringLiteral("1")},
+                                              {QStringLiteral("slots"), QStringLiteral("4")}}),
+         "поле «crateLimits.v5» должно быть числом"},
+        {"crate slots fractional",
+         WithField("crateLimits", QJsonObject{{QStringLiteral("v5"), QStringLiteral("3")},
+                                              {QStringLiteral("v7"), QStringLiteral("1")},
+                                              {QStringLiteral("v_7"), QStringLiteral("1")},
+                                              {QStringLiteral("power"), QStringLiteral("1")},
+                                              {QStringLiteral("slots"), QStringLiteral("4,5")}}),
+         "поле «crateLimits.slots» должно быть числом"},
+        {"program version a number", WithField("programVersion", 1),
+         "поле «programVersion» должно быть строкой"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);

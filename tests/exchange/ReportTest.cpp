@@ -66,6 +66,7 @@ TEST(Report, PdfShowsTheBasketItsTotalsAndTheVerdictOnA4)
              summary.verdict,
              QStringLiteral("KSV-3HA (QT27)"),
              QStringLiteral("не подходит"),
+             QStringLiteral("Программа: Veltrum ") + ProgramVersion(),
          })
         EXPECT_TRUE(text.contains(expected))
             << expected.toStdString() << "\nin: " << text.toStdString();
@@ -73,6 +74,11 @@ TEST(Report, PdfShowsTheBasketItsTotalsAndTheVerdictOnA4)
     const QString info = RunPoppler(QStringLiteral("pdfinfo"), {pdf});
     EXPECT_TRUE(info.contains(QStringLiteral("(A4)"))) << info.toStdString();
     EXPECT_TRUE(info.contains(QStringLiteral("ОТЧЁТ О СОСТАВЕ КОРЗИНЫ"))) << info.toStdString();
+    // The PDF names the program that made it, with its version.
+    EXPECT_TRUE(info.contains(QRegularExpression(QStringLiteral("Creator:\\s+Veltrum ") +
+                                                 QRegularExpression::escape(ProgramVersion()) +
+                                                 QStringLiteral("\n"))))
+        << info.toStdString();
 }
 
 TEST(Report, ALongBasketRunsOverSeveralPagesWithEveryEntry)

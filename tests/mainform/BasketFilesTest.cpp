@@ -5,10 +5,14 @@
 #include "WindowDriver.h"
 
 #include "WhenModal.h"
+#include "BasketCheck.h"
 #include "BasketFile.h"
+#include "CatalogBlocks.h"
 #include "CheckList.h"
 #include "CsvReader.h"
+#include "FieldColorListBox.h"
 #include "Platform.h"
+#include "SQLiteTable3.h"
 #include "TabbedListBox.h"
 
 #include <QCryptographicHash>
@@ -16,6 +20,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
+#include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
 #include <QPrintPreviewDialog>
@@ -193,6 +198,10 @@ TEST_F(BasketFiles, ASavedBasketComesBackInANewWindowAsItWas)
     const QByteArray sha =
         QCryptographicHash::hash(db.readAll(), QCryptographicHash::Sha256).toHex();
     EXPECT_EQ(LoadBasketFile(path).catalog.sha256, QString::fromLatin1(sha));
+    // And the ticked crate type's limits, so that a later change to them can be told.
+    EXPECT_EQ(LoadBasketFile(path).crateLimits,
+              (LimitTexts{QStringLiteral("10"), QStringLiteral("3"), QStringLiteral("3"),
+                          QStringLiteral("90"), QStringLiteral("17")}));
 
     Open(QStringLiteral(".")); // the program closed and started again
     ASSERT_EQ(View().devices, 0u);
@@ -416,7 +425,7 @@ TEST_F(BasketFiles, ExportGivesTheBasketAsTheSpreadsheetSees)
     const QByteArray bytes = file.readAll();
     ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     const std::vector<QStringList> rows = ReadCsv(QString::fromUtf8(bytes.mid(3)), u';');
-    ASSERT_EQ(rows.size(), 6u);
+    ASSERT_EQ(rows.size(), 7u);
     EXPECT_EQ(rows[1],
               (QStringList{QStringLiteral("HALF"), QStringLiteral("Блок HALF"),
                            QStringLiteral("1,5"), QStringLiteral("0,7"), QStringLiteral("0,35"),
@@ -432,6 +441,9 @@ TEST_F(BasketFiles, ExportGivesTheBasketAsTheSpreadsheetSees)
     EXPECT_EQ(rows[5], (QStringList{QStringLiteral("ЗАПАС"), QString(), QStringLiteral("1,4"),
                                     QStringLiteral("0,6"), QStringLiteral("0,25"),
                                     QStringLiteral("13,25"), QStringLiteral("1")}));
+    // The sheet says what made it: the program and the catalog it read.
+    EXPECT_EQ(rows[6], (QStringList{QStringLiteral("ВЕРСИЯ"), ProgramVersion(),
+                                    ReadCatalogStamp(catalog.DatabasePath()).sha256}));
 }
 
 TEST_F(BasketFiles, TheReportShowsTheBasketTheTotalsAndTheVerdict)
@@ -494,4 +506,82 @@ TEST_F(BasketFiles, ABasketFileGivenAtStartOpensOnceTheCatalogIsOpen)
     EXPECT_EQ(started.RackTypeCL->RowState(4), cbChecked);
     EXPECT_TRUE(recorder.dialogs.empty());
     EXPECT_TRUE(recorder.errors.isEmpty());
+}
+
+TEST_F(BasketFiles, TheCheckSaysWhatTheWindowShowsAfterOpeningTheSameFile)
+{
+    // Against the fixture's catalog, each file opened in a fresh window and
+    // checked without one: crate type, entries, verdict, headroom, fit
+    // marks and the changes must be the same.
+    const struct {
+        const char* what;
+        const char* crateType;
+        std::vector<DeviceTexts> entries;
+        BasketVerdict verdict;
+    } cases[] = {
+        {"unchanged and within",
+         "KSV-1HA (QT310SB)",
+         {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2")},
+         BasketVerdict::Fits},
+        {"slots at the limit",
+         "KSV-1HA (QT310SB)",
+         {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2"),
+          Texts("ONE", "0.1", "0.1", "0.1", "1", "1"), Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
+         BasketVerdict::Near},
+        {"over, more slots than the crate",
+         "KSV-1HA (QT310SB)",
+         {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2"),
+          Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2"),
+          Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
+         BasketVerdict::Over},
+        {"a current gone up passes the +7 V limit", "KSV-3HA (QT27)",
+         std::vector<DeviceTexts>(5, Texts("HALF", "1.5", "0.5", "0.35", "14.25", "2")),
+         BasketVerdict::Over},
+        {"a withdrawn block",
+         "KSV-1HA (QT310SB)",
+         {Texts("GONE-1", "1", "1", "1", "1", "1"),
+          Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2")},
+         BasketVerdict::Fits},
+        {"an unknown crate type",
+         "KSV-9 (old)",
+         {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2")},
+         BasketVerdict::Fits},
+        {"every block withdrawn",
+         "KSV-1HA (QT310SB)",
+         {Texts("GONE-1", "1", "1", "1", "1", "1")},
+         BasketVerdict::Fits},
+    };
+    TSQLiteDatabase database(catalog.DatabasePath().toStdString(), ".",
+                             TSQLiteDatabase::OpenMode::ReadOnly);
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const QString path = Path("compared.vbasket");
+        Write(path, BasketJson(QString::fromUtf8(c.crateType), c.entries));
+        const BasketCheckResult checked = CheckBasket(
+            path, LoadBasketFile(path), CatalogBlockLookup(database), BasketCheckOptions());
+        ASSERT_TRUE(checked.Readable()) << checked.error.toStdString();
+        EXPECT_EQ(checked.verdict, c.verdict);
+
+        Open(QStringLiteral("."));
+        OpenFile(path);
+        ASSERT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
+        EXPECT_EQ(Checked(), checked.reopened.crateTypeRow);
+        QStringList rows;
+        for (const DeviceTexts& entry : checked.reopened.entries)
+            rows << BasketRow(entry);
+        EXPECT_EQ(Rows(form().RackTabLB), rows);
+        EXPECT_EQ(form().FVerdictField->text(), checked.verdictSentence);
+        EXPECT_EQ(Rows(form().HeadroomTabLB),
+                  checked.headroomRow.isEmpty() ? QStringList() : QStringList{checked.headroomRow});
+        for (int row = 0; row < form().RackTypeCL->Items().Count(); ++row)
+            EXPECT_EQ(form().RackTypeCL->RowNote(row), checked.fitNotes.value(row)) << row;
+        // The window's message on opening lists the same lines.
+        const QString said =
+            recorder().dialogs.empty() ? QString() : recorder().dialogs.front().text;
+        for (const QString& line : checked.changes)
+            EXPECT_TRUE(said.contains(line))
+                << line.toStdString() << "\nnot in: " << said.toStdString();
+        EXPECT_EQ(checked.changes.isEmpty(),
+                  !said.contains(u"Каталог изменился") && !said.contains(u"Тип корзины"));
+    }
 }
