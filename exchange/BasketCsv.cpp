@@ -62,5 +62,12 @@ QByteArray BasketCsv(const BasketSummary& summary)
     addRow(WithLimits(Text(u"ИТОГО"), QString(), totals));
     addRow(WithLimits(Text(u"ТИП КОРЗИНЫ"), summary.crateType, limits));
     addRow(WithLimits(Text(u"ЗАПАС"), QString(), headroom));
+    if (!summary.bill.empty()) {
+        addRow({});
+        addRow({Text(u"СПЕЦИФИКАЦИЯ")});
+        addRow(BillCaptions());
+        for (const BillLine& line : summary.bill)
+            addRow(BillFields(line, summary.decimalSeparator));
+    }
     return QByteArrayLiteral("\xEF\xBB\xBF") + csv.toUtf8();
 }

@@ -10,7 +10,9 @@
 //
 // Rows: the column captions; one row per entry (code, name, five values);
 // the totals; the crate type with its five limits; the headroom of each
-// limit.
+// limit; and, when the summary has one, after an empty row, the bill of
+// materials: «СПЕЦИФИКАЦИЯ», its captions and one row per code (code,
+// name, count, summed amounts, summed slots).
 
 #include "BasketSummary.h"
 

@@ -1,0 +1,58 @@
+// SPDX-License-Identifier: MIT
+#include "RackItems.h"
+
+#include <QStringList>
+
+#include <algorithm>
+
+namespace {
+
+QString Text(const char16_t* text)
+{
+    return QString::fromUtf16(text);
+}
+
+QString Slots(const SlotPlacement& place)
+{
+    if (place.noSlot)
+        return Text(u"без слота");
+    const QString range = place.firstSlot == place.lastSlot
+                              ? Text(u"слот %1").arg(place.firstSlot)
+                              : Text(u"слоты %1–%2").arg(place.firstSlot).arg(place.lastSlot);
+    return place.outside ? range + Text(u" (вне корзины)") : range;
+}
+
+} // namespace
+
+QString RackToolTip(const RackEntryTexts& entry, const SlotPlacement& place)
+{
+    static const std::array<const char16_t*, 4> captions = {u"+5V, А", u"+7V, А", u"-7V, А",
+                                                            u"МОЩНОСТЬ, ВТ"};
+    QStringList lines;
+    lines << (entry.name.isEmpty() ? entry.code : entry.code + Text(u" — ") + entry.name);
+    lines << Slots(place);
+    for (size_t i = 0; i < captions.size(); ++i)
+        lines << Text(captions[i]) + QLatin1Char(' ') + entry.amounts[i];
+    return lines.join(QLatin1Char('\n'));
+}
+
+std::vector<TRackItem> RackItemsOfPlan(const SlotPlan& plan,
+                                       const std::vector<RackEntryTexts>& entries)
+{
+    std::vector<TRackItem> items;
+    const size_t count = std::min(plan.entries.size(), entries.size());
+    items.reserve(count);
+    for (size_t i = 0; i < count; ++i) {
+        const SlotPlacement& place = plan.entries[i];
+        TRackItem item;
+        item.code = entries[i].code;
+        item.name = entries[i].name;
+        item.toolTip = RackToolTip(entries[i], place);
+        item.firstSlot = place.firstSlot;
+        item.noSlot = place.noSlot;
+        item.slotSpan = place.noSlot ? 0 : place.lastSlot - place.firstSlot + 1;
+        item.outside = place.outside;
+        items.push_back(std::move(item));
+    }
+    return items;
+}
