@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "RackItems.h"
 
-#include <QStringList>
 
 #include <algorithm>
 
@@ -26,14 +25,25 @@ QString Slots(const SlotPlacement& place)
 
 QString RackToolTip(const RackEntryTexts& entry, const SlotPlacement& place)
 {
-    static const std::array<const char16_t*, 4> captions = {u"+5V, А", u"+7V, А", u"-7V, А",
-                                                            u"МОЩНОСТЬ, ВТ"};
-    QStringList lines;
-    lines << (entry.name.isEmpty() ? entry.code : entry.code + Text(u" — ") + entry.name);
-    lines << Slots(place);
-    for (size_t i = 0; i < captions.size(); ++i)
-        lines << Text(captions[i]) + QLatin1Char(' ') + entry.amounts[i];
-    return lines.join(QLatin1Char('\n'));
+    // Built for every entry on every change of the basket: one string
+    // appended to, no list of lines.
+    static constexpr std::array<const char16_t*, 4> captions = {u"+5V, А ", u"+7V, А ", u"-7V, А ",
+                                                                u"МОЩНОСТЬ, ВТ "};
+    QString tip;
+    tip.reserve(entry.code.size() + entry.name.size() + 96);
+    tip += entry.code;
+    if (!entry.name.isEmpty()) {
+        tip += QStringView(u" — ");
+        tip += entry.name;
+    }
+    tip += QLatin1Char('\n');
+    tip += Slots(place);
+    for (size_t i = 0; i < captions.size(); ++i) {
+        tip += QLatin1Char('\n');
+        tip += QStringView(captions[i]);
+        tip += entry.amounts[i];
+    }
+    return tip;
 }
 
 std::vector<TRackItem> RackItemsOfPlan(const SlotPlan& plan,

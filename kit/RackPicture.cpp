@@ -3,11 +3,12 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
-#include <QPainterPath>
+#include <QVarLengthArray>
 
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 #include <tuple>
 
 namespace {
@@ -294,27 +295,32 @@ const QColor kOutsideFill(255, 235, 235);
 // The code in its block: across when it fits, otherwise turned to read
 // upwards when the block is taller than wide, in a smaller face when the
 // block is thinner than a line of text (down to three fifths of it), and
-// shortened with "…" when even that is too little room.
-void PaintCode(QPainter& painter, const QString& code, const QRectF& block, const QColor& colour,
-               bool onHatching, double lw)
+// shortened with "…" when even that is too little room. `metrics` are the
+// painter's font's.
+void PaintCode(QPainter& painter, const QFontMetricsF& metrics, const QString& code,
+               const QRectF& block, const QColor& colour, bool onHatching, double lw)
 {
     const QRectF room = block.adjusted(2 * lw, 2 * lw, -2 * lw, -2 * lw);
+    const double smallest = metrics.height() * 0.6;
+    if (room.width() < smallest && room.height() < smallest)
+        return; // too small for any text: many blocks in a narrow view
     if (room.width() <= 0 || room.height() <= 0)
         return;
-    QFont font = painter.font();
-    QFontMetricsF metrics(font, painter.device());
     const bool turned =
-        metrics.horizontalAdvance(code) > room.width() && room.height() > room.width();
+        room.height() > room.width() && metrics.horizontalAdvance(code) > room.width();
     const double thickness = turned ? room.width() : room.height();
+    QFont font = painter.font();
+    std::optional<QFontMetricsF> smaller;
     if (metrics.height() > thickness) {
         const double scale = thickness / metrics.height();
         if (scale < 0.6 || font.pointSizeF() <= 0)
             return;
         font.setPointSizeF(font.pointSizeF() * scale);
-        metrics = QFontMetricsF(font, painter.device());
+        smaller.emplace(font, painter.device());
     }
+    const QFontMetricsF& used = smaller ? *smaller : metrics;
     const double length = turned ? room.height() : room.width();
-    const QString shown = metrics.elidedText(code, Qt::ElideRight, length);
+    const QString shown = used.elidedText(code, Qt::ElideRight, length);
     if (shown.isEmpty())
         return;
     painter.save();
@@ -322,8 +328,8 @@ void PaintCode(QPainter& painter, const QString& code, const QRectF& block, cons
     painter.translate(room.center());
     if (turned)
         painter.rotate(-90);
-    const double width = std::min(metrics.horizontalAdvance(shown), length);
-    const QRectF textRect(-width / 2, -metrics.height() / 2, width, metrics.height());
+    const double width = std::min(used.horizontalAdvance(shown), length);
+    const QRectF textRect(-width / 2, -used.height() / 2, width, used.height());
     if (onHatching)
         painter.fillRect(textRect.adjusted(-2 * lw, 0, 2 * lw, 0), Qt::white);
     painter.setPen(colour);
@@ -331,17 +337,35 @@ void PaintCode(QPainter& painter, const QString& code, const QRectF& block, cons
     painter.restore();
 }
 
-// Diagonal lines across `rect`, rising to the right, as lines rather than
-// a brush pattern, whose spacing would follow the device's pixels.
+// A frame `width` thick just inside `rect`, filled rather than stroked:
+// a wide pen goes through the stroker, slow for hundreds of blocks.
+void FrameRect(QPainter& painter, const QRectF& rect, const QColor& colour, double width)
+{
+    const double w = std::min(width, rect.width() / 2);
+    const double h = std::min(width, rect.height() / 2);
+    painter.fillRect(QRectF(rect.left(), rect.top(), rect.width(), h), colour);
+    painter.fillRect(QRectF(rect.left(), rect.bottom() - h, rect.width(), h), colour);
+    painter.fillRect(QRectF(rect.left(), rect.top(), w, rect.height()), colour);
+    painter.fillRect(QRectF(rect.right() - w, rect.top(), w, rect.height()), colour);
+}
+
+// Diagonal lines across `rect`, rising to the right: lines cut to the
+// rectangle here, rather than a brush pattern (whose spacing would follow
+// the device's pixels) or a clip per block (slow for hundreds of them).
 void Hatch(QPainter& painter, const QRectF& rect, const QColor& colour, double lw)
 {
-    painter.save();
-    painter.setClipRect(rect, Qt::IntersectClip);
-    painter.setPen(QPen(colour, lw));
+    QVarLengthArray<QLineF, 64> lines;
     const double spacing = 6 * lw;
-    for (double x = rect.left() - rect.height(); x < rect.right(); x += spacing)
-        painter.drawLine(QPointF(x, rect.bottom()), QPointF(x + rect.height(), rect.top()));
-    painter.restore();
+    const double h = rect.height();
+    for (double x = rect.left() - h; x < rect.right(); x += spacing) {
+        // The line from (x, bottom) to (x + h, top), within left … right.
+        const double from = std::max(x, rect.left());
+        const double to = std::min(x + h, rect.right());
+        if (from < to)
+            lines.append(QLineF(from, rect.bottom() - (from - x), to, rect.bottom() - (to - x)));
+    }
+    painter.setPen(QPen(colour, lw));
+    painter.drawLines(lines.constData(), static_cast<int>(lines.size()));
 }
 
 } // namespace
@@ -380,39 +404,64 @@ void PaintRack(QPainter& painter, const std::vector<TRackItem>& items, const TRa
     }
 
     painter.setFont(options.font);
-    for (size_t i = 0; i < items.size() && i < layout.blocks.size(); ++i) {
-        const TRackItem& item = items[i];
-        const QRectF block = layout.blocks[i];
-        const bool chosen = static_cast<int>(i) == options.current;
-        const bool marker = item.noSlot || item.slotSpan <= 0;
-        const QRectF shape = block.adjusted(lw, lw, -lw, -lw); // neighbours stay apart
-        if (item.outside) {
-            // Never by colour alone: hatched, framed in the over-limit
-            // colour, and a warning sign over it.
-            painter.fillRect(shape, chosen ? options.highlight.lighter(170) : kOutsideFill);
-            Hatch(painter, shape, options.overLimit, lw);
-            painter.setPen(QPen(options.overLimit, 2 * lw));
-            painter.drawRect(shape.adjusted(lw, lw, -lw, -lw));
+    const QFontMetricsF codeMetrics(options.font, painter.device());
+    const size_t count = std::min(items.size(), layout.blocks.size());
+    const auto shapeOf = [&](size_t i) {
+        return layout.blocks[i].adjusted(lw, lw, -lw, -lw); // neighbours stay apart
+    };
+    const auto isMarker = [](const TRackItem& item) { return item.noSlot || item.slotSpan <= 0; };
+
+    // Entries outside the crate, never by colour alone: hatched (once
+    // across them all: hundreds of entries may be outside), framed in the
+    // over-limit colour, and a warning sign over them.
+    if (!layout.outside.isEmpty()) {
+        const QRectF outside = layout.outside.adjusted(lw, lw, -lw, -lw);
+        painter.fillRect(outside, kOutsideFill);
+        if (options.current >= 0 && static_cast<size_t>(options.current) < count &&
+            items[static_cast<size_t>(options.current)].outside)
+            painter.fillRect(shapeOf(static_cast<size_t>(options.current)),
+                             options.highlight.lighter(170));
+        Hatch(painter, outside, options.overLimit, lw);
+        FrameRect(painter, outside, options.overLimit, 2 * lw);
+    }
+    double signsUpTo = -1e300; // right edge of the last warning sign drawn
+    const double signRoom = layout.numberBand.height();
+    painter.setPen(options.overLimit);
+    for (size_t i = 0; i < count; ++i) {
+        if (!items[i].outside)
+            continue;
+        const QRectF shape = shapeOf(i);
+        if (shape.width() >= 6 * lw) // narrower, the frames would fill it red
+            FrameRect(painter, shape, options.overLimit, 2 * lw);
+        // Within the band, so that the sign over the last entry is never
+        // cut off at the edge; one sign per place, so that over many
+        // narrow entries they do not pile up.
+        const double signLeft =
+            std::clamp(shape.center().x() - signRoom, layout.numberBand.left(),
+                       std::max(layout.numberBand.left(), layout.numberBand.right() - 2 * signRoom));
+        if (signLeft >= signsUpTo) {
             painter.setPen(options.overLimit);
-            // Kept within the band, so that the sign over the last entry is
-            // never cut off at the edge.
-            const double signRoom = layout.numberBand.height();
-            const double signLeft =
-                std::clamp(block.center().x() - signRoom, layout.numberBand.left(),
-                           std::max(layout.numberBand.left(), layout.numberBand.right() - 2 * signRoom));
-            painter.drawText(QRectF(signLeft, layout.numberBand.top(), 2 * signRoom,
-                                    layout.numberBand.height()),
+            painter.drawText(QRectF(signLeft, layout.numberBand.top(), 2 * signRoom, signRoom),
                              Qt::AlignCenter, QStringLiteral("⚠"));
-            if (!marker)
-                PaintCode(painter, item.code, shape, Qt::black, true, lw);
-        } else if (marker) {
+            signsUpTo = signLeft + 2 * signRoom;
+        }
+        if (!isMarker(items[i]))
+            PaintCode(painter, codeMetrics, items[i].code, shape, Qt::black, true, lw);
+    }
+
+    for (size_t i = 0; i < count; ++i) {
+        const TRackItem& item = items[i];
+        if (item.outside)
+            continue;
+        const bool chosen = static_cast<int>(i) == options.current;
+        const QRectF shape = shapeOf(i);
+        if (isMarker(item)) {
             painter.fillRect(shape, chosen ? options.highlight : kMarkerFill);
         } else {
             painter.fillRect(shape, chosen ? options.highlight : kBlockFill);
-            painter.setPen(QPen(kBlockFrame, lw));
-            painter.drawRect(shape.adjusted(lw / 2, lw / 2, -lw / 2, -lw / 2));
-            PaintCode(painter, item.code, shape, chosen ? options.highlightedText : Qt::black, false,
-                      lw);
+            FrameRect(painter, shape, kBlockFrame, lw);
+            PaintCode(painter, codeMetrics, item.code, shape,
+                      chosen ? options.highlightedText : Qt::black, false, lw);
         }
     }
 

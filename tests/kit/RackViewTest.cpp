@@ -15,6 +15,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <limits>
 #include <memory>
 #include <ostream>
@@ -413,15 +414,18 @@ bool IsRed(QRgb pixel)
     return pixel == qRgb(255, 0, 0);
 }
 
-// Pixels of `image` inside `rect` that are neither white nor the block's
-// fill: the code written in a block.
-int InkIn(const QImage& image, const QRect& rect, QRgb fill)
+// Pixels of `image` inside `rect` nearer the text's colour than the
+// block's fill, the hatching's red aside: the code written in a block.
+int InkIn(const QImage& image, const QRect& rect, QRgb fill, QRgb text)
 {
     int ink = 0;
     for (int y = rect.top(); y <= rect.bottom(); ++y)
         for (int x = rect.left(); x <= rect.right(); ++x) {
             const QRgb pixel = image.pixel(x, y);
-            ink += pixel != fill && pixel != qRgb(255, 255, 255) && qGray(pixel) < 128 ? 1 : 0;
+            ink += !IsRed(pixel) && std::abs(qGray(pixel) - qGray(text)) <
+                                        std::abs(qGray(pixel) - qGray(fill))
+                       ? 1
+                       : 0;
         }
     return ink;
 }
@@ -448,13 +452,14 @@ TEST(RackViewPictures, EveryCodeIsWrittenAndOnlyOutsideEntriesAreRed)
         std::vector<std::pair<QString, std::int64_t>> entries;
         std::int64_t slots;
         QSize size;
+        int current = -1; // drawn as chosen
     } pictures[] = {
         {"4-full", {{QStringLiteral("CPU-1"), 2}, {QStringLiteral("PS-1"), 1}, {QStringLiteral("AI-16D"), 1}},
          4, {1000, 110}},
         {"17-free",
          joined({{{QStringLiteral("PS-2"), 2}, {QStringLiteral("CENTI-Q"), 0}, {QStringLiteral("CPU-1"), 2}},
                  many("DI-32", 1, 8)}),
-         17, {1000, 110}},
+         17, {1000, 110}, 2},
         {"17-outside",
          joined({{{QStringLiteral("PS-2"), 2}, {QStringLiteral("CPU-1"), 2}}, many("AI-16D", 2, 6),
                  {{QStringLiteral("ZB012"), 1}, {QStringLiteral("CENTI-Q"), 0}}}),
@@ -467,6 +472,7 @@ TEST(RackViewPictures, EveryCodeIsWrittenAndOnlyOutsideEntriesAreRed)
         SCOPED_TRACE(picture.name);
         TRackView view;
         view.SetItems(Placed(picture.entries, picture.slots), picture.slots);
+        view.SetCurrent(picture.current);
         view.resize(picture.size);
         const QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
         if (!shots.isEmpty())
@@ -481,7 +487,13 @@ TEST(RackViewPictures, EveryCodeIsWrittenAndOnlyOutsideEntriesAreRed)
             if (item.noSlot)
                 continue;
             SCOPED_TRACE(i);
-            EXPECT_GT(InkIn(image, block, qRgb(220, 230, 242)), 10) << "the code is written";
+            const bool chosen = static_cast<int>(i) == picture.current;
+            const QRgb fill = chosen  ? view.palette().color(QPalette::Highlight).rgb()
+                              : item.outside ? qRgb(255, 235, 235)
+                                             : qRgb(220, 230, 242);
+            const QRgb text = chosen ? view.palette().color(QPalette::HighlightedText).rgb()
+                                     : qRgb(0, 0, 0);
+            EXPECT_GT(InkIn(image, block, fill, text), 10) << "the code is written";
             int red = 0;
             for (int y = block.top(); y <= block.bottom(); ++y)
                 for (int x = block.left(); x <= block.right(); ++x)
