@@ -29,7 +29,8 @@ int main(int argc, char** argv)
     std::vector<RackEntryTexts> entries;
     for (int i = 0; i < 300; ++i) {
         slots.push_back(i % 7 == 0 ? 0 : 1 + i % 2);
-        entries.push_back({QStringLiteral("B%1").arg(i), QStringLiteral("Модуль %1").arg(i),
+        entries.push_back({QStringLiteral("B%1").arg(i),
+                           QStringLiteral("Модуль %1").arg(i),
                            {QStringLiteral("0,53"), QStringLiteral("0"), QStringLiteral("0,06"),
                             QStringLiteral("3,3")}});
     }

@@ -56,7 +56,7 @@ struct BasketSummary {
     QString crateType; // the ticked one
     std::vector<SummaryEntry> entries;
     std::array<LimitSummary, kSummaryColumns> limits;
-    QString verdict;            // one sentence
+    QString verdict;              // one sentence
     std::vector<SummaryFit> fits; // all seven crate types, in list order
     // Left out of the report (and the bill of the CSV) when not given.
     std::optional<SummaryRack> rack;

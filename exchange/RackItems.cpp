@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "RackItems.h"
 
-
 #include <algorithm>
 
 namespace {

@@ -24,13 +24,14 @@ std::unique_ptr<QTextDocument> NewReportDocument(const BasketSummary& summary)
     if (summary.rack) {
         std::vector<RackEntryTexts> entries;
         for (const SummaryEntry& entry : summary.entries)
-            entries.push_back({entry.code, entry.name,
-                               {entry.values[0], entry.values[1], entry.values[2], entry.values[3]}});
-        TRackTextObject::Insert(*report, QString::fromUtf16(kRackPicturePlaceholder),
-                                RackItemsOfPlan(PlanSlots(summary.rack->entrySlots,
-                                                          summary.rack->slotCount),
-                                                entries),
-                                summary.rack->slotCount);
+            entries.push_back(
+                {entry.code,
+                 entry.name,
+                 {entry.values[0], entry.values[1], entry.values[2], entry.values[3]}});
+        TRackTextObject::Insert(
+            *report, QString::fromUtf16(kRackPicturePlaceholder),
+            RackItemsOfPlan(PlanSlots(summary.rack->entrySlots, summary.rack->slotCount), entries),
+            summary.rack->slotCount);
     }
     return report;
 }

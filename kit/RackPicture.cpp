@@ -59,21 +59,24 @@ int Digits(std::int64_t value)
 class SlotEdges {
 public:
     SlotEdges(double left, double slotWidth, double markerWidth, std::vector<std::int64_t> markers)
-        : left_(left), slotWidth_(slotWidth), markerWidth_(markerWidth), markers_(std::move(markers))
+        : left_(left), slotWidth_(slotWidth), markerWidth_(markerWidth),
+          markers_(std::move(markers))
     {
         std::sort(markers_.begin(), markers_.end());
     }
 
     double X(std::int64_t slot) const
     {
-        const auto before = std::upper_bound(markers_.begin(), markers_.end(), slot) - markers_.begin();
+        const auto before =
+            std::upper_bound(markers_.begin(), markers_.end(), slot) - markers_.begin();
         return left_ + static_cast<double>(slot - 1) * slotWidth_ +
                static_cast<double>(before) * markerWidth_;
     }
     // Left edge of slot `slot` before the markers standing at it.
     double XBeforeMarkers(std::int64_t slot) const
     {
-        const auto before = std::lower_bound(markers_.begin(), markers_.end(), slot) - markers_.begin();
+        const auto before =
+            std::lower_bound(markers_.begin(), markers_.end(), slot) - markers_.begin();
         return left_ + static_cast<double>(slot - 1) * slotWidth_ +
                static_cast<double>(before) * markerWidth_;
     }
@@ -133,8 +136,8 @@ std::vector<TRackRun> RackFreeRuns(const std::vector<TRackItem>& items, std::int
     std::vector<TRackRun> taken;
     for (const TRackItem& item : items)
         if (TakesSlotsInside(item) && item.firstSlot <= slotCount)
-            taken.push_back({std::max<std::int64_t>(item.firstSlot, 1),
-                             std::min(LastSlot(item), slotCount)});
+            taken.push_back(
+                {std::max<std::int64_t>(item.firstSlot, 1), std::min(LastSlot(item), slotCount)});
     std::sort(taken.begin(), taken.end(),
               [](const TRackRun& a, const TRackRun& b) { return a.first < b.first; });
     std::vector<TRackRun> free;
@@ -162,7 +165,8 @@ std::vector<TRackPart> RackParts(const std::vector<TRackItem>& items,
     for (int i = 0; i < static_cast<int>(items.size()); ++i) {
         const TRackItem& item = items[static_cast<size_t>(i)];
         if (!item.outside)
-            inside.emplace_back(item.firstSlot, IsMarkerInside(item) ? 0 : 1, i, TRackPart{false, i});
+            inside.emplace_back(item.firstSlot, IsMarkerInside(item) ? 0 : 1, i,
+                                TRackPart{false, i});
     }
     for (int i = 0; i < static_cast<int>(freeRuns.size()); ++i)
         inside.emplace_back(freeRuns[static_cast<size_t>(i)].first, 1,
@@ -203,8 +207,8 @@ TRackLayout RackLayout(const std::vector<TRackItem>& items, std::int64_t slotCou
                        const QRectF& area, const TRackMetrics& metrics)
 {
     slotCount = std::max<std::int64_t>(slotCount, 0);
-    const QRectF inner = area.adjusted(metrics.padding, metrics.padding, -metrics.padding,
-                                       -metrics.padding);
+    const QRectF inner =
+        area.adjusted(metrics.padding, metrics.padding, -metrics.padding, -metrics.padding);
     const double bodyTop = inner.top() + metrics.numberHeight;
     const double bodyHeight = std::max(0.0, inner.bottom() - bodyTop);
 
@@ -220,8 +224,8 @@ TRackLayout RackLayout(const std::vector<TRackItem>& items, std::int64_t slotCou
                 outsideSlots += static_cast<double>(
                     std::min<std::int64_t>(item.slotSpan, kRackOutsideSpanShown));
         } else if (IsMarkerInside(item)) {
-            markers.push_back(std::clamp<std::int64_t>(item.firstSlot, 1,
-                                                       slotCount == kLargest ? kLargest : slotCount + 1));
+            markers.push_back(std::clamp<std::int64_t>(
+                item.firstSlot, 1, slotCount == kLargest ? kLargest : slotCount + 1));
         }
     }
     const double fixed = static_cast<double>(markers.size()) * metrics.markerWidth +
@@ -245,11 +249,11 @@ TRackLayout RackLayout(const std::vector<TRackItem>& items, std::int64_t slotCou
     for (const TRackItem& item : items) {
         QRectF block;
         if (item.outside) {
-            const double width =
-                item.noSlot || item.slotSpan <= 0
-                    ? metrics.markerWidth
-                    : static_cast<double>(std::min<std::int64_t>(item.slotSpan, kRackOutsideSpanShown)) *
-                          slotWidth;
+            const double width = item.noSlot || item.slotSpan <= 0
+                                     ? metrics.markerWidth
+                                     : static_cast<double>(std::min<std::int64_t>(
+                                           item.slotSpan, kRackOutsideSpanShown)) *
+                                           slotWidth;
             block = QRectF(outsideX, bodyTop, width, bodyHeight);
             outsideX += width;
             layout.outside = layout.outside.isNull() ? block : layout.outside.united(block);
@@ -258,10 +262,11 @@ TRackLayout RackLayout(const std::vector<TRackItem>& items, std::int64_t slotCou
                 item.firstSlot, 1, slotCount == kLargest ? kLargest : slotCount + 1);
             markersAtSlot = slot == lastMarkerSlot ? markersAtSlot + 1 : 0;
             lastMarkerSlot = slot;
-            block = QRectF(edges.XBeforeMarkers(slot) + markersAtSlot * metrics.markerWidth, bodyTop,
-                           metrics.markerWidth, bodyHeight);
+            block = QRectF(edges.XBeforeMarkers(slot) + markersAtSlot * metrics.markerWidth,
+                           bodyTop, metrics.markerWidth, bodyHeight);
         } else {
-            const std::int64_t first = std::clamp<std::int64_t>(item.firstSlot, 1, std::max<std::int64_t>(slotCount, 1));
+            const std::int64_t first =
+                std::clamp<std::int64_t>(item.firstSlot, 1, std::max<std::int64_t>(slotCount, 1));
             const std::int64_t last = std::clamp(LastSlot(item), first, std::max(slotCount, first));
             block = QRectF(edges.X(first), bodyTop,
                            static_cast<double>(last - first + 1) * slotWidth, bodyHeight);
@@ -399,7 +404,8 @@ void PaintRack(QPainter& painter, const std::vector<TRackItem>& items, const TRa
     painter.setPen(kNumberText);
     for (const TRackNumber& number : layout.numbers) {
         // Centred over its slot, wider than the slot when need be.
-        const QRectF text = number.rect.adjusted(-number.rect.height() * 2, 0, number.rect.height() * 2, 0);
+        const QRectF text =
+            number.rect.adjusted(-number.rect.height() * 2, 0, number.rect.height() * 2, 0);
         painter.drawText(text, Qt::AlignHCenter | Qt::AlignVCenter, QString::number(number.slot));
     }
 
@@ -436,9 +442,9 @@ void PaintRack(QPainter& painter, const std::vector<TRackItem>& items, const TRa
         // Within the band, so that the sign over the last entry is never
         // cut off at the edge; one sign per place, so that over many
         // narrow entries they do not pile up.
-        const double signLeft =
-            std::clamp(shape.center().x() - signRoom, layout.numberBand.left(),
-                       std::max(layout.numberBand.left(), layout.numberBand.right() - 2 * signRoom));
+        const double signLeft = std::clamp(
+            shape.center().x() - signRoom, layout.numberBand.left(),
+            std::max(layout.numberBand.left(), layout.numberBand.right() - 2 * signRoom));
         if (signLeft >= signsUpTo) {
             painter.setPen(options.overLimit);
             painter.drawText(QRectF(signLeft, layout.numberBand.top(), 2 * signRoom, signRoom),
@@ -472,8 +478,8 @@ void PaintRack(QPainter& painter, const std::vector<TRackItem>& items, const TRa
     if (options.focusFrame && options.current >= 0 &&
         options.current < static_cast<int>(layout.blocks.size())) {
         painter.setPen(QPen(Qt::black, lw, Qt::DashLine));
-        painter.drawRect(layout.blocks[static_cast<size_t>(options.current)].adjusted(-2 * lw, -2 * lw,
-                                                                                      lw, lw));
+        painter.drawRect(
+            layout.blocks[static_cast<size_t>(options.current)].adjusted(-2 * lw, -2 * lw, lw, lw));
     }
     if (options.dropLineX >= 0) {
         painter.setPen(QPen(Qt::black, 3 * lw));

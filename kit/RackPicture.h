@@ -24,9 +24,9 @@ class QPainter;
 
 // One basket entry as the picture shows it, placed by the caller.
 struct TRackItem {
-    QString code;    // written in its block
-    QString name;    // spoken after the code
-    QString toolTip; // the caller's text, shown as it is
+    QString code;               // written in its block
+    QString name;               // spoken after the code
+    QString toolTip;            // the caller's text, shown as it is
     std::int64_t firstSlot = 1; // for an entry of no slot: the slot it stands before
     std::int64_t slotSpan = 0;
     bool noSlot = false;  // drawn as a narrow marker at its place in the order
@@ -84,11 +84,11 @@ struct TRackNumber {
 
 struct TRackLayout {
     double slotWidth = 0;
-    QRectF numberBand;            // above the crate and the entries outside it
-    QRectF crate;                 // the crate's outline: its slots and markers
-    QRectF outside;               // around the entries outside it; empty when none
-    std::vector<QRectF> blocks;   // one per item, in item order
-    std::vector<QRectF> freeRuns; // one per RackFreeRuns() run
+    QRectF numberBand;                // above the crate and the entries outside it
+    QRectF crate;                     // the crate's outline: its slots and markers
+    QRectF outside;                   // around the entries outside it; empty when none
+    std::vector<QRectF> blocks;       // one per item, in item order
+    std::vector<QRectF> freeRuns;     // one per RackFreeRuns() run
     std::vector<TRackNumber> numbers; // slot numbers shown, thinned so that none overlap
 };
 
@@ -101,7 +101,7 @@ struct TRackPaintOptions {
     QColor overLimit{255, 0, 0}; // entries outside the crate
     QColor highlight{0, 120, 215};
     QColor highlightedText{255, 255, 255};
-    int current = -1;       // the item drawn as chosen
+    int current = -1;        // the item drawn as chosen
     bool focusFrame = false; // a frame around the chosen item
     double dropLineX = -1;   // where a dragged block would go; none when negative
     // One line's width in the painter's units: a pixel on screen, more on
@@ -109,5 +109,5 @@ struct TRackPaintOptions {
     double lineWidth = 1;
 };
 
-void PaintRack(QPainter& painter, const std::vector<TRackItem>& items,
-               const TRackLayout& layout, const TRackPaintOptions& options);
+void PaintRack(QPainter& painter, const std::vector<TRackItem>& items, const TRackLayout& layout,
+               const TRackPaintOptions& options);

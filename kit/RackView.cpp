@@ -19,9 +19,7 @@ TRackView::TRackView(QWidget* parent) : QWidget(parent)
 {
     InstallRackViewAccessibility();
     setFocusPolicy(Qt::StrongFocus);
-    setMouseTracking(false);
     setSizePolicy(QSizePolicy::Expanding, QSizePolicy::Preferred);
-    setAttribute(Qt::WA_OpaquePaintEvent, false);
 }
 
 void TRackView::SetItems(std::vector<TRackItem> items, std::int64_t slotCount)
@@ -153,7 +151,8 @@ void TRackView::keyPressEvent(QKeyEvent* event)
             AskToMove(current_, std::clamp(current_ + step, 0, count - 1));
         return;
     }
-    SetCurrent(current_ < 0 ? (step > 0 ? 0 : count - 1) : std::clamp(current_ + step, 0, count - 1));
+    SetCurrent(current_ < 0 ? (step > 0 ? 0 : count - 1)
+                            : std::clamp(current_ + step, 0, count - 1));
 }
 
 void TRackView::AskToMove(int from, int to)
@@ -181,8 +180,8 @@ void TRackView::mouseMoveEvent(QMouseEvent* event)
 {
     if (pressed_ < 0)
         return;
-    if (!dragging_ &&
-        (event->position().toPoint() - pressPoint_).manhattanLength() >= QApplication::startDragDistance())
+    if (!dragging_ && (event->position().toPoint() - pressPoint_).manhattanLength() >=
+                          QApplication::startDragDistance())
         dragging_ = true;
     if (dragging_) {
         drop_ = DropAt(pressed_, event->position());

@@ -37,8 +37,9 @@ public:
             return {};
         const TRackPart part = Part();
         if (t == QAccessible::Name)
-            return part.freeRun ? RackFreeRunName(view_->FreeRuns()[static_cast<size_t>(part.index)])
-                                : RackItemName(view_->Items()[static_cast<size_t>(part.index)]);
+            return part.freeRun
+                       ? RackFreeRunName(view_->FreeRuns()[static_cast<size_t>(part.index)])
+                       : RackItemName(view_->Items()[static_cast<size_t>(part.index)]);
         if (t == QAccessible::Description && !part.freeRun)
             return view_->Items()[static_cast<size_t>(part.index)].toolTip;
         return {};
@@ -50,8 +51,9 @@ public:
             return {};
         const TRackPart part = Part();
         const TRackLayout layout = view_->Layout();
-        const QRect local = (part.freeRun ? layout.freeRuns : layout.blocks)[static_cast<size_t>(part.index)]
-                                .toAlignedRect();
+        const QRect local =
+            (part.freeRun ? layout.freeRuns : layout.blocks)[static_cast<size_t>(part.index)]
+                .toAlignedRect();
         return QRect(view_->mapToGlobal(local.topLeft()), local.size());
     }
     QAccessible::Role role() const override { return QAccessible::ListItem; }

@@ -21,8 +21,13 @@ ExactDecimal D(const char* text)
 
 BillEntry Entry(const char* code, const char* v5, const char* power, std::int64_t slots)
 {
-    return {QString::fromUtf8(code), QStringLiteral("имя ") + QString::fromUtf8(code), D(v5),
-            D("0"), D("0.01"), D(power), slots};
+    return {QString::fromUtf8(code),
+            QStringLiteral("имя ") + QString::fromUtf8(code),
+            D(v5),
+            D("0"),
+            D("0.01"),
+            D(power),
+            slots};
 }
 
 TEST(BillOfMaterials, GroupsByCodeInTheOrderCodesFirstAppear)

@@ -19,9 +19,9 @@ RackEntryTexts Texts(const char* code, const char* name)
 TEST(RackItems, PlacedByThePlanWithTheirTooltips)
 {
     const SlotPlan plan = PlanSlots({2, 0, 1, 3}, 4);
-    const std::vector<TRackItem> items = RackItemsOfPlan(
-        plan, {Texts("AI-16D", "Модуль ввода"), Texts("CENTI-Q", "Центратор"), Texts("DO-8", ""),
-               Texts("ZB012", "Заглушка")});
+    const std::vector<TRackItem> items =
+        RackItemsOfPlan(plan, {Texts("AI-16D", "Модуль ввода"), Texts("CENTI-Q", "Центратор"),
+                               Texts("DO-8", ""), Texts("ZB012", "Заглушка")});
     ASSERT_EQ(items.size(), 4u);
     const struct {
         std::int64_t first, span;

@@ -131,12 +131,13 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
             QFile::copy(pdf, qEnvironmentVariable("VELTRUM_KEEP_REPORT") +
                                  QLatin1String(c.outside ? "-outside.pdf" : "-inside.pdf"));
 
-        const QString text = Words(RunPoppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+        const QString text =
+            Words(RunPoppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
         EXPECT_TRUE(text.contains(QStringLiteral("КОРЗИНА ПО СЛОТАМ"))) << text.toStdString();
         EXPECT_FALSE(text.contains(QStringLiteral("RACK"))) << "the placeholder is replaced";
         // The bill, row by row as laid out: code, name, count, sums, slots.
-        const QString rows = Words(
-            RunPoppler(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+        const QString rows = Words(RunPoppler(
+            QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
         EXPECT_TRUE(rows.contains(QStringLiteral("СПЕЦИФИКАЦИЯ ШИФР НАИМЕНОВАНИЕ КОЛ-ВО")))
             << rows.toStdString();
         EXPECT_TRUE(rows.contains(QStringLiteral("MK1-100 Модуль контроллера 2 0 0 0 0 2")))
@@ -152,15 +153,15 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
         const QStringList images =
             RunPoppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
                 .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
-        EXPECT_EQ(images.size(), 2) << images.join(QLatin1Char('\n')).toStdString(); // the list's header only
+        EXPECT_EQ(images.size(), 2)
+            << images.join(QLatin1Char('\n')).toStdString(); // the list's header only
 
         // Rendered, the entry outside the crate shows in the over-limit red.
         const QString png = dir.filePath(QStringLiteral("page"));
-        RunPoppler(QStringLiteral("pdftoppm"), {QStringLiteral("-png"), QStringLiteral("-r"),
-                                                QStringLiteral("100"), QStringLiteral("-f"),
-                                                QStringLiteral("1"), QStringLiteral("-l"),
-                                                QStringLiteral("1"), QStringLiteral("-singlefile"),
-                                                pdf, png});
+        RunPoppler(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"),
+                    QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                    QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, png});
         const QImage page(png + QStringLiteral(".png"));
         ASSERT_FALSE(page.isNull());
         if (c.outside)

@@ -3,8 +3,8 @@
 // hears, choosing entries by keys and mouse, and the moves asked for by
 // Alt+arrows and by dragging a block.
 
-#include "RackPicture.h"
 #include "RackView.h"
+#include "RackPicture.h"
 
 #include <QAccessible>
 #include <QDir>
@@ -62,18 +62,31 @@ TEST(RackPicture, FreeRunsAndTheOrderOfParts)
     } cases[] = {
         {"empty crate", {}, 17, {{1, 17}}, Parts{{true, 0}}},
         {"crate of no slots", {}, 0, {}, Parts{}},
-        {"blocks then the free slots", {Block("A", 1, 2), Block("B", 3, 1)}, 17, {{4, 17}},
+        {"blocks then the free slots",
+         {Block("A", 1, 2), Block("B", 3, 1)},
+         17,
+         {{4, 17}},
          Parts{{false, 0}, {false, 1}, {true, 0}}},
         {"full crate", {Block("A", 1, 4)}, 4, {}, Parts{{false, 0}}},
         {"a marker before the slot it stands at, before the free run",
-         {Block("A", 1, 2), Marker("M", 3)}, 4, {{3, 4}}, Parts{{false, 0}, {false, 1}, {true, 0}}},
-        {"gaps between blocks given out of order", {Block("B", 5, 2), Block("A", 2, 1)}, 8,
+         {Block("A", 1, 2), Marker("M", 3)},
+         4,
+         {{3, 4}},
+         Parts{{false, 0}, {false, 1}, {true, 0}}},
+        {"gaps between blocks given out of order",
+         {Block("B", 5, 2), Block("A", 2, 1)},
+         8,
          {{1, 1}, {3, 4}, {7, 8}},
          Parts{{true, 0}, {false, 1}, {true, 1}, {false, 0}, {true, 2}}},
         {"outside entries come last and take no slot of the crate",
-         {Block("A", 1, 2), Block("Z", 3, 5, true), Marker("M", 8, true)}, 4, {{3, 4}},
+         {Block("A", 1, 2), Block("Z", 3, 5, true), Marker("M", 8, true)},
+         4,
+         {{3, 4}},
          Parts{{false, 0}, {true, 0}, {false, 1}, {false, 2}}},
-        {"a block to the largest slot", {Block("A", 2, kMax)}, kMax, {{1, 1}},
+        {"a block to the largest slot",
+         {Block("A", 2, kMax)},
+         kMax,
+         {{1, 1}},
          Parts{{true, 0}, {false, 0}}},
     };
     for (const auto& c : cases) {
@@ -132,21 +145,66 @@ TEST(RackPicture, GeometryOfBlocksFreeSlotsMarkersAndOutside)
         std::vector<QRectF> blocks, free;
         QRectF outside;
     } cases[] = {
-        {"a block and the free slots", {Block("A", 1, 2)}, 4, 400, 1000, 100, Body(0, 400),
-         {Body(0, 200)}, {Body(200, 200)}, {}},
-        {"a marker takes its own narrow room", {Block("A", 1, 1), Marker("M", 2), Block("B", 2, 1)},
-         4, 406, 1000, 100, Body(0, 406), {Body(0, 100), Body(100, 6), Body(106, 100)},
-         {Body(206, 200)}, {}},
-        {"two markers at one place stand side by side", {Marker("M", 1), Marker("N", 1)}, 2, 212,
-         1000, 100, Body(0, 212), {Body(0, 6), Body(6, 6)}, {Body(12, 200)}, {}},
-        {"outside entries after the gap", {Block("A", 1, 4), Block("Z", 5, 2, true)}, 4, 612, 1000,
-         100, Body(0, 400), {Body(0, 400), Body(412, 200)}, {}, Body(412, 200)},
+        {"a block and the free slots",
+         {Block("A", 1, 2)},
+         4,
+         400,
+         1000,
+         100,
+         Body(0, 400),
+         {Body(0, 200)},
+         {Body(200, 200)},
+         {}},
+        {"a marker takes its own narrow room",
+         {Block("A", 1, 1), Marker("M", 2), Block("B", 2, 1)},
+         4,
+         406,
+         1000,
+         100,
+         Body(0, 406),
+         {Body(0, 100), Body(100, 6), Body(106, 100)},
+         {Body(206, 200)},
+         {}},
+        {"two markers at one place stand side by side",
+         {Marker("M", 1), Marker("N", 1)},
+         2,
+         212,
+         1000,
+         100,
+         Body(0, 212),
+         {Body(0, 6), Body(6, 6)},
+         {Body(12, 200)},
+         {}},
+        {"outside entries after the gap",
+         {Block("A", 1, 4), Block("Z", 5, 2, true)},
+         4,
+         612,
+         1000,
+         100,
+         Body(0, 400),
+         {Body(0, 400), Body(412, 200)},
+         {},
+         Body(412, 200)},
         {"a huge outside entry is shown eight slots wide",
-         {Block("A", 1, 1), Block("Z", 2, kMax - 1, true), Marker("M", kMax, true)}, 2, 1018,
-         1000, 100, Body(0, 200), {Body(0, 100), Body(212, 800), Body(1012, 6)}, {Body(100, 100)},
+         {Block("A", 1, 1), Block("Z", 2, kMax - 1, true), Marker("M", kMax, true)},
+         2,
+         1018,
+         1000,
+         100,
+         Body(0, 200),
+         {Body(0, 100), Body(212, 800), Body(1012, 6)},
+         {Body(100, 100)},
          Body(212, 806)},
-        {"a crate of few slots keeps its shape", {}, 4, 1000, 50, 50, Body(0, 200), {},
-         {Body(0, 200)}, {}},
+        {"a crate of few slots keeps its shape",
+         {},
+         4,
+         1000,
+         50,
+         50,
+         Body(0, 200),
+         {},
+         {Body(0, 200)},
+         {}},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -294,10 +352,14 @@ TEST_F(RackViewTest, ArrowsChooseEntriesAndAltArrowsAskForMoves)
         int current;
         std::vector<std::pair<int, int>> moved; // since the case before
     } steps[] = {
-        {Qt::Key_Right, {}, 1, {}},          {Qt::Key_Down, {}, 2, {}},
-        {Qt::Key_End, {}, 3, {}},            {Qt::Key_Right, {}, 3, {}},
-        {Qt::Key_Left, {}, 2, {}},           {Qt::Key_Right, Qt::AltModifier, 2, {{2, 3}}},
-        {Qt::Key_Up, Qt::AltModifier, 2, {{2, 1}}}, {Qt::Key_Home, {}, 0, {}},
+        {Qt::Key_Right, {}, 1, {}},
+        {Qt::Key_Down, {}, 2, {}},
+        {Qt::Key_End, {}, 3, {}},
+        {Qt::Key_Right, {}, 3, {}},
+        {Qt::Key_Left, {}, 2, {}},
+        {Qt::Key_Right, Qt::AltModifier, 2, {{2, 3}}},
+        {Qt::Key_Up, Qt::AltModifier, 2, {{2, 1}}},
+        {Qt::Key_Home, {}, 0, {}},
         {Qt::Key_Left, Qt::AltModifier, 0, {}}, // the first goes no further left
         {Qt::Key_Down, Qt::AltModifier, 0, {{0, 1}}},
     };
@@ -377,8 +439,8 @@ TEST_F(RackViewTest, DraggingABlockAsksToInsertItBeforeTheOneItIsDroppedOn)
     EXPECT_EQ(view_->Current(), 1);
     view_->setFocus();
     QTest::mousePress(view_.get(), Qt::LeftButton, {}, CentreOf(0));
-    QMouseEvent move(QEvent::MouseMove, CentreOf(2), view_->mapToGlobal(CentreOf(2)),
-                     Qt::NoButton, Qt::LeftButton, Qt::NoModifier);
+    QMouseEvent move(QEvent::MouseMove, CentreOf(2), view_->mapToGlobal(CentreOf(2)), Qt::NoButton,
+                     Qt::LeftButton, Qt::NoModifier);
     QCoreApplication::sendEvent(view_.get(), &move);
     QTest::keyClick(view_.get(), Qt::Key_Escape);
     QTest::mouseRelease(view_.get(), Qt::LeftButton, {}, CentreOf(2));
@@ -454,18 +516,29 @@ TEST(RackViewPictures, EveryCodeIsWrittenAndOnlyOutsideEntriesAreRed)
         QSize size;
         int current = -1; // drawn as chosen
     } pictures[] = {
-        {"4-full", {{QStringLiteral("CPU-1"), 2}, {QStringLiteral("PS-1"), 1}, {QStringLiteral("AI-16D"), 1}},
-         4, {1000, 110}},
+        {"4-full",
+         {{QStringLiteral("CPU-1"), 2}, {QStringLiteral("PS-1"), 1}, {QStringLiteral("AI-16D"), 1}},
+         4,
+         {1000, 110}},
         {"17-free",
-         joined({{{QStringLiteral("PS-2"), 2}, {QStringLiteral("CENTI-Q"), 0}, {QStringLiteral("CPU-1"), 2}},
+         joined({{{QStringLiteral("PS-2"), 2},
+                  {QStringLiteral("CENTI-Q"), 0},
+                  {QStringLiteral("CPU-1"), 2}},
                  many("DI-32", 1, 8)}),
-         17, {1000, 110}, 2},
+         17,
+         {1000, 110},
+         2},
         {"17-outside",
-         joined({{{QStringLiteral("PS-2"), 2}, {QStringLiteral("CPU-1"), 2}}, many("AI-16D", 2, 6),
+         joined({{{QStringLiteral("PS-2"), 2}, {QStringLiteral("CPU-1"), 2}},
+                 many("AI-16D", 2, 6),
                  {{QStringLiteral("ZB012"), 1}, {QStringLiteral("CENTI-Q"), 0}}}),
-         13, {1000, 110}},
-        {"64", joined({{{QStringLiteral("PS-2"), 2}, {QStringLiteral("CPU-1"), 2}}, many("DI-32", 1, 40)}),
-         64, {1000, 110}},
+         13,
+         {1000, 110}},
+        {"64",
+         joined(
+             {{{QStringLiteral("PS-2"), 2}, {QStringLiteral("CPU-1"), 2}}, many("DI-32", 1, 40)}),
+         64,
+         {1000, 110}},
     };
     const QString shots = qEnvironmentVariable("VELTRUM_RACK_SHOTS");
     for (const auto& picture : pictures) {
@@ -476,7 +549,8 @@ TEST(RackViewPictures, EveryCodeIsWrittenAndOnlyOutsideEntriesAreRed)
         view.resize(picture.size);
         const QImage image = view.grab().toImage().convertToFormat(QImage::Format_RGB32);
         if (!shots.isEmpty())
-            image.save(QDir(shots).filePath(QStringLiteral("rack-%1.png").arg(QLatin1String(picture.name))));
+            image.save(QDir(shots).filePath(
+                QStringLiteral("rack-%1.png").arg(QLatin1String(picture.name))));
 
         const TRackLayout layout = view.Layout();
         bool anyOutside = false;
@@ -488,11 +562,11 @@ TEST(RackViewPictures, EveryCodeIsWrittenAndOnlyOutsideEntriesAreRed)
                 continue;
             SCOPED_TRACE(i);
             const bool chosen = static_cast<int>(i) == picture.current;
-            const QRgb fill = chosen  ? view.palette().color(QPalette::Highlight).rgb()
+            const QRgb fill = chosen         ? view.palette().color(QPalette::Highlight).rgb()
                               : item.outside ? qRgb(255, 235, 235)
                                              : qRgb(220, 230, 242);
-            const QRgb text = chosen ? view.palette().color(QPalette::HighlightedText).rgb()
-                                     : qRgb(0, 0, 0);
+            const QRgb text =
+                chosen ? view.palette().color(QPalette::HighlightedText).rgb() : qRgb(0, 0, 0);
             EXPECT_GT(InkIn(image, block, fill, text), 10) << "the code is written";
             int red = 0;
             for (int y = block.top(); y <= block.bottom(); ++y)
