@@ -9,9 +9,11 @@
 #include <QAccessible>
 #include <QDir>
 #include <QImage>
+#include <QHelpEvent>
 #include <QMouseEvent>
 #include <QSignalSpy>
 #include <QTest>
+#include <QToolTip>
 
 #include <gtest/gtest.h>
 
@@ -337,6 +339,21 @@ TEST_F(RackViewTest, ScreenReadersHearEveryBlockAndFreeRunInTheOrderDrawn)
     EXPECT_EQ(face->child(3)->text(QAccessible::Name), QStringLiteral("слот 4: ZB012, Заглушка"));
     EXPECT_TRUE(face->child(2)->state().selected);
     EXPECT_FALSE(face->child(0)->state().selected);
+}
+
+TEST_F(RackViewTest, EachBlockShowsItsOwnTooltip)
+{
+    std::vector<TRackItem> items = SampleItems();
+    for (size_t i = 0; i < items.size(); ++i)
+        items[i].toolTip = items[i].code + QStringLiteral(" — tip");
+    view_->SetItems(items, 4);
+    for (const int item : {0, 2, 3}) {
+        SCOPED_TRACE(item);
+        const QPoint at = CentreOf(item);
+        QHelpEvent help(QEvent::ToolTip, at, view_->mapToGlobal(at));
+        QCoreApplication::sendEvent(view_.get(), &help);
+        EXPECT_EQ(QToolTip::text(), items[static_cast<size_t>(item)].toolTip);
+    }
 }
 
 TEST_F(RackViewTest, ArrowsChooseEntriesAndAltArrowsAskForMoves)
