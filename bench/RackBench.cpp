@@ -37,6 +37,10 @@ int main(int argc, char** argv)
     TRackView view;
     view.resize(1000, 110);
     QImage canvas(view.size(), QImage::Format_ARGB32_Premultiplied);
+    // The window has drawn the picture before the add: fonts are loaded
+    // and glyphs cached, as they are for every add but the very first.
+    view.SetItems(RackItemsOfPlan(PlanSlots(slots, 17), entries), 17);
+    view.render(&canvas);
 
     std::vector<double> times;
     std::size_t sink = 0;
