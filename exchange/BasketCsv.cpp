@@ -62,6 +62,13 @@ QByteArray BasketCsv(const BasketSummary& summary)
     addRow(WithLimits(Text(u"ИТОГО"), QString(), totals));
     addRow(WithLimits(Text(u"ТИП КОРЗИНЫ"), summary.crateType, limits));
     addRow(WithLimits(Text(u"ЗАПАС"), QString(), headroom));
+    if (!summary.bill.empty()) {
+        addRow({});
+        addRow({Text(u"СПЕЦИФИКАЦИЯ")});
+        addRow(BillCaptions());
+        for (const BillLine& line : summary.bill)
+            addRow(BillFields(line, summary.decimalSeparator));
+    }
     // What made the figures: the program and the catalog it read.
     addRow({Text(u"ВЕРСИЯ"), summary.programVersion, summary.catalogSha256});
     return QByteArrayLiteral("\xEF\xBB\xBF") + csv.toUtf8();

@@ -10,8 +10,11 @@
 //
 // Rows: the column captions; one row per entry (code, name, five values);
 // the totals; the crate type with its five limits; the headroom of each
-// limit; last, ВЕРСИЯ with the program's version and the catalog's SHA-256,
-// so that a sheet can be traced to what made it.
+// limit; when the summary has one, after an empty row, the bill of
+// materials: «СПЕЦИФИКАЦИЯ», its captions and one row per code (code, name,
+// count, summed amounts, summed slots); last, ВЕРСИЯ with the program's
+// version and the catalog's SHA-256, so that a sheet can be traced to what
+// made it.
 
 #include "BasketSummary.h"
 

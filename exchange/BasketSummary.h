@@ -8,11 +8,14 @@
 // the budget evaluation and are shown as given.
 
 #include "ProgramVersion.h"
+#include "BillOfMaterials.h"
 
 #include <QDateTime>
 #include <QString>
 
 #include <array>
+#include <cstdint>
+#include <optional>
 #include <vector>
 
 // The basket columns after the code: three currents, power, slots.
@@ -33,6 +36,13 @@ struct LimitSummary {
     QString shareUsed; // share of the limit used, e.g. "85 %"
 };
 
+// The crate drawn slot by slot: the ticked crate type's slot count and
+// each entry's slot count, in the order of `entries`.
+struct SummaryRack {
+    std::int64_t slotCount = 0;
+    std::vector<std::int64_t> entrySlots;
+};
+
 // How well one crate type would take the basket.
 struct SummaryFit {
     QString crateType;
@@ -50,4 +60,7 @@ struct BasketSummary {
     std::array<LimitSummary, kSummaryColumns> limits;
     QString verdict;              // one sentence
     std::vector<SummaryFit> fits; // all seven crate types, in list order
+    // Left out of the report (and the bill of the CSV) when not given.
+    std::optional<SummaryRack> rack;
+    std::vector<BillLine> bill; // the entries grouped by code
 };

@@ -3,6 +3,8 @@
 
 #include "Exception.h"
 #include "ProgramVersion.h"
+#include "RackItems.h"
+#include "RackTextObject.h"
 #include "ReportHtml.h"
 
 #include <QDir>
@@ -20,6 +22,18 @@ std::unique_ptr<QTextDocument> NewReportDocument(const BasketSummary& summary)
     font.setStyleHint(QFont::SansSerif);
     report->setDefaultFont(font);
     report->setHtml(ReportHtml(summary)); // its <title> is the document's title
+    if (summary.rack) {
+        std::vector<RackEntryTexts> entries;
+        for (const SummaryEntry& entry : summary.entries)
+            entries.push_back(
+                {entry.code,
+                 entry.name,
+                 {entry.values[0], entry.values[1], entry.values[2], entry.values[3]}});
+        TRackTextObject::Insert(
+            *report, QString::fromUtf16(kRackPicturePlaceholder),
+            RackItemsOfPlan(PlanSlots(summary.rack->entrySlots, summary.rack->slotCount), entries),
+            summary.rack->slotCount);
+    }
     return report;
 }
 

@@ -103,6 +103,11 @@ QString ReportHtml(const BasketSummary& summary)
                    Text(u"ИСПОЛЬЗОВАНО")},
                   limitRows, 1);
 
+    if (summary.rack) {
+        html += Heading(u"КОРЗИНА ПО СЛОТАМ");
+        html += Paragraph(Text(kRackPicturePlaceholder));
+    }
+
     html += Heading(u"СОСТАВ КОРЗИНЫ");
     std::vector<QStringList> entryRows;
     for (const SummaryEntry& entry : summary.entries) {
@@ -118,6 +123,9 @@ QString ReportHtml(const BasketSummary& summary)
     html += Table(QStringList{Text(u"ШИФР"), Text(u"НАИМЕНОВАНИЕ")} + captions, entryRows, 2,
                   {14, 26, 12, 12, 12, 12, 12}, 8);
 
+    if (!summary.bill.empty())
+        html += BillOfMaterialsHtml(summary.bill, summary.decimalSeparator);
+
     html += Heading(u"ЗАКЛЮЧЕНИЕ");
     html += Paragraph(summary.verdict);
 
@@ -127,4 +135,13 @@ QString ReportHtml(const BasketSummary& summary)
         fitRows.push_back({fit.crateType, fit.note});
     html += Table({Text(u"ТИП КОРЗИНЫ"), Text(u"ПРИГОДНОСТЬ")}, fitRows, 2);
     return html + QStringLiteral("</body></html>");
+}
+
+QString BillOfMaterialsHtml(const std::vector<BillLine>& bill, const QString& decimalSeparator)
+{
+    std::vector<QStringList> rows;
+    for (const BillLine& line : bill)
+        rows.push_back(BillFields(line, decimalSeparator));
+    return Heading(u"СПЕЦИФИКАЦИЯ") +
+           Table(BillCaptions(), rows, 2, {13, 25, 8, 11, 11, 11, 11, 10}, 8);
 }

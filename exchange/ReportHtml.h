@@ -3,10 +3,11 @@
 
 // The printable report of a basket as rich text (the HTML subset that
 // QTextDocument reads): title, date and time, the catalog and the program's
-// version, the ticked crate type with its limits, the entries, the totals
-// with headroom and share used per limit, the verdict, and the fit of every
-// crate type. One text, so that the preview, the printer and a PDF show the
-// same thing.
+// version, the ticked crate type with its limits, the crate drawn slot by
+// slot (when the summary has it), the entries, the totals with headroom and
+// share used per limit, the bill of materials grouped by code (when given),
+// the verdict, and the fit of every crate type. One text, so that the
+// preview, the printer and a PDF show the same thing.
 
 #include "BasketSummary.h"
 
@@ -14,4 +15,10 @@
 
 inline constexpr char16_t kReportTitle[] = u"ОТЧЁТ О СОСТАВЕ КОРЗИНЫ";
 
+// Rich text has no vector pictures: the crate's picture stands in the text
+// as this paragraph, which NewReportDocument replaces by the drawing.
+inline constexpr char16_t kRackPicturePlaceholder[] = u"\uE000RACK\uE000";
+
 QString ReportHtml(const BasketSummary& summary);
+// The bill of materials as a section of the report: heading and table.
+QString BillOfMaterialsHtml(const std::vector<BillLine>& bill, const QString& decimalSeparator);

@@ -4,10 +4,12 @@
 
 #include "ExchangeSupport.h"
 
+#include "BillOfMaterials.h"
 #include "ReportDocument.h"
 #include "ReportHtml.h"
 
 #include <QFile>
+#include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -97,4 +99,80 @@ TEST(Report, ALongBasketRunsOverSeveralPagesWithEveryEntry)
     for (const char* code : {"BLK-000", "BLK-075", "BLK-149"})
         EXPECT_TRUE(text.contains(QLatin1String(code))) << code;
     EXPECT_TRUE(Words(text).contains(summary.verdict));
+}
+
+namespace {
+
+// Pixels of exactly the over-limit red in `image`.
+int RedPixels(const QImage& image)
+{
+    int red = 0;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = 0; x < image.width(); ++x)
+            red += image.pixel(x, y) == qRgb(255, 0, 0) ? 1 : 0;
+    return red;
+}
+
+} // namespace
+
+TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
+{
+    const struct {
+        const char* what;
+        std::int64_t crateSlots;
+        bool outside;
+    } cases[] = {{"all inside", 4, false}, {"the second entry outside a smaller crate", 1, true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        BasketSummary summary = SampleSummary(QStringLiteral(","));
+        summary.rack = SummaryRack{c.crateSlots, {1, 2}};
+        summary.bill = BillOfMaterials(
+            {{summary.entries[0].code, summary.entries[0].name, {}, {}, {}, {}, 1},
+             {summary.entries[0].code, summary.entries[0].name, {}, {}, {}, {}, 1},
+             {QStringLiteral("ZB-7"), QStringLiteral("Панель"), {}, {}, {}, {}, 0}});
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(QStringLiteral("rack.pdf"));
+        WriteReportPdf(*NewReportDocument(summary), pdf);
+        if (qEnvironmentVariableIsSet("VELTRUM_KEEP_REPORT"))
+            QFile::copy(pdf, qEnvironmentVariable("VELTRUM_KEEP_REPORT") +
+                                 QLatin1String(c.outside ? "-outside.pdf" : "-inside.pdf"));
+
+        const QString text =
+            Words(RunPoppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
+        EXPECT_TRUE(text.contains(QStringLiteral("КОРЗИНА ПО СЛОТАМ"))) << text.toStdString();
+        EXPECT_FALSE(text.contains(QStringLiteral("RACK"))) << "the placeholder is replaced";
+        // The bill, row by row as laid out: code, name, count, sums, slots.
+        const QString rows = Words(RunPoppler(
+            QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
+        EXPECT_TRUE(rows.contains(QStringLiteral("СПЕЦИФИКАЦИЯ ШИФР НАИМЕНОВАНИЕ КОЛ-ВО")))
+            << rows.toStdString();
+        EXPECT_TRUE(rows.contains(QStringLiteral("MK1-100 Модуль контроллера 2 0 0 0 0 2")))
+            << rows.toStdString();
+        EXPECT_TRUE(rows.contains(QStringLiteral("ZB-7 Панель 1 0 0 0 0 0"))) << rows.toStdString();
+        // The picture comes before the entries, the bill after them.
+        EXPECT_LT(text.indexOf(QStringLiteral("КОРЗИНА ПО СЛОТАМ")),
+                  text.indexOf(QStringLiteral("СОСТАВ КОРЗИНЫ")));
+        EXPECT_LT(text.indexOf(QStringLiteral("СОСТАВ КОРЗИНЫ")),
+                  text.indexOf(QStringLiteral("СПЕЦИФИКАЦИЯ")));
+
+        // Drawn as lines and text: the PDF holds no image at all.
+        const QStringList images =
+            RunPoppler(QStringLiteral("pdfimages"), {QStringLiteral("-list"), pdf})
+                .split(QLatin1Char('\n'), Qt::SkipEmptyParts);
+        EXPECT_EQ(images.size(), 2)
+            << images.join(QLatin1Char('\n')).toStdString(); // the list's header only
+
+        // Rendered, the entry outside the crate shows in the over-limit red.
+        const QString png = dir.filePath(QStringLiteral("page"));
+        RunPoppler(QStringLiteral("pdftoppm"),
+                   {QStringLiteral("-png"), QStringLiteral("-r"), QStringLiteral("100"),
+                    QStringLiteral("-f"), QStringLiteral("1"), QStringLiteral("-l"),
+                    QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, png});
+        const QImage page(png + QStringLiteral(".png"));
+        ASSERT_FALSE(page.isNull());
+        if (c.outside)
+            EXPECT_GT(RedPixels(page), 50);
+        else
+            EXPECT_EQ(RedPixels(page), 0);
+    }
 }
