@@ -25,8 +25,9 @@ class TSearchProgress : public QObject, public TQueryProgress {
     Q_OBJECT
 public:
     // A window that does not answer for a tenth of a second is felt as
-    // frozen: by then the dialog, with its cancel button, is up.
-    static constexpr int kShowAfterMs = 80;
+    // frozen: by then the dialog, with its cancel button, is up (building
+    // and painting it the first time takes a few tens of milliseconds).
+    static constexpr int kShowAfterMs = 60;
     static constexpr int kEventsEveryMs = 40;
 
     // `window` parents the dialog; `database` is the connection whose
