@@ -9,6 +9,8 @@
 // a multiple of the listed text's size in UTF-16 (two bytes per character
 // of every row). Informational: bench/run does not rate it.
 
+#include "DialogUnit.h"
+#include "HandlerGuard.h"
 #include "MainForm.h"
 #include "TabbedListBox.h"
 
@@ -17,6 +19,7 @@
 #include <QRadioButton>
 
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <string>
 
@@ -38,6 +41,16 @@ long PeakKiB()
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
+    // A message would wait for an answer that never comes: it ends the run.
+    SetErrorBoxHook([](const QString& text) {
+        std::fprintf(stderr, "bench_memory: the window reported: %s\n", qPrintable(text));
+        std::exit(1);
+    });
+    TmdDialogForm::SetAnswerHook(
+        [](const QString&, const QString& text, int, const QStringList&) -> int {
+            std::fprintf(stderr, "bench_memory: the window said: %s\n", qPrintable(text));
+            std::exit(1);
+        });
     if (argc != 2) {
         std::fprintf(stderr, "usage: bench_memory <catalog-dir>\n");
         return 2;

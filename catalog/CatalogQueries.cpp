@@ -48,15 +48,16 @@ QString PrepareFragment(const QString& typed)
     return upper.mid(begin, end - begin);
 }
 
-void AssignFromUtf8(QString& out, std::string_view utf8)
+void AppendFromUtf8(QString& out, std::string_view utf8)
 {
     // Catalog text is Latin and Cyrillic: decoded here directly, one, two or
     // three bytes per character. Anything else (four-byte sequences, the
     // U+F000..U+FFFF block with the byte order mark, or malformed bytes)
     // goes to Qt's own decoder, so the result is always what
     // QString::fromUtf8 gives.
-    out.resize(static_cast<qsizetype>(utf8.size())); // never more characters than bytes
-    char16_t* const begin = reinterpret_cast<char16_t*>(out.data());
+    const qsizetype kept = out.size();
+    out.resize(kept + static_cast<qsizetype>(utf8.size())); // never more characters than bytes
+    char16_t* const begin = reinterpret_cast<char16_t*>(out.data()) + kept;
     char16_t* to = begin;
     const auto* from = reinterpret_cast<const unsigned char*>(utf8.data());
     const auto* const end = from + utf8.size();
@@ -75,12 +76,79 @@ void AssignFromUtf8(QString& out, std::string_view utf8)
                                           (from[2] & 0x3Fu));
             from += 3;
         } else {
-            out = QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size()));
+            out.resize(kept);
+            out.append(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
             return;
         }
     }
-    out.resize(to - begin);
+    out.resize(kept + (to - begin));
 }
+
+void AssignFromUtf8(QString& out, std::string_view utf8)
+{
+    out.resize(0); // keeps the storage
+    AppendFromUtf8(out, utf8);
+}
+
+namespace {
+
+// Makes the screen text of search rows, one row at a time, in buffers that
+// are reused from row to row.
+class TSearchRowText {
+public:
+    // The current row of `table` as "code<TAB>name" and its exact code.
+    void Read(const TSQLiteTable& table)
+    {
+        const std::optional<std::string_view> code = table.CellStoredText(0);
+        const std::optional<std::string_view> name = table.CellStoredText(1);
+        if (!code || !name) {
+            ReadAnyKind(table);
+            return;
+        }
+        // The common case, texts as stored: decoded straight from the
+        // table, each shown up to a zero byte, as CellText gives them.
+        codeView_ = *code;
+        const std::string_view shownCode = code->substr(0, code->find('\0'));
+        text_.resize(0);
+        AppendFromUtf8(text_, shownCode);
+        if (shownCode.find('\t') != std::string_view::npos)
+            text_.replace(u'\t', kTabMark);
+        text_.append(u'\t');
+        AppendFromUtf8(text_, name->substr(0, name->find('\0')));
+    }
+    QStringView Text() const { return text_; }
+    std::string_view Code() const { return codeView_; }
+
+private:
+    // Values of other kinds (a code column declared INTEGER) as CellText
+    // writes them.
+    void ReadAnyKind(const TSQLiteTable& table)
+    {
+        code_ = table.CellWholeText(0);
+        codeView_ = code_;
+        row_.clear();
+        table.AppendCellText(0, row_);
+        const auto codeTabs = std::count(row_.begin(), row_.end(), '\t');
+        row_ += '\t';
+        table.AppendCellText(1, row_);
+        AssignFromUtf8(text_, row_);
+        // A tab byte stays one tab when decoded, so the code's tabs are the
+        // row's first ones; as marks they keep the name in its column.
+        for (qsizetype i = 0, marked = 0; marked < codeTabs; ++i) {
+            if (text_.at(i) == u'\t') {
+                text_[i] = kTabMark;
+                ++marked;
+            }
+        }
+    }
+
+    std::string_view codeView_;
+    std::string code_; // every byte
+    std::string row_;  // in UTF-8
+    QString text_;     // the screen text
+};
+
+} // namespace
 
 std::size_t
 ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
@@ -88,29 +156,28 @@ ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
 {
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     std::size_t count = 0;
-    std::string code; // one buffer for all codes, every byte
-    std::string row;  // and one for all rows, in UTF-8
-    QString text;     // and one for their screen text
+    TSearchRowText text;
     for (; !table->IsAtEnd(); table->Advance()) {
-        code = table->CellWholeText(0);
-        row.clear();
-        table->AppendCellText(0, row);
-        const auto codeTabs = std::count(row.begin(), row.end(), '\t');
-        row += '\t';
-        table->AppendCellText(1, row);
-        AssignFromUtf8(text, row);
-        // A tab byte stays one tab when decoded, so the code's tabs are the
-        // row's first ones; as marks they keep the name in its column.
-        for (qsizetype i = 0, marked = 0; marked < codeTabs; ++i) {
-            if (text.at(i) == u'\t') {
-                text[i] = kTabMark;
-                ++marked;
-            }
-        }
-        appendRow(text, code);
+        text.Read(*table);
+        appendRow(text.Text(), text.Code());
         ++count;
     }
     return count;
+}
+
+std::size_t
+StreamSearchRows(TSQLiteDatabase& database, const CatalogQuery& query,
+                 const std::function<void(QStringView row, std::string_view code)>& appendRow,
+                 const std::function<void()>& restart)
+{
+    TSearchRowText text;
+    return database.QueryRows(
+        query.sql, query.params,
+        [&](const TSQLiteTable& row) {
+            text.Read(row);
+            appendRow(text.Text(), text.Code());
+        },
+        restart);
 }
 
 std::size_t

@@ -54,9 +54,21 @@ std::size_t
 ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
                      const std::function<void(QStringView row, std::string_view code)>& appendRow);
 
+// As ForEachSearchRowView, but each row is handed over as soon as SQLite
+// has read it, and the result is never held as a whole. When the file
+// changed under the read and is read again, `restart` is called first: the
+// rows handed over until then are to be dropped. A failure may come after
+// some rows were handed over.
+std::size_t
+StreamSearchRows(TSQLiteDatabase& database, const CatalogQuery& query,
+                 const std::function<void(QStringView row, std::string_view code)>& appendRow,
+                 const std::function<void()>& restart);
+
 // Replaces `out` with `utf8` decoded as QString::fromUtf8 would, reusing
 // out's storage.
 void AssignFromUtf8(QString& out, std::string_view utf8);
+// Appends `utf8` to `out`, decoded as QString::fromUtf8 would.
+void AppendFromUtf8(QString& out, std::string_view utf8);
 
 // One block's record as the details area shows it.
 struct BlockRecord {

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "SQLiteTable3.h"
 
+#include "CatalogCache.h"
 #include "DecimalText.h"
 #include "QueryProgress.h"
 
@@ -33,13 +34,6 @@ constexpr int kReadAttempts = 3;
 // ORDER BY fills): past it a query fails with SQLite's "out of memory"
 // rather than the whole program with std::bad_alloc.
 constexpr sqlite3_int64 kSQLiteHeapLimit = sqlite3_int64{1} << 30;
-// The catalog's pages kept between queries, in KiB (SQLite's own default
-// is 2 MiB). A search reads the whole table; with its pages kept, the next
-// search of a catalog up to this size (about 150,000 blocks) reads nothing
-// from the file again and checks no cell twice. SQLite still drops them as
-// soon as the file changes, and a reopened catalog starts afresh.
-constexpr int kPageCacheKiB = 32 * 1024;
-
 [[noreturn]] void ThrowBusy(const std::string& sql)
 {
     throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql + "\" : SQLite ЗАНЯТ");
@@ -156,11 +150,14 @@ void TSQLiteDatabase::Open()
         // writer makes its log appear. A file whose log exists is in use
         // by a writer and is opened as any other.
         immutable_ = opened_.Settled();
+        // The connection is only ever used from the thread that opened it:
+        // without SQLite's mutex, reading a value costs no lock and unlock.
+        constexpr int kReadOnly = SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX;
         if (immutable_)
             rc = sqlite3_open_v2(ImmutableUri(fileName_).c_str(), &handle_,
-                                 SQLITE_OPEN_READONLY | SQLITE_OPEN_URI, nullptr);
+                                 kReadOnly | SQLITE_OPEN_URI, nullptr);
         else
-            rc = sqlite3_open_v2(fileName_.c_str(), &handle_, SQLITE_OPEN_READONLY, nullptr);
+            rc = sqlite3_open_v2(fileName_.c_str(), &handle_, kReadOnly, nullptr);
     }
     if (rc != SQLITE_OK) {
         if (!handle_)
@@ -193,8 +190,15 @@ void TSQLiteDatabase::Configure()
     RunStatement("PRAGMA trusted_schema = OFF;");
     RunStatement("PRAGMA cell_size_check = ON;");
     RunStatement("PRAGMA SYNCHRONOUS=NORMAL;");
-    RunStatement("PRAGMA temp_store = MEMORY;");
-    RunStatement("PRAGMA cache_size = -" + std::to_string(kPageCacheKiB) + ";");
+    for (const std::string& statement : CatalogCacheStatements()) {
+        // A setting may answer with the value it took (mmap_size does).
+        const Statement setting = Prepare(*this, statement, {}, kRunCompileFailed);
+        int rc;
+        while ((rc = sqlite3_step(setting.get())) == SQLITE_ROW) {
+        }
+        if (rc != SQLITE_DONE)
+            ThrowSqlFailure(kRunCompileFailed, statement);
+    }
 }
 
 void TSQLiteDatabase::Close() noexcept
@@ -286,6 +290,31 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::QueryTable(const std::string& sql
     }
 }
 
+std::size_t
+TSQLiteDatabase::QueryRows(const std::string& sql, const TSQLiteParams& params,
+                           const std::function<void(const TSQLiteTable& row)>& eachRow,
+                           const std::function<void()>& restart)
+{
+    if (querying_)
+        ThrowBusy(sql);
+    querying_ = true;
+    struct EndOfQuery {
+        TSQLiteDatabase& database;
+        ~EndOfQuery() { database.EndQuery(); }
+    } endOfQuery{*this};
+    for (int attempt = 1;; ++attempt) {
+        RefreshBeforeQuery(sql);
+        const std::size_t rows = TSQLiteTable::Stream(*this, sql, params, eachRow);
+        if (ReadWasSettled())
+            return rows;
+        if (attempt == kReadAttempts)
+            ThrowBusy(sql);
+        // The file changed while it was read: what was handed over may mix
+        // old and new pages, and the next attempt reopens it.
+        restart();
+    }
+}
+
 void TSQLiteDatabase::ThrowSqlFailure(const std::string& message, const std::string& sql) const
 {
     const char* sqliteText =
@@ -311,7 +340,7 @@ namespace {
 // for one query, and tells the observer when the query starts and ends.
 class ProgressScope {
 public:
-    ProgressScope(sqlite3* handle, TQueryProgress* progress, const std::uint32_t& rows)
+    ProgressScope(sqlite3* handle, TQueryProgress* progress, const std::uint64_t& rows)
         : handle_(handle), progress_(progress), rows_(rows)
     {
         if (!progress_)
@@ -342,19 +371,31 @@ private:
 
     sqlite3* handle_;
     TQueryProgress* progress_;
-    const std::uint32_t& rows_;
+    const std::uint64_t& rows_;
     bool stopped_ = false;
 };
 
 } // namespace
 
+std::size_t TSQLiteTable::Stream(TSQLiteDatabase& database, const std::string& sql,
+                                 const TSQLiteParams& params,
+                                 const std::function<void(const TSQLiteTable& row)>& eachRow)
+{
+    TSQLiteTable table;
+    table.decimalSeparator_ = database.DecimalSeparator();
+    table.ReadRows(database, sql, params, &eachRow);
+    return static_cast<std::size_t>(table.rowsRead_);
+}
+
 void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
-                            const TSQLiteParams& params)
+                            const TSQLiteParams& params,
+                            const std::function<void(const TSQLiteTable& row)>* eachRow)
 {
     const Statement owner = Prepare(database, sql, params, kQueryCompileFailed);
     sqlite3_stmt* statement = owner.get();
-    const ProgressScope progress(database.Handle(), database.Progress(), rowCount_);
+    const ProgressScope progress(database.Handle(), database.Progress(), rowsRead_);
     const std::size_t byteLimit = database.ResultByteLimit();
+    std::size_t handedOver = 0; // bytes of the rows already handed over
     try {
         for (;;) {
             const int rc = sqlite3_step(statement);
@@ -367,7 +408,7 @@ void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
             if (rc != SQLITE_ROW)
                 database.ThrowSqlFailure(kStepFailed, sql);
 
-            if (rowCount_ == 0) {
+            if (rowsRead_ == 0) {
                 columnCount_ = static_cast<std::uint32_t>(sqlite3_column_count(statement));
                 kinds_.reserve(columnCount_);
                 for (std::uint32_t k = 0; k < columnCount_; ++k)
@@ -375,10 +416,22 @@ void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
             }
             ReadRow(database, statement, sql);
             ++rowCount_;
-            if (slots_.size() * sizeof(Slot) + bytes_.size() > byteLimit)
+            ++rowsRead_;
+            const std::size_t held = slots_.size() * sizeof(Slot) + bytes_.size();
+            if (handedOver + held > byteLimit)
                 throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql +
                                        "\" : РЕЗУЛЬТАТ БОЛЬШЕ " + std::to_string(byteLimit >> 20) +
                                        " МиБ");
+            if (eachRow) {
+                // The one row goes to the caller; its storage, kept, takes
+                // the next row without asking for memory again.
+                cursor_ = 0;
+                (*eachRow)(*this);
+                handedOver += held;
+                slots_.clear();
+                bytes_.clear();
+                rowCount_ = 0;
+            }
         }
     } catch (const std::bad_alloc&) {
         throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql +
@@ -606,6 +659,14 @@ std::string TSQLiteTable::CellBytesText(int column) const
     if (kinds_[static_cast<std::size_t>(column)] != kBlob)
         throw ESQLiteException(kNotBlob);
     return std::string(SlotBytes(slot));
+}
+
+std::optional<std::string_view> TSQLiteTable::CellStoredText(int column) const
+{
+    const Slot& slot = CurrentSlot(column);
+    if (slot.empty || slot.notANumber || kinds_[static_cast<std::size_t>(column)] != kText)
+        return std::nullopt;
+    return SlotBytes(slot);
 }
 
 std::string TSQLiteTable::CellWholeText(int column) const

@@ -22,6 +22,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -60,9 +61,9 @@ public:
                          // journal, -wal or -shm file made beside it
     };
 
-    // Opens the file and applies "PRAGMA SYNCHRONOUS=NORMAL;" and
-    // "PRAGMA temp_store = MEMORY;", with defensive mode, trusted_schema
-    // off and cell_size_check on. Real values read as text use
+    // Opens the file and applies "PRAGMA SYNCHRONOUS=NORMAL;" and the
+    // catalog's cache settings (CatalogCacheStatements), with defensive
+    // mode, trusted_schema off and cell_size_check on. Real values read as text use
     // `decimalSeparator`.
     explicit TSQLiteDatabase(const std::string& fileName, std::string decimalSeparator = ".",
                              OpenMode mode = OpenMode::ReadWriteCreate);
@@ -80,6 +81,15 @@ public:
     // progress observer) is refused as busy.
     std::unique_ptr<TSQLiteTable> QueryTable(const std::string& sql,
                                              const TSQLiteParams& params = {});
+    // As QueryTable, but hands each row to `eachRow` as soon as it is read
+    // and keeps none: the table given holds that one row (its cursor on it)
+    // and is valid only during the call. A read of a changing file that is
+    // read again first calls `restart`, so that the caller drops the rows
+    // it was given. The result byte limit counts every row handed over.
+    // Returns the number of rows handed over by the read that stood.
+    std::size_t QueryRows(const std::string& sql, const TSQLiteParams& params,
+                          const std::function<void(const TSQLiteTable& row)>& eachRow,
+                          const std::function<void()>& restart);
     // Raises ESQLiteException: `message` "\"sql\" : " SQLite's message, or
     // "No message" when the connection reports no error.
     [[noreturn]] void ThrowSqlFailure(const std::string& message, const std::string& sql) const;
@@ -131,6 +141,12 @@ public:
     // Reached through TSQLiteDatabase::QueryTable.
     TSQLiteTable(TSQLiteDatabase& database, const std::string& sql,
                  const TSQLiteParams& params = {});
+    // Reached through TSQLiteDatabase::QueryRows: reads the rows one at a
+    // time into a table of one row and hands it to `eachRow`. Returns the
+    // number of rows.
+    static std::size_t Stream(TSQLiteDatabase& database, const std::string& sql,
+                              const TSQLiteParams& params,
+                              const std::function<void(const TSQLiteTable& row)>& eachRow);
     ~TSQLiteTable();
     TSQLiteTable(const TSQLiteTable&) = delete;
     TSQLiteTable& operator=(const TSQLiteTable&) = delete;
@@ -155,6 +171,10 @@ public:
     // All bytes of a text value, zero bytes included (CellText ends at the
     // first); as CellText for values of the other kinds.
     std::string CellWholeText(int column) const;
+    // The bytes of a text value in a text column as stored (what
+    // CellWholeText gives), without a copy; valid while the table holds
+    // the row. None for anything else: an empty slot or another kind.
+    std::optional<std::string_view> CellStoredText(int column) const;
     // True when the column is of the integer or real kind but this value
     // is stored as text or a blob: SQLite would read it by its numeric
     // prefix ('2,5' as 2), so CellText gives it as stored instead, and
@@ -187,13 +207,17 @@ private:
     std::string_view SlotBytes(const Slot& slot) const;
     // The bytes CellText gives: a text value up to its first zero byte.
     std::string_view ShownBytes(const Slot& slot) const;
-    void ReadRows(TSQLiteDatabase& database, const std::string& sql, const TSQLiteParams& params);
+    TSQLiteTable() = default;
+    // Reads every row; with `eachRow`, hands each one over and keeps none.
+    void ReadRows(TSQLiteDatabase& database, const std::string& sql, const TSQLiteParams& params,
+                  const std::function<void(const TSQLiteTable& row)>* eachRow = nullptr);
     void ReadRow(TSQLiteDatabase& database, sqlite3_stmt* statement, const std::string& sql);
     void StoreBytes(Slot& slot, const char* data, std::size_t size);
 
     std::vector<Slot> slots_;
     std::string bytes_; // text and blob payloads of all slots, one buffer
-    std::uint32_t rowCount_ = 0;
+    std::uint32_t rowCount_ = 0; // rows held
+    std::uint64_t rowsRead_ = 0; // rows read, held or handed over
     std::uint32_t columnCount_ = 0;
     std::vector<std::int32_t> kinds_;
     std::uint32_t cursor_ = 0;

@@ -144,13 +144,36 @@ void TTabbedListModel::Remove(int index)
     endRemoveRows();
 }
 
+namespace {
+
+// A list filled again and again, search after search, keeps the memory of
+// its rows up to this many bytes: the next fill writes into pages it
+// already has instead of asking the system for fresh ones (and taking a
+// page fault on each). A larger list gives its memory back.
+constexpr qsizetype kKeptBytes = qsizetype{32} << 20;
+
+template <class Buffer> void EmptyKeeping(Buffer& buffer, qsizetype& keptBytes)
+{
+    const qsizetype bytes =
+        buffer.capacity() * static_cast<qsizetype>(sizeof(typename Buffer::value_type));
+    if (bytes <= keptBytes) {
+        buffer.resize(0); // keeps the capacity of a buffer not shared
+        keptBytes -= bytes;
+    } else {
+        buffer = Buffer();
+    }
+}
+
+} // namespace
+
 void TTabbedListModel::RemoveAll()
 {
     beginResetModel();
-    text_ = QString();
-    starts_ = QList<qsizetype>();
-    data_ = QByteArray();
-    dataStarts_ = QList<qsizetype>();
+    qsizetype keptBytes = kKeptBytes;
+    EmptyKeeping(text_, keptBytes);
+    EmptyKeeping(starts_, keptBytes);
+    EmptyKeeping(data_, keptBytes);
+    EmptyKeeping(dataStarts_, keptBytes);
     roles_ = QList<QHash<int, QVariant>>();
     announced_ = 0;
     endResetModel();

@@ -242,9 +242,12 @@ void TMainForm::ExitItemClick()
 
 void TMainForm::ClearDetails()
 {
+    // A label cleared again repaints and lays the details out again all the
+    // same; each search would pay for that before its first row.
     for (QLabel* value : {FCategoryField, FSubCategoryField, FNameRusField, FIdentField, FVIPRField,
                           FSlotsCountField, FV5Field, FV7Field, F_V7Field, FTotalPowerField})
-        value->clear();
+        if (!value->text().isEmpty())
+            value->clear();
     shownNotANumber_.clear();
 }
 
@@ -266,22 +269,26 @@ void TMainForm::CodeRBClick()
 
 void TMainForm::CategoryFieldChange()
 {
-    SubCategoryField->setEnabled(true);
-    SubCategoryField->clear();
-    SubCategoryField->clearEditText();
+    // The subcategory box changes only where it must: enabling, emptying
+    // and disabling an already empty, disabled box would repaint it and
+    // the panel under it on every category search.
+    const int category = CategoryNumber(CategoryField->currentIndex());
+    const bool subcategories = HasSubcategories(category);
+    if (SubCategoryField->count() > 0)
+        SubCategoryField->clear();
+    if (!SubCategoryField->currentText().isEmpty())
+        SubCategoryField->clearEditText();
     BlockTabLB->Clear();
     ClearDetails();
 
-    const int category = CategoryNumber(CategoryField->currentIndex());
-    if (HasSubcategories(category)) {
+    if (subcategories) {
+        SubCategoryField->setEnabled(true);
         SubCategoryField->addItems(LoadCategoryFile(CategoryFilePath(catalogDir_, category)));
         SubCategoryField->setCurrentIndex(-1);
     } else {
-        SubCategoryField->setCurrentIndex(-1);
         SubCategoryField->setEnabled(false);
-    }
-    if (!SubCategoryField->isEnabled())
         FillSearchList(QueryByCategory(category));
+    }
 }
 
 void TMainForm::SubCategoryFieldChange()
@@ -311,18 +318,26 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
     bool cancelled = false;
     {
         // The rows go in as one batch: the list is told of them, and works
-        // out its stops, once rather than once per row.
+        // out its stops, once rather than once per row. They are stored as
+        // SQLite reads them, so the result is never held twice, and the
+        // progress dialog of a long search covers the filling too.
         const TListAppendBatch batch(BlockTabLB->Items());
         try {
             // Each row keeps its block's exact code: the screen text of a
             // code need not lead back to it.
-            rows = ForEachSearchRowView(
-                *Database, query, [this](QStringView row, std::string_view code) {
+            rows = StreamSearchRows(
+                *Database, query,
+                [this](QStringView row, std::string_view code) {
                     BlockTabLB->Items().Add(
                         row, QByteArrayView(code.data(), static_cast<qsizetype>(code.size())));
-                });
+                },
+                [this] { BlockTabLB->Clear(); });
         } catch (const EQueryCancelled&) {
             cancelled = true;
+        } catch (...) {
+            // A search that fails lists nothing rather than its first rows.
+            BlockTabLB->Clear();
+            throw;
         }
     }
     if (cancelled) {

@@ -24,7 +24,10 @@ class TSQLiteDatabase;
 class TSearchProgress : public QObject, public TQueryProgress {
     Q_OBJECT
 public:
-    static constexpr int kShowAfterMs = 500;
+    // A window that does not answer for a tenth of a second is felt as
+    // frozen: by then the dialog, with its cancel button, is up (building
+    // and painting it the first time takes a few tens of milliseconds).
+    static constexpr int kShowAfterMs = 60;
     static constexpr int kEventsEveryMs = 40;
 
     // `window` parents the dialog; `database` is the connection whose

@@ -37,6 +37,19 @@ protected:
         });
         EXPECT_EQ(viewed, rows);
         EXPECT_EQ(viewedCodes, codes);
+        // So does the streamed form, which the window fills its list with.
+        QStringList streamed;
+        std::vector<std::string> streamedCodes;
+        const std::size_t streamedCount = StreamSearchRows(
+            *db_, query,
+            [&](QStringView row, std::string_view code) {
+                streamed.append(row.toString());
+                streamedCodes.emplace_back(code);
+            },
+            [] { ADD_FAILURE() << "an unchanged catalog is read once"; });
+        EXPECT_EQ(streamedCount, count);
+        EXPECT_EQ(streamed, rows);
+        EXPECT_EQ(streamedCodes, codes);
         lastCodes_ = codes;
         return rows;
     }
@@ -121,6 +134,9 @@ TEST(CatalogQueries, Utf8DecodingMatchesQt)
         SCOPED_TRACE(bytes.toStdString());
         AssignFromUtf8(reused, std::string_view(bytes.constData(), bytes.size()));
         EXPECT_EQ(reused, QString::fromUtf8(bytes));
+        QString appended = QStringLiteral("ШИФР\t");
+        AppendFromUtf8(appended, std::string_view(bytes.constData(), bytes.size()));
+        EXPECT_EQ(appended, QStringLiteral("ШИФР\t") + QString::fromUtf8(bytes));
     }
 }
 

@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
 // Queries that would never end or would fill memory. A query still
-// running after half a second shows the progress dialog; its cancel
+// running after 60 milliseconds shows the progress dialog; its cancel
 // button stops the query, leaves the search list empty and says so, and
 // the window then searches as before. A result past the size cap ends
 // with a message. A normal search never shows the dialog.
