@@ -148,6 +148,14 @@ QString ExactDecimal::Format(const QString& separator) const
     return QString::fromStdString(text);
 }
 
+QString ExactDecimal::WholeText() const
+{
+    if (exponent_ < 0)
+        return Format(QStringLiteral("."));
+    const Integer whole = coefficient_ * PowerOfTen(exponent_);
+    return QString::fromStdString(whole.str());
+}
+
 int ExactDecimal::Sign() const
 {
     return coefficient_.sign();
