@@ -123,29 +123,46 @@ ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
                                 });
 }
 
-BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const std::string& code)
+namespace {
+
+// The details of the row a details query stands on. With no row the first
+// read raises the end-of-table failure before anything is filled.
+BlockRecord RecordOf(const TSQLiteTable& table)
 {
-    const CatalogQuery query = QueryDetails(code);
-    const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     BlockRecord record;
-    // CATEGORY and SUB_CATEGORY first: with no matching row this first read
-    // raises the end-of-table failure before anything is filled.
-    record.category = ParseInteger(table->CellText(8));
-    record.subCategory = ParseInteger(table->CellText(9));
+    record.category = ParseInteger(table.CellText(8));
+    record.subCategory = ParseInteger(table.CellText(9));
     QString* const texts[] = {&record.ident, &record.nameRus, &record.vipr, &record.slotsCount,
                               &record.v5,    &record.v7,      &record.v_7,  &record.totalPower};
     static const char* const kNames[] = {"IDENT", "NAME_RUS", "VIPR", "SLOTS_COUNT",
                                          "V5",    "V7",       "V_7",  "TOTAL_POWER"};
     for (int column = 0; column < 8; ++column) {
-        *texts[column] = QString::fromUtf8(table->CellText(column));
+        *texts[column] = QString::fromUtf8(table.CellText(column));
         // Columns 3 to 7 are the numbers the basket adds up.
-        if (column >= 3 && table->CellIsNotANumber(column)) {
+        if (column >= 3 && table.CellIsNotANumber(column)) {
             *texts[column] += QString::fromUtf16(kNotANumberMark);
             record.notANumber << QString::fromLatin1(kNames[column]);
         }
     }
     record.ident = CodeOnScreen(record.ident);
     return record;
+}
+
+} // namespace
+
+BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const std::string& code)
+{
+    const CatalogQuery query = QueryDetails(code);
+    return RecordOf(*database.QueryTable(query.sql, query.params));
+}
+
+std::optional<BlockRecord> FindBlockDetails(TSQLiteDatabase& database, const std::string& code)
+{
+    const CatalogQuery query = QueryDetails(code);
+    const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
+    if (table->IsAtEnd())
+        return std::nullopt;
+    return RecordOf(*table);
 }
 
 QString NotANumberRefusal(const QString& ident, const QStringList& columns)
