@@ -51,22 +51,13 @@ bool SameValue(const QString& saved, const QString& now, const NumberField& fiel
     }
 }
 
-int CrateTypeRowByName(const QString& name)
-{
-    const auto& types = CrateTypes();
-    for (int row = 0; row < kCrateTypeCount; ++row)
-        if (name == QString::fromUtf16(types[static_cast<size_t>(row)].name))
-            return row;
-    return -1;
-}
-
 } // namespace
 
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
-                               const QString& separator)
+                               const QString& separator, const std::vector<TCrateType>& crateTypes)
 {
     ReopenedBasket basket;
-    const int row = CrateTypeRowByName(file.crateType);
+    const int row = CrateTypeIndex(crateTypes, file.crateType);
     basket.crateTypeKnown = row >= 0;
     basket.crateTypeRow = row >= 0 ? row : 0;
 
@@ -92,7 +83,8 @@ ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& 
     return basket;
 }
 
-QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType, int maxListed)
+QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType, int maxListed,
+                      const std::vector<TCrateType>& crateTypes)
 {
     const QChar cr(u'\r');
     QString message;
@@ -110,7 +102,7 @@ QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType
         if (!message.isEmpty())
             message += cr;
         message += Text(u"Тип корзины «%1» неизвестен; отмечен тип «%2».")
-                       .arg(fileCrateType, QString::fromUtf16(CrateTypes()[0].name));
+                       .arg(fileCrateType, crateTypes.front().name);
     }
     while (message.endsWith(cr))
         message.chop(1);

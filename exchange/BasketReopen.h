@@ -8,6 +8,7 @@
 // Pure functions: the catalog is reached through the lookup passed in.
 
 #include "BasketFile.h"
+#include "CrateTypes.h"
 
 #include <QString>
 
@@ -32,11 +33,14 @@ struct ReopenedBasket {
 };
 
 // `separator` is the screen's decimal separator; the file's own is in `file`.
+// The crate type is found by name in `crateTypes`.
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
-                               const QString& separator);
+                               const QString& separator,
+                               const std::vector<TCrateType>& crateTypes = BuiltInCrateTypes());
 
 // The one message that lists the changes and an unknown crate type, lines
 // broken by carriage returns; at most `maxListed` changes are spelt out.
 // Empty when there is nothing to say.
 QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType,
-                      int maxListed = 15);
+                      int maxListed = 15,
+                      const std::vector<TCrateType>& crateTypes = BuiltInCrateTypes());
