@@ -96,7 +96,7 @@ CheckCommandOutput RunCheckCommand(const CheckOptions& options)
     BasketCheckOptions checking;
     checking.separator = run.separator;
     checking.marginPercent = options.marginPercent;
-    checking.crateTypes = BuiltInCrateTypes(run.separator);
+    checking.crateTypes = CrateTypeLimitTexts(BuiltInCrateTypes(), run.separator);
     if (catalog.database)
         checking.catalog = catalog.file;
     const CatalogLookup lookup = catalog.database

@@ -2,6 +2,7 @@
 #include "Program.h"
 
 #include "DialogUnit.h"
+#include "Messages.h"
 #include "MainForm.h"
 #include "Platform.h"
 #include "ProgramDirectory.h"
@@ -34,9 +35,8 @@ int RunProgram(QApplication& application, const QString& catalogDir,
         catalogDir.isEmpty() ? ExecutableDirectory() : std::optional<QString>(catalogDir);
     if (!directory) {
         std::fprintf(stderr, "veltrum: the directory of the program cannot be found\n");
-        TmdDialogForm::ShowDialog(QString::fromUtf16(kDatabaseTitle),
-                                  QStringLiteral("НЕ УДАЛОСЬ ОПРЕДЕЛИТЬ КАТАЛОГ ПРОГРАММЫ!"),
-                                  IDI_HAND, {QStringLiteral("OK")});
+        ShowMessage(QString::fromUtf16(kDatabaseTitle),
+                    QStringLiteral("НЕ УДАЛОСЬ ОПРЕДЕЛИТЬ КАТАЛОГ ПРОГРАММЫ!"), MessageKind::Error);
         return 1;
     }
     TMainForm mainForm(*directory);

@@ -19,15 +19,6 @@
 
 #include <cstdlib>
 
-namespace {
-
-LimitTexts CrateLimits(int row, const QString& separator)
-{
-    const QStringList fields = CrateTypeRow(CrateTypes()[row], separator).split(QLatin1Char('\t'));
-    return {fields[1], fields[2], fields[3], fields[4], fields[5]};
-}
-
-} // namespace
 
 int main(int argc, char** argv)
 {
@@ -46,9 +37,6 @@ int main(int argc, char** argv)
                                       QString::fromUtf8(a[3]), QStringLiteral("0")},
                                      separator));
     }
-    std::vector<LimitTexts> crates;
-    for (int row = 0; row < kCrateTypeCount; ++row)
-        crates.push_back(CrateLimits(row, separator));
     const TDevice added = devices.back();
 
     std::vector<double> times;
@@ -57,15 +45,15 @@ int main(int argc, char** argv)
         devices.pop_back();
         const double start = bench::NowMs();
         devices.push_back(added);
-        const Totals totals = SumDevices(devices);
-        const QString row = TotalsRow(totals, separator);
-        const bool within = WithinLimits(totals, crates[4], separator);
-        const BudgetEvaluation budget =
-            EvaluateBudget(totals, crates[4], kDefaultMarginPercent, separator);
-        const QString headroom = HeadroomRow(budget, separator);
-        const QString verdict = VerdictSentence(budget, separator);
+        // The window's one evaluation, then the texts it shows.
+        const BasketBudget budget =
+            EvaluateBasket(devices, BuiltInCrateTypes(), 4, kDefaultMarginPercent);
+        const QString row = TotalsRow(budget.totals, separator);
+        const bool within = budget.ticked.Fits();
+        const QString headroom = HeadroomRow(budget.ticked, separator);
+        const QString verdict = VerdictSentence(budget.ticked, separator);
         QStringList notes;
-        for (const CrateFit& fit : FitOfCrateTypes(totals, crates, separator))
+        for (const CrateFit& fit : budget.fits)
             notes << FitNote(fit);
         times.push_back(bench::NowMs() - start);
         sink += static_cast<std::size_t>(row.size() + headroom.size() + verdict.size() +

@@ -192,12 +192,11 @@ ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
 
 namespace {
 
-// The details query's current row as the details area shows it.
-BlockRecord RecordOfRow(const TSQLiteTable& table)
+// The details of the row a details query stands on. With no row the first
+// read raises the end-of-table failure before anything is filled.
+BlockRecord RecordOf(const TSQLiteTable& table)
 {
     BlockRecord record;
-    // CATEGORY and SUB_CATEGORY first: with no matching row this first read
-    // raises the end-of-table failure before anything is filled.
     record.category = ParseInteger(table.CellText(8));
     record.subCategory = ParseInteger(table.CellText(9));
     QString* const texts[] = {&record.ident, &record.nameRus, &record.vipr, &record.slotsCount,
@@ -221,8 +220,7 @@ BlockRecord RecordOfRow(const TSQLiteTable& table)
 BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const std::string& code)
 {
     const CatalogQuery query = QueryDetails(code);
-    const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
-    return RecordOfRow(*table);
+    return RecordOf(*database.QueryTable(query.sql, query.params));
 }
 
 std::optional<BlockRecord> FindBlockDetails(TSQLiteDatabase& database, const std::string& code)
@@ -231,7 +229,7 @@ std::optional<BlockRecord> FindBlockDetails(TSQLiteDatabase& database, const std
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     if (table->IsAtEnd())
         return std::nullopt;
-    return RecordOfRow(*table);
+    return RecordOf(*table);
 }
 
 QString NotANumberRefusal(const QString& ident, const QStringList& columns)

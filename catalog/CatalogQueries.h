@@ -87,8 +87,7 @@ inline constexpr char16_t kNotANumberMark[] = u" (НЕ ЧИСЛО)";
 // Runs the details query for the exact stored `code`. Throws
 // ESQLiteException with the end-of-table message when no block has it.
 BlockRecord ReadBlockDetails(TSQLiteDatabase& database, const std::string& code);
-// The same in one query, for a caller that does not know whether the code
-// is there: none when no block has it.
+// The same, one query, and none when no block has the code.
 std::optional<BlockRecord> FindBlockDetails(TSQLiteDatabase& database, const std::string& code);
 
 // Why a block with values that are not numbers cannot go into the basket:

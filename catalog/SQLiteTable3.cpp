@@ -177,6 +177,8 @@ void TSQLiteDatabase::Open()
         Close();
         throw;
     }
+    if (mode_ == OpenMode::ReadOnly)
+        openedFile_.Hold(fileName_, opened_);
 }
 
 void TSQLiteDatabase::Configure()

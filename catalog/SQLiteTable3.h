@@ -18,6 +18,7 @@
 // query never reads a mix of old and new pages.
 
 #include "CatalogFile.h"
+#include "CatalogSummary.h"
 #include "Exception.h"
 
 #include <cstddef>
@@ -98,6 +99,11 @@ public:
     // being written by another process, or after a reopening failed.
     sqlite3* Handle() const noexcept { return handle_; }
     const std::string& DecimalSeparator() const noexcept { return decimalSeparator_; }
+    // A read-only connection's file as last opened (or read afresh): its
+    // summary is worked out from the descriptor kept from that opening, at
+    // the first call, and reused until the file is opened again.
+    const CatalogSummary& OpenedFileSummary() { return openedFile_.Summary(); }
+    const TOpenedCatalogFile& OpenedFile() const noexcept { return openedFile_; }
     // True while the file is read with SQLite's immutable flag.
     bool OpenedImmutable() const noexcept { return immutable_; }
 
@@ -129,6 +135,7 @@ private:
     std::string decimalSeparator_;
     OpenMode mode_;
     CatalogFileState opened_; // the file as it was when opened
+    TOpenedCatalogFile openedFile_;
     bool immutable_ = false;
     bool querying_ = false;
     bool openMetLock_ = false; // the last opening failed on another process's lock

@@ -1,23 +1,32 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// Basket entries and the arithmetic over them: sums, the totals row and the
-// limit checks. The sums are exact decimal sums of the amounts as the
-// details area shows them. Errors: number texts that do not convert raise
-// EConvertError.
+// Basket entries and the arithmetic over them: exact sums, the totals row
+// and the slot check. An entry is made once, from the texts the details
+// area shows; from then on its numbers are exact decimals and its texts
+// are kept only to be shown and written as they were added. Errors: number
+// texts that do not convert raise EConvertError.
 
+#include "CrateTypes.h"
 #include "ExactDecimal.h"
 
 #include <QString>
 #include <QStringList>
 
-#include <array>
 #include <cstdint>
 #include <vector>
 
-// One basket entry, made by MakeDevice from the texts the details area shows.
+// The texts an entry is made from: the details area's, a basket file's or
+// the catalog's. The name is shown in the CSV and the report only.
+struct DeviceTexts {
+    QString ident, v5, v7, v_7, totalPower, slotsCount;
+    QString name = QString(); // given where it is known; six-text lists leave it out
+};
+
+// One basket entry, made by MakeDevice.
 struct TDevice {
     QString Ident;
+    QString Name;
     double V5 = 0;
     double V7 = 0;
     double V_7 = 0;
@@ -25,11 +34,8 @@ struct TDevice {
     std::int64_t SlotsCount = 0;
     // The four amounts exactly as their texts give them; the sums add these.
     ExactDecimal ExactV5, ExactV7, ExactV_7, ExactTotalPower;
-};
-
-// The texts of the details area an entry is made from.
-struct DeviceTexts {
-    QString ident, v5, v7, v_7, totalPower, slotsCount;
+    // The texts the entry was made from, as shown and saved.
+    DeviceTexts Texts;
 };
 
 // Parses the texts; throws EConvertError for a value that is not a decimal,
@@ -39,24 +45,19 @@ TDevice MakeDevice(const DeviceTexts& texts, const QString& decimalSeparator);
 // The basket row: the six texts joined by tabs, unchanged.
 QString BasketRow(const DeviceTexts& texts);
 
-// Exact sums of a basket's amounts.
+// Exact sums of a basket's amounts. The slots too are summed without a
+// bound: a count near the 64-bit maximum beside another never wraps round.
 struct Totals {
-    ExactDecimal v5, v7, v_7, power;
-    std::int64_t slots = 0;
+    ExactDecimal v5, v7, v_7, power, slots;
+    LimitValues Values() const { return {v5, v7, v_7, power, slots}; }
 };
 
-std::int64_t UsedSlots(const std::vector<TDevice>& devices);
 Totals SumDevices(const std::vector<TDevice>& devices);
 
 // "<TAB>v5<TAB>v7<TAB>v_7<TAB>power<TAB>slots", the amounts as decimal text.
 QString TotalsRow(const Totals& totals, const QString& decimalSeparator);
 
-// True when a new entry of `slotsCount` still fits a crate of `slotLimit`
-// with `usedSlots` taken.
-bool SlotsFit(std::int64_t slotLimit, std::int64_t usedSlots, std::int64_t slotsCount);
-
-// Checks the sums against the limit fields 1..5 of a crate type row, in the
-// order +5 V, +7 V, -7 V, power, slots. A sum passes when it is not above
-// the limit's decimal value, compared exactly.
-bool WithinLimits(const Totals& totals, const std::array<QString, 5>& limitTexts,
-                  const QString& decimalSeparator);
+// True when new entries of `slotsCount` slots still fit a crate of
+// `slotLimit` with `usedSlots` taken, compared exactly.
+bool SlotsFit(const ExactDecimal& slotLimit, const ExactDecimal& usedSlots,
+              const ExactDecimal& slotsCount);

@@ -21,6 +21,13 @@ QString Signed(const ExactDecimal& value, const QString& separator)
     return text;
 }
 
+// An amount of a limit's kind: slots are whole numbers, shown in full
+// however large, the rest decimal text.
+QString Amount(LimitKind kind, const ExactDecimal& value, const QString& separator)
+{
+    return kind == LimitKind::Slots ? value.WholeText() : value.Format(separator);
+}
+
 // The unit the verdict gives an excess in; slots are counted, not measured.
 QString Unit(LimitKind kind)
 {
@@ -68,17 +75,29 @@ bool BudgetEvaluation::Fits() const
     return true;
 }
 
+BudgetEvaluation EvaluateBudget(const Totals& totals, const LimitValues& limits, int marginPercent)
+{
+    const LimitValues sums = totals.Values();
+    BudgetEvaluation budget;
+    for (std::size_t i = 0; i < kLimitCount; ++i)
+        budget.limits[i] =
+            Evaluate(static_cast<LimitKind>(i), sums[i], limits[i], marginPercent);
+    return budget;
+}
+
+LimitValues ParseLimits(const LimitTexts& limits, const QString& separator)
+{
+    LimitValues values;
+    for (std::size_t i = 0; i + 1 < kLimitCount; ++i)
+        values[i] = ExactDecimal::Parse(limits[i], separator);
+    values[kLimitCount - 1] = ParseInteger(limits[kLimitCount - 1]);
+    return values;
+}
+
 BudgetEvaluation EvaluateBudget(const Totals& totals, const LimitTexts& limits, int marginPercent,
                                 const QString& separator)
 {
-    const ExactDecimal* const sums[] = {&totals.v5, &totals.v7, &totals.v_7, &totals.power};
-    BudgetEvaluation budget;
-    for (int i = 0; i < 4; ++i)
-        budget.limits[i] = Evaluate(static_cast<LimitKind>(i), *sums[i],
-                                    ExactDecimal::Parse(limits[i], separator), marginPercent);
-    budget.limits[4] = Evaluate(LimitKind::Slots, ExactDecimal::FromInteger(totals.slots),
-                                ExactDecimal::FromInteger(ParseInteger(limits[4])), marginPercent);
-    return budget;
+    return EvaluateBudget(totals, ParseLimits(limits, separator), marginPercent);
 }
 
 QString LimitName(LimitKind kind)
@@ -100,7 +119,9 @@ QString LimitName(LimitKind kind)
 
 QString HeadroomText(const LimitUse& use, const QString& separator)
 {
-    QString text = Signed(use.headroom, separator);
+    QString text = Amount(use.kind, use.headroom, separator);
+    if (text.startsWith(u'-'))
+        text[0] = QChar(u'\u2212');
     if (use.percentUsed)
         text += QStringLiteral(" (") + Signed(*use.percentUsed, separator) + QStringLiteral(" %)");
     return text;
@@ -140,7 +161,7 @@ QString VerdictSentence(const BudgetEvaluation& budget, const QString& separator
     QStringList near;
     for (const LimitUse& use : budget.limits) {
         if (use.state == LimitState::Over)
-            over << LimitName(use.kind) + Text(u" на ") + (use.sum - use.limit).Format(separator) +
+            over << LimitName(use.kind) + Text(u" на ") + Amount(use.kind, use.sum - use.limit, separator) +
                         Unit(use.kind);
         else if (use.state == LimitState::Near)
             near << LimitName(use.kind) + QLatin1Char(' ') + use.percentUsed->Format(separator) +
@@ -156,15 +177,15 @@ QString VerdictSentence(const BudgetEvaluation& budget, const QString& separator
     return parts.join(QStringLiteral(". "));
 }
 
-std::vector<CrateFit> FitOfCrateTypes(const Totals& totals, const std::vector<LimitTexts>& crates,
-                                      const QString& separator)
+namespace {
+
+std::vector<CrateFit> FitOfLimits(const Totals& totals, const std::vector<LimitValues>& crates)
 {
     std::vector<CrateFit> fits;
     fits.reserve(crates.size());
     bool picked = false;
-    for (const LimitTexts& limits : crates) {
-        const BudgetEvaluation budget =
-            EvaluateBudget(totals, limits, kMaxMarginPercent, separator);
+    for (const LimitValues& limits : crates) {
+        const BudgetEvaluation budget = EvaluateBudget(totals, limits, kMaxMarginPercent);
         CrateFit fit;
         for (const LimitUse& use : budget.limits)
             if (use.state == LimitState::Over)
@@ -175,6 +196,44 @@ std::vector<CrateFit> FitOfCrateTypes(const Totals& totals, const std::vector<Li
         fits.push_back(std::move(fit));
     }
     return fits;
+}
+
+} // namespace
+
+std::vector<CrateFit> FitOfCrateTypes(const Totals& totals, const std::vector<TCrateType>& crates)
+{
+    std::vector<LimitValues> limits;
+    limits.reserve(crates.size());
+    for (const TCrateType& crate : crates)
+        limits.push_back(crate.limits);
+    return FitOfLimits(totals, limits);
+}
+
+std::vector<CrateFit> FitOfCrateTypes(const Totals& totals, const std::vector<LimitTexts>& crates,
+                                      const QString& separator)
+{
+    std::vector<LimitValues> limits;
+    limits.reserve(crates.size());
+    for (const LimitTexts& texts : crates)
+        limits.push_back(ParseLimits(texts, separator));
+    return FitOfLimits(totals, limits);
+}
+
+BasketBudget EvaluateBasket(const std::vector<TDevice>& devices,
+                            const std::vector<TCrateType>& crates, int crateType,
+                            int marginPercent)
+{
+    BasketBudget budget;
+    budget.crateType = crateType;
+    budget.empty = devices.empty();
+    if (budget.empty)
+        return budget;
+    budget.totals = SumDevices(devices);
+    budget.ticked = EvaluateBudget(budget.totals,
+                                   crates.at(static_cast<std::size_t>(crateType)).limits,
+                                   marginPercent);
+    budget.fits = FitOfCrateTypes(budget.totals, crates);
+    return budget;
 }
 
 QString FitNote(const CrateFit& fit)

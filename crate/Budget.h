@@ -8,12 +8,13 @@
 // and which crate types would take the basket. The window, the CSV export
 // and the printable report show what these functions give.
 //
-// Limits come as the texts of fields 1..5 of a crate type row (decimal text
-// with the caller's separator; the slots a whole number). Errors: a limit
-// text that does not convert raises EConvertError. An empty basket has no
-// budget: callers show nothing for it.
+// Limits come as typed values (a crate type's LimitValues); the overloads
+// taking texts parse fields 1..5 of a crate type row first and raise
+// EConvertError for one that does not convert. An empty basket has no
+// budget: EvaluateBasket says so and callers show nothing for it.
 
 #include "Basket.h"
+#include "CrateTypes.h"
 #include "ExactDecimal.h"
 
 #include <QString>
@@ -21,10 +22,6 @@
 #include <array>
 #include <optional>
 #include <vector>
-
-// The five limits, in the order of the crate type row's fields 1..5.
-enum class LimitKind { V5, V7, V_7, Power, Slots };
-inline constexpr int kLimitCount = 5;
 
 // Fields 1..5 of a crate type row.
 using LimitTexts = std::array<QString, kLimitCount>;
@@ -55,8 +52,11 @@ struct BudgetEvaluation {
 };
 
 // Evaluates the basket's sums against one crate type's limits.
+BudgetEvaluation EvaluateBudget(const Totals& totals, const LimitValues& limits, int marginPercent);
 BudgetEvaluation EvaluateBudget(const Totals& totals, const LimitTexts& limits, int marginPercent,
                                 const QString& separator);
+// The typed limits that limit texts stand for.
+LimitValues ParseLimits(const LimitTexts& limits, const QString& separator);
 
 // "+5V", "+7V", "−7V", "МОЩНОСТЬ", "СЛОТЫ".
 QString LimitName(LimitKind kind);
@@ -87,9 +87,27 @@ struct CrateFit {
     bool pick = false;              // the first crate type in list order that fits
 };
 
-// The fit of every crate type, given their limit texts in list order.
+// The fit of every crate type, in list order.
+std::vector<CrateFit> FitOfCrateTypes(const Totals& totals, const std::vector<TCrateType>& crates);
 std::vector<CrateFit> FitOfCrateTypes(const Totals& totals, const std::vector<LimitTexts>& crates,
                                       const QString& separator);
 
 // "✓ подходит" for the pick, "✓" for another that fits, "✗ +5V, СЛОТЫ" otherwise.
 QString FitNote(const CrateFit& fit);
+
+// The one budget evaluation of a basket: its sums, their use of the ticked
+// crate type's limits, and the fit of every crate type. The totals colour,
+// the headroom row, the verdict, the fit marks, the CSV and the report all
+// show this one value.
+struct BasketBudget {
+    bool empty = true; // no entries: no budget to show
+    Totals totals;
+    int crateType = 0; // the ticked one, a position in the list evaluated against
+    BudgetEvaluation ticked;
+    std::vector<CrateFit> fits;
+};
+
+// `crateType` must be a position in `crates`.
+BasketBudget EvaluateBasket(const std::vector<TDevice>& devices,
+                            const std::vector<TCrateType>& crates, int crateType,
+                            int marginPercent);

@@ -1,42 +1,60 @@
 // SPDX-License-Identifier: MIT
 #include "CrateTypes.h"
 
-#include "DecimalText.h"
-
 #include <QStringList>
 
-const std::array<CrateType, kCrateTypeCount>& CrateTypes()
+namespace {
+
+TCrateType BuiltIn(const char16_t* name, const char* v5, const char* v7, const char* v_7,
+                   const char* power, std::int64_t slots)
+{
+    const QString dot = QStringLiteral(".");
+    return {QString::fromUtf16(name),
+            {ExactDecimal::Parse(QString::fromLatin1(v5), dot),
+             ExactDecimal::Parse(QString::fromLatin1(v7), dot),
+             ExactDecimal::Parse(QString::fromLatin1(v_7), dot),
+             ExactDecimal::Parse(QString::fromLatin1(power), dot), ExactDecimal::FromInteger(slots)}};
+}
+
+} // namespace
+
+const std::vector<TCrateType>& BuiltInCrateTypes()
 {
     // The limits are those of each chassis' power supply; the check list
     // shows them in this order and row 0 is the initial choice.
-    static const std::array<CrateType, kCrateTypeCount> types{{
-        {u"KSV-1HA (QT310SB)", 3, 1.4, 0.7, 28.5, 4},
-        {u"KSV-1HA (QT310SE)", 4, 1.4, 0.8, 35.4, 4},
-        {u"KSV-1HB (QT310SE)", 4, 1.4, 0.8, 35.4, 4},
-        {u"KSV-1HC(R) (QT552)", 4, 1.4, 0.8, 35.4, 4},
-        {u"KSV-3HA (QT27)", 10, 3, 3, 90, 17},
-        {u"KSV-3HB (QT23)", 16, 5, 3, 140, 16},
-        {u"KSV-3HC (QT23)", 16, 5, 3, 140, 16},
-    }};
+    static const std::vector<TCrateType> types{
+        BuiltIn(u"KSV-1HA (QT310SB)", "3", "1.4", "0.7", "28.5", 4),
+        BuiltIn(u"KSV-1HA (QT310SE)", "4", "1.4", "0.8", "35.4", 4),
+        BuiltIn(u"KSV-1HB (QT310SE)", "4", "1.4", "0.8", "35.4", 4),
+        BuiltIn(u"KSV-1HC(R) (QT552)", "4", "1.4", "0.8", "35.4", 4),
+        BuiltIn(u"KSV-3HA (QT27)", "10", "3", "3", "90", 17),
+        BuiltIn(u"KSV-3HB (QT23)", "16", "5", "3", "140", 16),
+        BuiltIn(u"KSV-3HC (QT23)", "16", "5", "3", "140", 16),
+    };
     return types;
 }
 
-QString LimitsRow(const QString& field0, double v5, double v7, double v_7, double power,
-                  std::int64_t slots, const QString& decimalSeparator)
+QString LimitsRow(const QString& field0, const LimitValues& values,
+                  const QString& decimalSeparator)
 {
-    const QStringList fields{
-        field0,
-        FormatDecimal(v5, decimalSeparator),
-        FormatDecimal(v7, decimalSeparator),
-        FormatDecimal(v_7, decimalSeparator),
-        FormatDecimal(power, decimalSeparator),
-        QString::number(slots),
-    };
+    QStringList fields{field0};
+    for (int i = 0; i < kLimitCount; ++i) {
+        const ExactDecimal& value = values[static_cast<std::size_t>(i)];
+        fields << (static_cast<LimitKind>(i) == LimitKind::Slots ? value.WholeText()
+                                                                  : value.Format(decimalSeparator));
+    }
     return fields.join(QLatin1Char('\t'));
 }
 
-QString CrateTypeRow(const CrateType& type, const QString& decimalSeparator)
+QString CrateTypeRow(const TCrateType& type, const QString& decimalSeparator)
 {
-    return LimitsRow(QString::fromUtf16(type.name), type.v5, type.v7, type.v_7, type.power,
-                     type.slots, decimalSeparator);
+    return LimitsRow(type.name, type.limits, decimalSeparator);
+}
+
+int CrateTypeIndex(const std::vector<TCrateType>& types, const QString& name)
+{
+    for (std::size_t i = 0; i < types.size(); ++i)
+        if (types[i].name == name)
+            return static_cast<int>(i);
+    return -1;
 }

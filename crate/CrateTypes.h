@@ -1,34 +1,60 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The seven crate types built into the program. On screen each is a row of
-// the crate type check list: name and five limits as tab-separated text,
-// read back by field whenever a check needs them.
+// Crate types as typed values: a name and five limits held as exact
+// decimals. The program starts with the seven built into it
+// (BuiltInCrateTypes); the basket model takes whatever list it is given,
+// so a list read from elsewhere replaces them without touching the checks.
+// On screen each type is a row of the crate type check list, made by
+// CrateTypeRow; nothing reads a number back from that row.
+
+#include "ExactDecimal.h"
 
 #include <QString>
 
 #include <array>
 #include <cstdint>
+#include <vector>
 
-struct CrateType {
-    const char16_t* name;
-    double v5;    // +5 V channel limit, A
-    double v7;    // +7 V channel limit, A
-    double v_7;   // -7 V channel limit, A
-    double power; // W
-    std::int64_t slots;
+// The five limits, in the order of a crate type row's fields 1..5.
+enum class LimitKind { V5, V7, V_7, Power, Slots };
+inline constexpr int kLimitCount = 5;
+
+// A value per limit, in LimitKind order: the limits of a crate type, or
+// the sums of a basket. The slots are whole numbers.
+using LimitValues = std::array<ExactDecimal, kLimitCount>;
+
+inline const ExactDecimal& At(const LimitValues& values, LimitKind kind)
+{
+    return values[static_cast<std::size_t>(kind)];
+}
+
+struct TCrateType {
+    QString name;
+    LimitValues limits;
 };
 
 inline constexpr int kCrateTypeCount = 7;
-const std::array<CrateType, kCrateTypeCount>& CrateTypes();
+// The seven crate types built into the program, in list order; row 0 is
+// the initial choice.
+const std::vector<TCrateType>& BuiltInCrateTypes();
+// The same list under its older name.
+inline const std::vector<TCrateType>& CrateTypes()
+{
+    return BuiltInCrateTypes();
+}
 
-// "name<TAB>+5V<TAB>+7V<TAB>-7V<TAB>power<TAB>slots", numbers as decimal text.
-QString CrateTypeRow(const CrateType& type, const QString& decimalSeparator);
+// Field 0 and five values as one tab-separated row: the one layout of the
+// crate type rows and of the totals row. Decimal amounts are printed with
+// `decimalSeparator`, the slots as a whole number in full.
+QString LimitsRow(const QString& field0, const LimitValues& values,
+                  const QString& decimalSeparator);
 
-// The row layout shared by crate types and totals: field 0, then the four
-// amounts as decimal text and the slots as a whole number.
-QString LimitsRow(const QString& field0, double v5, double v7, double v_7, double power,
-                  std::int64_t slots, const QString& decimalSeparator);
+// "name<TAB>+5V<TAB>+7V<TAB>-7V<TAB>power<TAB>slots".
+QString CrateTypeRow(const TCrateType& type, const QString& decimalSeparator);
+
+// The position of the type named `name`, or -1.
+int CrateTypeIndex(const std::vector<TCrateType>& types, const QString& name);
 
 // Fields of a crate type row and of the totals row.
 enum LimitField { kFieldV5 = 1, kFieldV7 = 2, kFieldV_7 = 3, kFieldPower = 4, kFieldSlots = 5 };

@@ -64,17 +64,15 @@ ExactDecimal ExactDecimal::FromInteger(std::int64_t value)
 
 ExactDecimal ExactDecimal::Parse(const QString& text, const QString& separator)
 {
-    // The double reading decides what is a decimal and what is out of
-    // range, so that an entry the basket takes always has an exact value too.
-    ParseDecimal(text, separator);
-
+    // Split once, by the same splitter as the double reading, so that both
+    // refuse the same texts with the same error.
     const std::string utf8 = text.toStdString();
     const DecimalParts parts = SplitDecimalText(utf8, separator.toStdString());
     std::string digits(parts.integerDigits);
     digits += parts.fractionDigits;
     std::int64_t exponent = -static_cast<std::int64_t>(parts.fractionDigits.size());
     // Saturates: a written exponent this large only ever comes with a zero
-    // (the range check above refused anything else), and a zero has none.
+    // (the range check below refuses anything else), and a zero has none.
     constexpr std::int64_t kCap = 100'000'000'000'000'000; // ten times it still fits
     std::int64_t written = 0;
     for (const char digit : parts.exponentDigits)
@@ -91,6 +89,13 @@ ExactDecimal ExactDecimal::Parse(const QString& text, const QString& separator)
     const std::size_t start = std::min(digits.find_first_not_of('0'), end);
     if (start == end)
         return ExactDecimal();
+    // The texts taken are those the double reading takes: within 10^±300
+    // every one is; only near the edges of its range (about 10^±308) does
+    // that reading decide, and then it refuses what it cannot hold.
+    const std::int64_t leading = exponent + static_cast<std::int64_t>(end - start) - 1;
+    constexpr std::int64_t kSafelyInRange = 300;
+    if (leading > kSafelyInRange || leading < -kSafelyInRange)
+        ParseDecimal(text, separator);
     Integer coefficient(digits.substr(start, end - start));
     if (negative)
         coefficient = -coefficient;
@@ -146,6 +151,14 @@ QString ExactDecimal::Format(const QString& separator) const
         text += std::to_string(scientific);
     }
     return QString::fromStdString(text);
+}
+
+QString ExactDecimal::WholeText() const
+{
+    if (exponent_ < 0)
+        return Format(QStringLiteral("."));
+    const Integer whole = coefficient_ * PowerOfTen(exponent_);
+    return QString::fromStdString(whole.str());
 }
 
 int ExactDecimal::Sign() const

@@ -18,12 +18,19 @@
 #include <boost/multiprecision/cpp_int.hpp>
 
 #include <compare>
+#include <concepts>
 #include <cstdint>
 
 class ExactDecimal {
 public:
     ExactDecimal() = default; // zero
     static ExactDecimal FromInteger(std::int64_t value);
+    // Whole numbers convert on their own (a slot count, a sum of them);
+    // floating point never does, so that no binary fraction slips in.
+    template <std::integral Whole>
+    ExactDecimal(Whole value) : ExactDecimal(Integer(value), 0) // NOLINT: implicit on purpose
+    {
+    }
 
     // The value a decimal text stands for, digit for digit. Accepts exactly
     // the texts ParseDecimal accepts (same grammar, same range, same error).
@@ -33,6 +40,11 @@ public:
     // zero only beyond them, no trailing zeros; fixed notation from 0.0001 up
     // to below 10^15, otherwise scientific with a capital E ("1E-5").
     QString Format(const QString& separator) const;
+
+    // A whole number in full, every digit ("9223372036854775808"), as slot
+    // counts and their sums are shown; a value with a fraction as Format
+    // gives it with a full stop.
+    QString WholeText() const;
 
     int Sign() const;
     bool IsZero() const { return Sign() == 0; }

@@ -25,7 +25,8 @@ BasketCheckResult CheckBasket(const QString& file, const BasketDocument& documen
                               const CatalogLookup& lookup, const BasketCheckOptions& options)
 {
     const std::vector<CrateTypeLimits> crateTypes =
-        options.crateTypes.empty() ? BuiltInCrateTypes(options.separator) : options.crateTypes;
+        options.crateTypes.empty() ? CrateTypeLimitTexts(BuiltInCrateTypes(), options.separator)
+                                   : options.crateTypes;
     BasketCheckResult result;
     result.file = file;
     result.crateType = document.crateType;

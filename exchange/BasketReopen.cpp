@@ -110,23 +110,24 @@ QStringList CrateTypeChangeLines(const ReopenedBasket& basket, const QString& fi
 
 } // namespace
 
-std::vector<CrateTypeLimits> BuiltInCrateTypes(const QString& separator)
+std::vector<CrateTypeLimits> CrateTypeLimitTexts(const std::vector<TCrateType>& types,
+                                                const QString& separator)
 {
-    std::vector<CrateTypeLimits> types;
-    for (const CrateType& type : CrateTypes()) {
+    std::vector<CrateTypeLimits> texts;
+    for (const TCrateType& type : types) {
         const QStringList fields = CrateTypeRow(type, separator).split(QLatin1Char('\t'));
-        CrateTypeLimits limits{fields.value(0), {}};
+        CrateTypeLimits limits{type.name, {}};
         for (int field = kFieldV5; field <= kFieldSlots; ++field)
             limits.limits[static_cast<size_t>(field - kFieldV5)] = fields.value(field);
-        types.push_back(std::move(limits));
+        texts.push_back(std::move(limits));
     }
-    return types;
+    return texts;
 }
 
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
-                               const QString& separator)
+                               const QString& separator, const std::vector<TCrateType>& crateTypes)
 {
-    return ReconcileBasket(file, lookup, separator, BuiltInCrateTypes(separator));
+    return ReconcileBasket(file, lookup, separator, CrateTypeLimitTexts(crateTypes, separator));
 }
 
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,

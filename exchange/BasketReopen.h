@@ -8,6 +8,7 @@
 // Pure functions: the catalog is reached through the lookup passed in.
 
 #include "BasketFile.h"
+#include "CrateTypes.h"
 
 #include <QString>
 #include <QStringList>
@@ -38,22 +39,24 @@ struct ReopenedBasket {
 };
 
 // A crate type as the window lists it: its name and its five limits, texts
-// with the screen's separator.
+// with the screen's separator, as a basket file records them.
 struct CrateTypeLimits {
     QString name;
     LimitTexts limits;
 };
-// The crate types built into the program, in list order.
-std::vector<CrateTypeLimits> BuiltInCrateTypes(const QString& separator);
+// The crate types' limits as texts with `separator`, in list order.
+std::vector<CrateTypeLimits> CrateTypeLimitTexts(const std::vector<TCrateType>& types,
+                                                const QString& separator);
 
 // `separator` is the screen's decimal separator; the file's own is in
-// `file`. `crateTypes` are the crate types in list order (the built-in
-// ones when not given); the file's is found by name.
+// `file`. The file's crate type is found by name in `crateTypes`, in list
+// order.
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
                                const QString& separator,
                                const std::vector<CrateTypeLimits>& crateTypes);
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
-                               const QString& separator);
+                               const QString& separator,
+                               const std::vector<TCrateType>& crateTypes = BuiltInCrateTypes());
 
 // What changed against the catalog since the file was saved, one line
 // each, so that the check and the window say it in the same words: each

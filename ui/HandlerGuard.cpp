@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "HandlerGuard.h"
 
-#include <QMessageBox>
+#include "Messages.h"
 
 #include <utility>
 
@@ -29,10 +29,7 @@ void ShowErrorBox(QWidget* parent, const QString& message)
         Hook()(text);
         return;
     }
-    QMessageBox box(QMessageBox::Critical, QStringLiteral("Veltrum Voltage Control Program"), text,
-                    QMessageBox::Ok, parent);
-    box.setTextFormat(Qt::PlainText);
-    box.exec();
+    ShowErrorMessage(parent, text);
 }
 
 void SetErrorBoxHook(ErrorBoxHook hook)

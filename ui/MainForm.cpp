@@ -12,6 +12,7 @@
 #include "FieldColorListBox.h"
 #include "FormText.h"
 #include "HandlerGuard.h"
+#include "Messages.h"
 #include "Header.h"
 #include "Platform.h"
 #include "SQLiteTable3.h"
@@ -36,6 +37,7 @@
 #include <QScrollArea>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <cstdio>
@@ -70,7 +72,7 @@ void ReportToStandardError(const std::string& reason)
 } // namespace
 
 TMainForm::TMainForm(const QString& catalogDir, const QString& decimalSeparator, QWidget* parent)
-    : QMainWindow(parent),
+    : QMainWindow(parent), Basket(std::make_unique<TBasketModel>()), Devices(Basket->Devices()),
       DecimalSeparator(decimalSeparator.isEmpty() ? LocaleDecimalSeparator() : decimalSeparator),
       catalogDir_(catalogDir)
 {
@@ -111,7 +113,9 @@ void TMainForm::WireEvents()
     connect(DelBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::DelBtnClick));
     connect(ClearBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::ClearBtnClick));
     connect(MarginField, &QSpinBox::valueChanged, this, GuardedSlot(&TMainForm::MarginFieldChange));
+    connect(Basket.get(), &TBasketModel::Changed, this, GuardedSlot(&TMainForm::ShowBasket));
     WireFileButtons();
+    WireUndo();
 }
 
 // A search mode button runs its handler when clicked (mouse, Space, the
@@ -186,8 +190,6 @@ void TMainForm::FormCreate()
     FillRackTypes();
     RackTypeCL->UpdateFromHeader(*RackHeader);
     RackTypeCL->repaint();
-
-    Devices.clear();
 }
 
 void TMainForm::LoadCategories()
@@ -204,8 +206,7 @@ void TMainForm::FormShow()
         // Said on standard error too, with the path looked at, for whoever
         // starts the program from a terminal or reads a session log.
         std::fprintf(stderr, "veltrum: catalog not found: %s\n", qPrintable(path));
-        TmdDialogForm::ShowDialog(Text(kDatabaseTitle), CatalogNotFoundText(), IDI_HAND,
-                                  {QStringLiteral("OK")});
+        ShowMessage(Text(kDatabaseTitle), CatalogNotFoundText(), MessageKind::Error);
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
@@ -219,15 +220,14 @@ void TMainForm::FormShow()
         Database->SetProgress(SearchProgress.get());
     } catch (const std::exception& error) {
         ReportToStandardError(error.what());
-        TmdDialogForm::ShowDialog(Text(kDatabaseTitle), Text(u"Ошибка создания базы данных!"),
-                                  IDI_HAND, {QStringLiteral("OK")});
+        ShowMessage(Text(kDatabaseTitle), Text(u"Ошибка создания базы данных!"),
+                    MessageKind::Error);
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
     }
 }
 
 void TMainForm::FormDestroy()
 {
-    Devices.clear();
     Database.reset();
     SearchProgress.reset();
 }
@@ -351,8 +351,7 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
 // the error box.
 void TMainForm::ReportCancelledSearch(const char16_t* text)
 {
-    TmdDialogForm::ShowDialog(Text(kApplicationTitle), Text(text), IDI_EXCLAMATION,
-                              {QStringLiteral("OK")});
+    ShowMessage(Text(kApplicationTitle), Text(text), MessageKind::Warning);
 }
 
 void TMainForm::TableHeaderSized()
@@ -420,31 +419,20 @@ void TMainForm::BlockTabLBClick()
 
 void TMainForm::FillRackTypes()
 {
-    for (const CrateType& type : CrateTypes()) {
+    RackTypeCL->Items().Clear();
+    for (const TCrateType& type : Basket->Crates())
         RackTypeCL->Items().Add(CrateTypeRow(type, DecimalSeparator));
-        if (RackTypeCL->Items().Count() == 1)
-            RackTypeCL->SetRowState(0, cbChecked);
-    }
-}
-
-int TMainForm::FindCheckedRackType() const
-{
-    for (int row = 0; row < RackTypeCL->Items().Count(); ++row)
-        if (RackTypeCL->RowState(row) == cbChecked)
-            return row;
-    return -1;
+    ShowCrateTicks();
 }
 
 void TMainForm::RackTypeCLChange()
 {
-    // Exactly one crate type stays ticked: the one the user toggled last.
-    const int chosen = RackTypeCL->ItemIndex();
-    for (int row = 0; row < RackTypeCL->Items().Count(); ++row)
-        RackTypeCL->SetRowState(row, row == chosen ? cbChecked : cbUnchecked);
-
-    if (RackTabLB->Items().Count() == 0)
+    // Exactly one crate type stays ticked: the one the user toggled last,
+    // or, when that was the ticked one, it again.
+    if (!Basket->TickCrateType(RackTypeCL->ItemIndex())) {
+        ShowCrateTicks();
         return;
-    RefillTotals();
+    }
     WarnWhenCrateFull();
 }
 
@@ -456,68 +444,114 @@ void TMainForm::AddBtnClick()
     // whose numbers are not numbers never goes into the basket.
     if (!shownNotANumber_.isEmpty())
         throw EConvertError(NotANumberRefusal(FIdentField->text(), shownNotANumber_).toStdString());
-    const std::int64_t usedSlots = UsedSlots(Devices);
-    const int type = FindCheckedRackType();
-    const DeviceTexts texts{FIdentField->text(),      FV5Field->text(),
-                            FV7Field->text(),         F_V7Field->text(),
-                            FTotalPowerField->text(), FSlotsCountField->text()};
-    TDevice device = MakeDevice(texts, DecimalSeparator);
-    const std::int64_t slotLimit = ParseInteger(RackTypeCL->ColumnText(kFieldSlots, type));
-    if (!SlotsFit(slotLimit, usedSlots, device.SlotsCount)) {
-        TmdDialogForm::ShowDialog(Text(kApplicationTitle), Text(u"Корзина заполнена!"),
-                                  IDI_EXCLAMATION, {QStringLiteral("OK")});
-        return;
-    }
-    Devices.push_back(std::move(device));
-    RackTabLB->Items().Add(BasketRow(texts));
-    RackTabLB->UpdateFromHeader(*RackHeader);
-    RefillTotals();
+    // The one place where texts on screen become numbers: the block shown.
+    const DeviceTexts texts{FIdentField->text(), FV5Field->text(),         FV7Field->text(),
+                            F_V7Field->text(),   FTotalPowerField->text(), FSlotsCountField->text(),
+                            FNameRusField->text()};
+    std::vector<TDevice> entries;
+    entries.push_back(MakeDevice(texts, DecimalSeparator));
+    if (Basket->Add(std::move(entries)) == TBasketModel::AddResult::Full)
+        ShowMessage(Text(kApplicationTitle), Text(u"Корзина заполнена!"), MessageKind::Warning);
 }
 
 void TMainForm::DelBtnClick()
 {
-    const int row = RackTabLB->ItemIndex();
-    if (row >= 0) {
-        RackTabLB->Items().Delete(row);
-        Devices.erase(Devices.begin() + row);
-    }
-    RackTabLB->UpdateFromHeader(*RackHeader);
-    RefillTotals();
+    Basket->Delete(RackTabLB->ItemIndex());
 }
 
 void TMainForm::ClearBtnClick()
 {
-    const int answer =
-        TmdDialogForm::ShowDialog(Text(kApplicationTitle), Text(u"Очистить корзину?"), IDI_QUESTION,
-                                  {QStringLiteral("OK"), QStringLiteral("CANCEL")});
-    if (answer != 1)
+    if (AskOkCancel(Text(kApplicationTitle), Text(u"Очистить корзину?")) == MessageAnswer::Ok)
+        Basket->Clear();
+}
+
+void TMainForm::UndoBtnClick()
+{
+    Basket->UndoStack()->undo();
+}
+
+void TMainForm::RedoBtnClick()
+{
+    Basket->UndoStack()->redo();
+}
+
+// ---------------------------------------------------------------------------
+// The basket on screen, from the model
+
+void TMainForm::ShowBasket()
+{
+    ShowBasketRows();
+    ShowCrateTicks();
+    const BasketBudget& budget = Basket->Evaluate();
+    ShowTotals(budget);
+    ShowBudget(budget);
+}
+
+// The rows follow the entries. An added entry is appended and a deleted one
+// taken out, as the list does it, so that its chosen row behaves as before;
+// any other change (a clear, an undo, a file) fills the list afresh.
+void TMainForm::ShowBasketRows()
+{
+    TListItems& items = RackTabLB->Items();
+    const std::vector<TDevice>& devices = Basket->Devices();
+    const int shown = items.Count();
+    const int wanted = static_cast<int>(devices.size());
+    const auto same = [&](int row, int entry) {
+        return items[row] == BasketRow(devices[static_cast<std::size_t>(entry)].Texts);
+    };
+    int common = 0;
+    while (common < shown && common < wanted && same(common, common))
+        ++common;
+    if (common == shown && common == wanted)
         return;
-    RackTabLB->Clear();
+    if (common == shown) {
+        const TListAppendBatch batch(items);
+        for (int entry = shown; entry < wanted; ++entry)
+            items.Add(BasketRow(devices[static_cast<std::size_t>(entry)].Texts));
+    } else if (wanted == shown - 1 && [&] {
+                   for (int entry = common; entry < wanted; ++entry)
+                       if (!same(entry + 1, entry))
+                           return false;
+                   return true;
+               }()) {
+        items.Delete(common);
+    } else {
+        RackTabLB->Clear();
+        const TListAppendBatch batch(items);
+        for (const TDevice& device : devices)
+            items.Add(BasketRow(device.Texts));
+    }
     RackTabLB->UpdateFromHeader(*RackHeader);
-    TotalTabLB->Clear();
-    TotalTabLB->UpdateFromHeader(*RackHeader);
-    Devices.clear();
-    ShowBudget();
 }
 
-// The totals row, one line below the basket; an empty basket gives an empty
-// row. Colours the totals red when any sum passes the ticked crate's limit.
-QString TMainForm::ComputeTotals()
+void TMainForm::ShowCrateTicks()
 {
-    if (Devices.empty())
-        return QString();
-    const int type = FindCheckedRackType();
-    const Totals totals = SumDevices(Devices);
-    const bool within = WithinLimits(totals, RackTypeLimits(type), DecimalSeparator);
-    TotalTabLB->SetFontColor(within ? palette().color(QPalette::WindowText) : kOverLimitColor);
-    return TotalsRow(totals, DecimalSeparator);
+    const int ticked = Basket->TickedCrate();
+    for (int row = 0; row < RackTypeCL->Items().Count(); ++row)
+        RackTypeCL->SetRowState(row, row == ticked ? cbChecked : cbUnchecked);
 }
 
-void TMainForm::RefillTotals()
+// The totals row, one line below the basket, red when a sum passes the
+// ticked crate's limit; after the last entry is deleted an empty row, after
+// a clear none, with the colour as it was (the model keeps that history).
+void TMainForm::ShowTotals(const BasketBudget& budget)
 {
-    const QString totals = ComputeTotals();
+    const TotalsLine& line = Basket->Line();
+    switch (line.colour) {
+    case TotalsLine::Colour::Unset:
+        TotalTabLB->SetFontColor(QColor()); // the list's own
+        break;
+    case TotalsLine::Colour::Within:
+        TotalTabLB->SetFontColor(palette().color(QPalette::WindowText));
+        break;
+    case TotalsLine::Colour::Over:
+        TotalTabLB->SetFontColor(kOverLimitColor);
+        break;
+    }
     TotalTabLB->Clear();
-    TotalTabLB->Items().Add(totals);
+    if (line.shape == TotalsLine::Shape::Blank)
+        TotalTabLB->Items().Add(QString());
+    else if (line.shape == TotalsLine::Shape::Sums && !budget.empty)
+        TotalTabLB->Items().Add(TotalsRow(budget.totals, DecimalSeparator));
     TotalTabLB->UpdateFromHeader(*RackHeader);
-    ShowBudget();
 }

@@ -8,10 +8,14 @@
 // handler, shows in the error box and leaves the window usable.
 //
 // The window owns the catalog connection (Database, from first show), the
-// basket entries (Devices) and every list on screen. Controls are public,
-// as a form's published fields, so tests can drive the real window.
+// basket model (Basket, whose entries Devices names) and every list on
+// screen. The basket's truth is the model: handlers change it through its
+// steps, and everything the basket shows (rows, ticks, totals, budget) is
+// refreshed from its one Changed signal. Controls are public, as a form's
+// published fields, so tests can drive the real window.
 
 #include "Basket.h"
+#include "BasketModel.h"
 #include "Budget.h"
 
 #include <QMainWindow>
@@ -43,9 +47,7 @@ class TSQLiteDatabase;
 class TSearchProgress;
 class TTabbedListBox;
 struct BasketSummary;
-struct BlockRecord;
 struct CatalogQuery;
-struct ReopenedBasket;
 
 // What a file name is asked for.
 enum class FileRequest { OpenBasket, SaveBasket, ExportCsv };
@@ -106,10 +108,17 @@ public:
     QPushButton* OpenBtn;
     QPushButton* ExportBtn;
     QPushButton* ReportBtn;
+    // Undo and redo of the basket's steps (Ctrl+Z; Ctrl+Shift+Z or Ctrl+Y).
+    QPushButton* UndoBtn;
+    QPushButton* RedoBtn;
 
     // State.
     std::unique_ptr<TSQLiteDatabase> Database;
-    std::vector<TDevice> Devices;
+    // The basket: entries, crate types, the ticked one, the threshold, the
+    // undo steps.
+    const std::unique_ptr<TBasketModel> Basket;
+    // The basket entries in basket order (the model's).
+    const std::vector<TDevice>& Devices;
     // Follows every catalog query and shows its progress dialog when it
     // runs long; exists while Database does.
     std::unique_ptr<TSearchProgress> SearchProgress;
@@ -141,6 +150,8 @@ public:
     void OpenBtnClick();
     void ExportBtnClick();
     void ReportBtnClick();
+    void UndoBtnClick();
+    void RedoBtnClick();
 
     // Opens a basket file into the basket, replacing it; on any failure the
     // basket stays exactly as it was.
@@ -184,21 +195,22 @@ private:
     void FillSearchList(const CatalogQuery& query);
     void ReportCancelledSearch(const char16_t* text);
     void FillRackTypes();
-    int FindCheckedRackType() const;
-    QString ComputeTotals();
-    void RefillTotals();
+    // Everything the basket shows, from the model: called on its Changed.
+    void ShowBasket();
+    void ShowBasketRows();
+    void ShowCrateTicks();
+    void ShowTotals(const BasketBudget& budget);
     // Shows the budget of the basket: headroom row, verdict, fit marks on
     // the crate types; nothing for an empty basket.
-    void ShowBudget();
-    LimitTexts RackTypeLimits(int row) const;
+    void ShowBudget(const BasketBudget& budget);
+    void ShowUndoSteps();
     void BuildFileButtons(QGridLayout* buttons);
+    void BuildUndoButtons(QGridLayout* buttons);
+    void WireUndo();
     void WireFileButtons();
     QString AskFileNameInDialog(FileRequest request);
     void ShowReportPreview(QTextDocument& report);
     void OpenStartBasket();
-    QString CatalogPath() const;
-    std::optional<BlockRecord> FindBlock(const QString& code);
-    void ReplaceBasket(const ReopenedBasket& basket, std::vector<TDevice> devices);
     void WarnWhenCrateFull();
     BasketSummary CurrentSummary();
     template <class Handler> void Guarded(Handler&& handler);

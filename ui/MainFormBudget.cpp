@@ -82,39 +82,22 @@ void TMainForm::BuildBudgetControls(QGridLayout* grid, int row)
 
 void TMainForm::MarginFieldChange()
 {
-    ShowBudget();
+    Basket->SetMarginPercent(MarginField->value());
 }
 
-LimitTexts TMainForm::RackTypeLimits(int row) const
-{
-    LimitTexts limits;
-    for (int field = kFieldV5; field <= kFieldSlots; ++field)
-        limits[static_cast<size_t>(field - kFieldV5)] = RackTypeCL->ColumnText(field, row);
-    return limits;
-}
-
-void TMainForm::ShowBudget()
+void TMainForm::ShowBudget(const BasketBudget& budget)
 {
     HeadroomTabLB->Clear();
     QString verdict;
     QList<QColor> colors;
     LimitState worst = LimitState::Within;
-    std::vector<CrateFit> fits;
-    if (!Devices.empty()) {
-        const Totals totals = SumDevices(Devices);
-        const BudgetEvaluation budget = EvaluateBudget(
-            totals, RackTypeLimits(FindCheckedRackType()), MarginField->value(), DecimalSeparator);
-        HeadroomTabLB->Items().Add(HeadroomRow(budget, DecimalSeparator));
+    if (!budget.empty) {
+        HeadroomTabLB->Items().Add(HeadroomRow(budget.ticked, DecimalSeparator));
         colors << QColor(); // field 0, the caption
-        for (const LimitUse& use : budget.limits)
+        for (const LimitUse& use : budget.ticked.limits)
             colors << StateColor(use.state);
-        verdict = VerdictSentence(budget, DecimalSeparator);
-        worst = WorstState(budget);
-
-        std::vector<LimitTexts> crates;
-        for (int type = 0; type < RackTypeCL->Items().Count(); ++type)
-            crates.push_back(RackTypeLimits(type));
-        fits = FitOfCrateTypes(totals, crates, DecimalSeparator);
+        verdict = VerdictSentence(budget.ticked, DecimalSeparator);
+        worst = WorstState(budget.ticked);
     }
     HeadroomTabLB->SetFieldColors(colors);
     HeadroomTabLB->UpdateFromHeader(*RackHeader);
@@ -128,6 +111,7 @@ void TMainForm::ShowBudget()
     // The totals' colour carries the same verdict: a screen reader says it in words.
     TotalTabLB->setAccessibleDescription(verdict);
 
+    const std::vector<CrateFit>& fits = budget.fits;
     for (int type = 0; type < RackTypeCL->Items().Count(); ++type)
         RackTypeCL->SetRowNote(type, static_cast<size_t>(type) < fits.size()
                                          ? FitNote(fits[static_cast<size_t>(type)])

@@ -10,15 +10,13 @@
 
 #include "AtomicFile.h"
 #include "BasketCsv.h"
+#include "BasketExport.h"
 #include "BasketFile.h"
 #include "BasketReopen.h"
 #include "BasketSummary.h"
-#include "CatalogQueries.h"
-#include "CheckList.h"
-#include "CrateTypes.h"
-#include "DecimalText.h"
-#include "DialogUnit.h"
+#include "CatalogLookup.h"
 #include "HandlerGuard.h"
+#include "Messages.h"
 #include "Header.h"
 #include "Platform.h"
 #include "ReportDocument.h"
@@ -31,9 +29,11 @@
 #include <QSpinBox>
 #include <QFileDialog>
 #include <QKeySequence>
+#include <QAction>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QTextDocument>
+#include <QUndoStack>
 #include <QVBoxLayout>
 
 #include <cmath>
@@ -58,26 +58,11 @@ QPushButton* NewCommandButton(const char* name, const char16_t* caption,
     return button;
 }
 
-QStringList Fields(const QString& row)
+// The stamp a basket file carries: the catalog as the program opened it.
+CatalogStamp CatalogStampOf(TSQLiteDatabase& database)
 {
-    return row.split(QLatin1Char('\t'));
-}
-
-// The budget texts come from the same evaluation the window shows.
-void FillBudgetTexts(BasketSummary& summary, const BudgetEvaluation& budget,
-                     const std::vector<CrateFit>& fits, const TCheckList& types,
-                     const QString& separator)
-{
-    for (size_t i = 0; i < kSummaryColumns; ++i) {
-        const LimitUse& use = budget.limits[i];
-        LimitSummary& limit = summary.limits[i];
-        limit.headroom = use.headroom.Format(separator);
-        limit.shareUsed = use.percentUsed ? use.percentUsed->Format(separator) + QStringLiteral(" %")
-                                          : QStringLiteral("—");
-    }
-    summary.verdict = VerdictSentence(budget, separator);
-    for (size_t row = 0; row < fits.size(); ++row)
-        summary.fits.push_back({types.ColumnText(0, static_cast<int>(row)), FitNote(fits[row])});
+    const CatalogSummary& summary = database.OpenedFileSummary();
+    return {summary.fileName, summary.size, summary.modified, summary.sha256};
 }
 
 } // namespace
@@ -101,7 +86,58 @@ void TMainForm::BuildFileButtons(QGridLayout* buttons)
     buttons->addWidget(OpenBtn, 0, 1);
     buttons->addWidget(ExportBtn, 1, 0);
     buttons->addWidget(ReportBtn, 1, 1);
-    buttons->setRowStretch(2, 1);
+    BuildUndoButtons(buttons);
+}
+
+void TMainForm::BuildUndoButtons(QGridLayout* buttons)
+{
+    // The keys belong to window actions (below), so that Redo has both of
+    // its keys; the buttons only show and press.
+    UndoBtn = new TFlatButton(Text(u"ОТМЕНИТЬ"), RackGB);
+    UndoBtn->setObjectName(QStringLiteral("UndoBtn"));
+    RedoBtn = new TFlatButton(Text(u"ПОВТОРИТЬ"), RackGB);
+    RedoBtn->setObjectName(QStringLiteral("RedoBtn"));
+    for (QPushButton* button : {UndoBtn, RedoBtn})
+        button->setAccessibleName(button->text());
+    buttons->addWidget(UndoBtn, 2, 0);
+    buttons->addWidget(RedoBtn, 2, 1);
+    buttons->setRowStretch(3, 1);
+}
+
+void TMainForm::WireUndo()
+{
+    connect(UndoBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::UndoBtnClick));
+    connect(RedoBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::RedoBtnClick));
+    // Window shortcuts: an edit field, spin box or editable combo box with
+    // the focus takes Ctrl+Z (and its redo keys) for its own text first,
+    // through the shortcut override Qt gives it.
+    auto* undoKeys = new QAction(this);
+    undoKeys->setShortcuts(QKeySequence::Undo);
+    auto* redoKeys = new QAction(this);
+    redoKeys->setShortcuts({QKeySequence(Qt::CTRL | Qt::SHIFT | Qt::Key_Z),
+                            QKeySequence(Qt::CTRL | Qt::Key_Y)});
+    for (QAction* keys : {undoKeys, redoKeys}) {
+        keys->setShortcutContext(Qt::WindowShortcut);
+        addAction(keys);
+    }
+    connect(undoKeys, &QAction::triggered, this, GuardedSlot(&TMainForm::UndoBtnClick));
+    connect(redoKeys, &QAction::triggered, this, GuardedSlot(&TMainForm::RedoBtnClick));
+    // The stack says what can be undone once a step is in place (its index
+    // moves after the step's own change signal).
+    connect(Basket->UndoStack(), &QUndoStack::indexChanged, this,
+            GuardedSlot(&TMainForm::ShowUndoSteps));
+    ShowUndoSteps();
+}
+
+void TMainForm::ShowUndoSteps()
+{
+    const QUndoStack* steps = Basket->UndoStack();
+    UndoBtn->setEnabled(steps->canUndo());
+    RedoBtn->setEnabled(steps->canRedo());
+    UndoBtn->setToolTip(steps->canUndo() ? Text(u"Отменить: ") + steps->undoText()
+                                         : Text(u"Нечего отменять (Ctrl+Z)"));
+    RedoBtn->setToolTip(steps->canRedo() ? Text(u"Повторить: ") + steps->redoText()
+                                         : Text(u"Нечего повторять (Ctrl+Shift+Z)"));
 }
 
 void TMainForm::WireFileButtons()
@@ -160,30 +196,15 @@ void TMainForm::SaveBtnClick()
     const QString path = AskFileName(FileRequest::SaveBasket);
     if (path.isEmpty())
         return;
-    BasketDocument basket;
-    basket.decimalSeparator = DecimalSeparator;
-    basket.crateType = RackTypeCL->ColumnText(0, FindCheckedRackType());
-    // Its limits too, so that a check can tell when they change later.
-    basket.crateLimits = RackTypeLimits(FindCheckedRackType());
-    // The basket rows hold the six texts exactly as they were added.
-    for (int row = 0; row < RackTabLB->Items().Count(); ++row) {
-        const QStringList fields = Fields(RackTabLB->Items()[row]);
-        basket.entries.push_back({fields.value(0), fields.value(1), fields.value(2),
-                                  fields.value(3), fields.value(4), fields.value(5)});
-    }
-    basket.catalog = ReadCatalogStamp(CatalogPath());
-    SaveBasketFile(path, basket);
+    SaveBasketFile(path, BasketDocumentOf(*Basket, DecimalSeparator, CatalogStampOf(*Database)));
 }
 
 void TMainForm::OpenBtnClick()
 {
-    if (RackTabLB->Items().Count() > 0) {
-        const int answer = TmdDialogForm::ShowDialog(
-            Text(kApplicationTitle), Text(u"Заменить текущую корзину?"), IDI_QUESTION,
-            {QStringLiteral("OK"), QStringLiteral("CANCEL")});
-        if (answer != 1)
-            return;
-    }
+    if (!Devices.empty() &&
+        AskOkCancel(Text(kApplicationTitle), Text(u"Заменить текущую корзину?")) !=
+            MessageAnswer::Ok)
+        return;
     const QString path = AskFileName(FileRequest::OpenBasket);
     if (!path.isEmpty())
         OpenBasketFile(path);
@@ -211,49 +232,11 @@ void TMainForm::OpenBasketFile(const QString& path)
 {
     // Everything is read, looked up and converted before the basket is
     // touched, so that any failure leaves it exactly as it was.
-    const BasketDocument file = LoadBasketFile(path);
-    const ReopenedBasket basket = ReconcileBasket(
-        file,
-        [this](const QString& code) -> std::optional<DeviceTexts> {
-            const std::optional<BlockRecord> block = FindBlock(code);
-            if (!block)
-                return std::nullopt;
-            return DeviceTexts{block->ident, block->v5,         block->v7,
-                               block->v_7,   block->totalPower, block->slotsCount};
-        },
-        DecimalSeparator);
-    std::vector<TDevice> devices;
-    devices.reserve(basket.entries.size());
-    for (const DeviceTexts& texts : basket.entries)
-        devices.push_back(MakeDevice(texts, DecimalSeparator));
-
-    ReplaceBasket(basket, std::move(devices));
-    const QString changes = ReopenMessage(basket, file.crateType);
-    if (!changes.isEmpty())
-        TmdDialogForm::ShowDialog(Text(kApplicationTitle), changes, IDI_EXCLAMATION,
-                                  {QStringLiteral("OK")});
+    const OpenedBasket opened =
+        OpenBasketIntoModel(*Basket, path, LookUpInCatalog(*Database), DecimalSeparator);
+    if (!opened.message.isEmpty())
+        ShowMessage(Text(kApplicationTitle), opened.message, MessageKind::Warning);
     WarnWhenCrateFull();
-}
-
-void TMainForm::ReplaceBasket(const ReopenedBasket& basket, std::vector<TDevice> devices)
-{
-    for (int row = 0; row < RackTypeCL->Items().Count(); ++row)
-        RackTypeCL->SetRowState(row, row == basket.crateTypeRow ? cbChecked : cbUnchecked);
-    RackTabLB->Clear();
-    {
-        const TListAppendBatch batch(RackTabLB->Items());
-        for (const DeviceTexts& texts : basket.entries)
-            RackTabLB->Items().Add(BasketRow(texts));
-    }
-    RackTabLB->UpdateFromHeader(*RackHeader);
-    Devices = std::move(devices);
-    if (Devices.empty()) {
-        // As after clearing: no totals row at all.
-        TotalTabLB->Clear();
-        TotalTabLB->UpdateFromHeader(*RackHeader);
-    } else {
-        RefillTotals();
-    }
 }
 
 // "Корзина заполнена!" when the basket holds more slots than the ticked
@@ -261,14 +244,8 @@ void TMainForm::ReplaceBasket(const ReopenedBasket& basket, std::vector<TDevice>
 // taken whole even when it holds more slots than its crate type.
 void TMainForm::WarnWhenCrateFull()
 {
-    if (RackTabLB->Items().Count() == 0)
-        return;
-    const int type = FindCheckedRackType();
-    const std::int64_t usedSlots = ParseInteger(TotalTabLB->ColumnText(kFieldSlots, 0));
-    const std::int64_t slotLimit = ParseInteger(RackTypeCL->ColumnText(kFieldSlots, type));
-    if (slotLimit < usedSlots)
-        TmdDialogForm::ShowDialog(Text(kApplicationTitle), Text(u"Корзина заполнена!"),
-                                  IDI_EXCLAMATION, {QStringLiteral("OK")});
+    if (Basket->OverSlots())
+        ShowMessage(Text(kApplicationTitle), Text(u"Корзина заполнена!"), MessageKind::Warning);
 }
 
 void TMainForm::OpenStartBasket()
@@ -285,58 +262,12 @@ void TMainForm::OpenStartBasket()
     basketAtStart_.clear();
 }
 
-QString TMainForm::CatalogPath() const
-{
-    return QDir(catalogDir_).filePath(QStringLiteral("VELTRUM.db"));
-}
-
-std::optional<BlockRecord> TMainForm::FindBlock(const QString& code)
-{
-    const std::string bytes = code.toStdString();
-    const CatalogQuery query = QueryDetails(bytes);
-    if (Database->QueryTable(query.sql, query.params)->IsAtEnd())
-        return std::nullopt;
-    return ReadBlockDetails(*Database, bytes);
-}
-
 // ---------------------------------------------------------------------------
 // What the CSV and the report show
 
 BasketSummary TMainForm::CurrentSummary()
 {
-    BasketSummary summary;
-    summary.decimalSeparator = DecimalSeparator;
-    summary.madeAt = QDateTime::currentDateTime();
-    const CatalogStamp catalog = ReadCatalogStamp(CatalogPath());
-    summary.catalogFileName = catalog.fileName;
-    summary.catalogSha256 = catalog.sha256;
-
-    const int type = FindCheckedRackType();
-    summary.crateType = RackTypeCL->ColumnText(0, type);
-    for (int row = 0; row < RackTabLB->Items().Count(); ++row) {
-        const QStringList fields = Fields(RackTabLB->Items()[row]);
-        SummaryEntry entry;
-        entry.code = fields.value(0);
-        const std::optional<BlockRecord> block = FindBlock(entry.code);
-        entry.name = block ? block->nameRus : QString();
-        for (size_t i = 0; i < kSummaryColumns; ++i)
-            entry.values[i] = fields.value(static_cast<int>(i) + 1);
-        summary.entries.push_back(std::move(entry));
-    }
-    const Totals totals = SumDevices(Devices);
-    const QStringList totalFields = Fields(TotalsRow(totals, DecimalSeparator));
-    for (size_t i = 0; i < kSummaryColumns; ++i) {
-        const int field = static_cast<int>(i) + kFieldV5;
-        summary.limits[i].total = totalFields.value(field);
-        summary.limits[i].limit = RackTypeCL->ColumnText(field, type);
-    }
-    std::vector<LimitTexts> crateLimits;
-    for (int row = 0; row < RackTypeCL->Items().Count(); ++row)
-        crateLimits.push_back(RackTypeLimits(row));
-    FillBudgetTexts(summary,
-                    EvaluateBudget(totals, crateLimits[static_cast<size_t>(type)],
-                                   MarginField->value(), DecimalSeparator),
-                    FitOfCrateTypes(totals, crateLimits, DecimalSeparator), *RackTypeCL,
-                    DecimalSeparator);
-    return summary;
+    const CatalogSummary& catalog = Database->OpenedFileSummary();
+    return BasketSummaryOf(*Basket, DecimalSeparator, catalog.fileName, catalog.sha256,
+                           QDateTime::currentDateTime());
 }

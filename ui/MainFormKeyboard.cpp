@@ -42,7 +42,7 @@ void TMainForm::WireKeyboard()
     const QWidget* order[] = {
         CategoryRB, CodeRB,    CategoryField, SubCategoryField, FindIdentField, BlockTabLB, AddBtn,
         RackTypeCL, RackTabLB, DelBtn,        ClearBtn,         TotalTabLB,     MarginField,
-        SaveBtn,    OpenBtn,   ExportBtn,     ReportBtn};
+        SaveBtn,    OpenBtn,   ExportBtn,     ReportBtn,        UndoBtn,        RedoBtn};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 }

@@ -1,5 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "Basket.h"
+#include "Budget.h"
 #include "ThrownMessage.h"
 #include "CrateTypes.h"
 #include "DecimalText.h"
@@ -37,6 +38,18 @@ std::array<QString, 5> LimitTexts(int crateRow, const QString& separator)
         CrateTypeRow(CrateTypes()[crateRow], separator).split(QLatin1Char('\t'));
     return {fields[kFieldV5], fields[kFieldV7], fields[kFieldV_7], fields[kFieldPower],
             fields[kFieldSlots]};
+}
+
+// The totals stay within a crate type's limits: its budget holds.
+bool WithinLimits(const Totals& totals, const std::array<QString, 5>& limits,
+                  const QString& separator)
+{
+    return EvaluateBudget(totals, limits, kMaxMarginPercent, separator).Fits();
+}
+
+ExactDecimal UsedSlots(const std::vector<TDevice>& devices)
+{
+    return SumDevices(devices).slots;
 }
 
 QString TotalsField(const Totals& totals, int field, const QString& separator)

@@ -145,6 +145,14 @@ TEST(ExactDecimal, ParsesWhatDecimalTextParses)
         {"-2E+2", kDot, "-200"},
         {"0E99999999999999999999", kDot, "0"},
         {"1.79769313486232E308", kDot, "1.79769313486232E308"},
+        // Inside the double's range every text is taken without it; at its
+        // edges the digits and the exponent together decide.
+        {"1E300", kDot, "1E300"},
+        {"-1E-300", kDot, "-1E-300"},
+        {"100E306", kDot, "1E308"},
+        {"0.001E-297", kDot, "1E-300"},
+        {"1.8E308", kDot, nullptr},
+        {"1000E306", kDot, nullptr},
         {"abc", kDot, nullptr},
         {"0.8", kComma, nullptr},
         {"", kDot, nullptr},

@@ -1,0 +1,16 @@
+// SPDX-License-Identifier: MIT
+#include "CatalogLookup.h"
+
+#include "CatalogQueries.h"
+#include "SQLiteTable3.h"
+
+CatalogLookup LookUpInCatalog(TSQLiteDatabase& database)
+{
+    return [&database](const QString& code) -> std::optional<DeviceTexts> {
+        const std::optional<BlockRecord> block = FindBlockDetails(database, code.toStdString());
+        if (!block)
+            return std::nullopt;
+        return DeviceTexts{block->ident, block->v5,         block->v7,         block->v_7,
+                           block->totalPower, block->slotsCount, block->nameRus};
+    };
+}
