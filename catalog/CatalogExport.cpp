@@ -15,6 +15,7 @@
 #include <QSaveFile>
 
 #include <map>
+#include <optional>
 
 namespace {
 
@@ -35,14 +36,39 @@ QString Field(const StoredValue& value, const QString& decimalSeparator)
     }
 }
 
-void WriteWhole(const QString& path, const QString& text)
-{
-    QSaveFile out(path);
-    const QByteArray bytes = CatalogCsvBytes(text);
-    if (!out.open(QIODevice::WriteOnly) || out.write(bytes) != bytes.size() || !out.commit())
-        throw ECatalogCsvError(
-            QStringLiteral("%1: cannot be written (%2)").arg(path, out.errorString()).toStdString());
-}
+// A CSV file written record by record and put in place whole at the end
+// (QSaveFile), so that a catalog of any size is never held in memory.
+class CsvOut {
+public:
+    CsvOut(const QString& path, QChar separator) : out_(path), separator_(separator)
+    {
+        if (!out_.open(QIODevice::WriteOnly))
+            Fail();
+        Write(QByteArrayLiteral("\xEF\xBB\xBF"));
+    }
+    void Record(const QStringList& fields) { Write(CatalogCsvRecord(fields, separator_).toUtf8()); }
+    void Commit()
+    {
+        if (!out_.commit())
+            Fail();
+    }
+
+private:
+    void Write(const QByteArray& bytes)
+    {
+        if (out_.write(bytes) != bytes.size())
+            Fail();
+    }
+    [[noreturn]] void Fail()
+    {
+        throw ECatalogCsvError(QStringLiteral("%1: cannot be written (%2)")
+                                   .arg(out_.fileName(), out_.errorString())
+                                   .toStdString());
+    }
+
+    QSaveFile out_;
+    QChar separator_;
+};
 
 QStringList LoadNames(const QString& dir, int number)
 {
@@ -76,7 +102,8 @@ CatalogExportResult ExportCatalog(const QString& catalogDir, const QString& bloc
             if (n <= categories.size())
                 subcategories[n] = LoadNames(catalogDir, n);
 
-        QString blocks = CatalogCsvRecord(BlockCsvCaptions(), separator);
+        CsvOut blocks(blocksCsv, separator);
+        blocks.Record(BlockCsvCaptions());
         result.blocks = static_cast<qint64>(database.StreamRows(
             "SELECT IDENT, NAME_RUS, VIPR, SLOTS_COUNT, V5, V7, V_7, TOTAL_POWER, CATEGORY, "
             "SUB_CATEGORY FROM BLOCKS ORDER BY rowid",
@@ -94,47 +121,47 @@ CatalogExportResult ExportCatalog(const QString& catalogDir, const QString& bloc
                                    (sub.integer - n) % 100 == 0;
                 fields << (named ? LineOrEmpty(file->second, SubcategoryLine(n, sub.integer))
                                  : QString());
-                blocks += CatalogCsvRecord(fields, separator);
+                blocks.Record(fields);
             }));
 
-        QString categoryRows = CatalogCsvRecord(CategoryCsvCaptions(), separator);
+        CsvOut categoryRows(CategoriesCsvPath(blocksCsv), separator);
+        categoryRows.Record(CategoryCsvCaptions());
         for (qsizetype i = 0; i < categories.size(); ++i) {
             const int n = static_cast<int>(i) + 1;
-            categoryRows +=
-                CatalogCsvRecord({QString::number(n), categories[i], QString(), QString()}, separator);
+            categoryRows.Record({QString::number(n), categories[i], QString(), QString()});
             const auto file = subcategories.find(n);
             if (file == subcategories.end())
                 continue;
             for (qsizetype k = 0; k < file->second.size(); ++k)
-                categoryRows += CatalogCsvRecord(
-                    {QString::number(n), categories[i], QString::number(n + 100 * (k + 1)),
-                     file->second[k]},
-                    separator);
+                categoryRows.Record({QString::number(n), categories[i],
+                                     QString::number(n + 100 * (k + 1)), file->second[k]});
         }
 
-        QString crates;
         bool hasCrates = false;
         database.StreamRows("SELECT 1 FROM pragma_table_info('CRATE_TYPES')", {},
                             [&](const TSQLiteRowView&) { hasCrates = true; });
+        const QString cratesPath = CratesCsvPath(blocksCsv);
+        std::optional<CsvOut> crates;
         if (hasCrates) {
-            crates = CatalogCsvRecord(CrateTypeColumns(), separator);
+            crates.emplace(cratesPath, separator);
+            crates->Record(CrateTypeColumns());
             database.StreamRows(
                 "SELECT NAME, V5, V7, V_7, TOTAL_POWER, SLOTS_COUNT FROM CRATE_TYPES ORDER BY rowid",
                 {}, [&](const TSQLiteRowView& row) {
                     QStringList fields;
                     for (int k = 0; k < 6; ++k)
                         fields << Field(ReadStoredValue(row, k), decimalSeparator);
-                    crates += CatalogCsvRecord(fields, separator);
+                    crates->Record(fields);
                 });
         }
 
-        WriteWhole(blocksCsv, blocks);
+        // Everything has been read: only now do the files take their places.
+        blocks.Commit();
         result.written << blocksCsv;
-        WriteWhole(CategoriesCsvPath(blocksCsv), categoryRows);
+        categoryRows.Commit();
         result.written << CategoriesCsvPath(blocksCsv);
-        const QString cratesPath = CratesCsvPath(blocksCsv);
-        if (hasCrates) {
-            WriteWhole(cratesPath, crates);
+        if (crates) {
+            crates->Commit();
             result.written << cratesPath;
         } else if (QFileInfo::exists(cratesPath)) {
             if (!QFile::remove(cratesPath))

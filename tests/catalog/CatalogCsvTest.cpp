@@ -257,4 +257,29 @@ TEST(CatalogExport, CratesFileFollowsTheCatalog)
     EXPECT_TRUE(CrateTypes(target).isEmpty());
 }
 
+TEST(CatalogCsv, RecordsAreNumberedAsASpreadsheetShowsThem)
+{
+    // A quoted line break stays inside its field: the record after it is
+    // still the spreadsheet's next row.
+    const CsvTable table = ParseCatalogCsv(
+        "\xEF\xBB\xBFIDENT;NAME_RUS\r\nA;\"two\r\nlines; \"\"quoted\"\"\"\r\nB;x\r\n",
+        QStringLiteral("f.csv"));
+    EXPECT_EQ(table.separator, u';');
+    ASSERT_EQ(table.records.size(), 3u);
+    EXPECT_EQ(table.records[1].fields,
+              (QStringList{QStringLiteral("A"), QStringLiteral("two\r\nlines; \"quoted\"")}));
+    EXPECT_EQ(table.records[2].line, 3);
+    EXPECT_EQ(table.records[2].fields, (QStringList{QStringLiteral("B"), QStringLiteral("x")}));
+    // Without a byte-order mark, with commas, and no break after the last row.
+    const CsvTable commas = ParseCatalogCsv("IDENT,V5\nA,0.5", QStringLiteral("f.csv"));
+    EXPECT_EQ(commas.separator, u',');
+    ASSERT_EQ(commas.records.size(), 2u);
+    EXPECT_EQ(commas.records[1].fields, (QStringList{QStringLiteral("A"), QStringLiteral("0.5")}));
+
+    EXPECT_THROW(ParseCatalogCsv("IDENT\r\n\"open\r\n", QStringLiteral("f.csv")), ECatalogCsvError);
+    // A spreadsheet's "CSV" in Windows-1251 is not UTF-8.
+    EXPECT_THROW(ParseCatalogCsv("IDENT\r\n\xC1\xCB\xCE\xCA\r\n", QStringLiteral("f.csv")),
+                 ECatalogCsvError);
+}
+
 } // namespace
