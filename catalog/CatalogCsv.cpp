@@ -3,6 +3,7 @@
 
 #include "CatalogCrateTypes.h"
 
+#include <QBuffer>
 #include <QStringDecoder>
 
 QChar CatalogCsvSeparator(const QString& decimalSeparator)
@@ -32,45 +33,85 @@ QByteArray CatalogCsvBytes(const QString& text)
     return QByteArrayLiteral("\xEF\xBB\xBF") + text.toUtf8();
 }
 
-CsvTable ParseCatalogCsv(const QByteArray& bytes, const QString& file)
+namespace {
+
+constexpr qint64 kChunkBytes = 1 << 20;
+
+} // namespace
+
+CsvRecordReader::CsvRecordReader(QIODevice& device, const QString& file)
+    : device_(device), file_(file), decoder_(QStringDecoder::Utf8)
 {
-    QByteArray body = bytes;
-    if (body.startsWith("\xEF\xBB\xBF"))
-        body.remove(0, 3);
-    QStringDecoder decoder(QStringDecoder::Utf8, QStringDecoder::Flag::Stateless);
-    const QString text = decoder(body);
-    if (decoder.hasError())
+    const QByteArray mark = device_.peek(3);
+    if (mark == "\xEF\xBB\xBF")
+        device_.skip(3);
+    // The separator is told by the caption row.
+    while (!text_.contains(u'\n') && Fill()) {
+    }
+    const qsizetype firstBreak = text_.indexOf(u'\n');
+    const QStringView captions = QStringView(text_).left(firstBreak < 0 ? text_.size() : firstBreak);
+    separator_ = captions.contains(u';') ? QChar(u';') : QChar(u',');
+}
+
+bool CsvRecordReader::Fill()
+{
+    if (ended_)
+        return false;
+    const QByteArray bytes = device_.read(kChunkBytes);
+    if (bytes.isEmpty()) {
+        ended_ = true;
+        text_ += decoder_(QByteArray()); // an incomplete sequence at the end shows as an error
+        if (decoder_.hasError())
+            throw ECatalogCsvError(
+                QStringLiteral("%1: not UTF-8 text; save it from the spreadsheet as \"CSV UTF-8\"")
+                    .arg(file_)
+                    .toStdString());
+        return false;
+    }
+    // Drop what has been parsed before taking more.
+    text_.remove(0, position_);
+    position_ = 0;
+    text_ += decoder_(bytes);
+    if (decoder_.hasError())
         throw ECatalogCsvError(
             QStringLiteral("%1: not UTF-8 text; save it from the spreadsheet as \"CSV UTF-8\"")
-                .arg(file)
+                .arg(file_)
                 .toStdString());
+    return true;
+}
 
-    CsvTable table;
-    const qsizetype firstBreak = text.indexOf(u'\n');
-    const QStringView captions = QStringView(text).left(firstBreak < 0 ? text.size() : firstBreak);
-    table.separator = captions.contains(u';') ? QChar(u';') : QChar(u',');
+QChar CsvRecordReader::At(qsizetype ahead)
+{
+    while (position_ + ahead >= text_.size())
+        if (!Fill())
+            return QChar();
+    return text_[position_ + ahead];
+}
 
-    CsvRecord record;
-    record.line = 1;
+bool CsvRecordReader::Next(CsvRecord& record)
+{
+    record.fields.clear();
+    if (At(0).isNull() && position_ >= text_.size())
+        return false;
+    record.line = ++line_;
     QString field;
     bool quoted = false;
-    qint64 quoteLine = 0;
-    const auto endField = [&] {
-        record.fields << field;
-        field.clear();
-    };
-    const auto endRecord = [&] {
-        endField();
-        table.records.push_back(record);
-        record.fields.clear();
-        record.line = static_cast<qint64>(table.records.size()) + 1;
-    };
-    for (qsizetype i = 0; i < text.size(); ++i) {
-        const QChar c = text[i];
+    for (;;) {
+        const QChar c = At(0);
+        if (c.isNull() && (position_ >= text_.size())) {
+            if (quoted)
+                throw ECatalogCsvError(QStringLiteral("%1 line %2: a quoted field is never closed")
+                                           .arg(file_)
+                                           .arg(record.line)
+                                           .toStdString());
+            record.fields << field;
+            return true; // the last record without a line break
+        }
+        ++position_;
         if (quoted) {
-            if (c == u'"' && i + 1 < text.size() && text[i + 1] == u'"') {
+            if (c == u'"' && At(0) == u'"') {
                 field += u'"';
-                ++i;
+                ++position_;
             } else if (c == u'"') {
                 quoted = false;
             } else {
@@ -78,22 +119,31 @@ CsvTable ParseCatalogCsv(const QByteArray& bytes, const QString& file)
             }
         } else if (c == u'"') {
             quoted = true;
-            quoteLine = record.line;
-        } else if (c == table.separator) {
-            endField();
+        } else if (c == separator_) {
+            record.fields << field;
+            field.clear();
         } else if (c == u'\r' || c == u'\n') {
-            if (c == u'\r' && i + 1 < text.size() && text[i + 1] == u'\n')
-                ++i;
-            endRecord();
+            if (c == u'\r' && At(0) == u'\n')
+                ++position_;
+            record.fields << field;
+            return true;
         } else {
             field += c;
         }
     }
-    if (quoted)
-        throw ECatalogCsvError(
-            QStringLiteral("%1 line %2: a quoted field is never closed").arg(file).arg(quoteLine).toStdString());
-    if (!field.isEmpty() || !record.fields.isEmpty())
-        endRecord(); // the last record without a line break
+}
+
+CsvTable ParseCatalogCsv(const QByteArray& bytes, const QString& file)
+{
+    QByteArray copy = bytes;
+    QBuffer buffer(&copy);
+    buffer.open(QIODevice::ReadOnly);
+    CsvRecordReader reader(buffer, file);
+    CsvTable table;
+    table.separator = reader.Separator();
+    CsvRecord record;
+    while (reader.Next(record))
+        table.records.push_back(record);
     return table;
 }
 

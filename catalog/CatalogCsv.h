@@ -22,6 +22,8 @@
 
 #include <QByteArray>
 #include <QString>
+#include <QIODevice>
+#include <QStringDecoder>
 #include <QStringList>
 
 #include <vector>
@@ -48,6 +50,33 @@ struct CsvTable {
     QChar separator;
     std::vector<CsvRecord> records; // the captions first
 };
+// Reads CSV records one at a time from a device, decoding UTF-8 as it
+// goes, so that a file of any size is read in bounded memory. The
+// separator is ';' when the caption row holds one, ',' otherwise. Next
+// throws ECatalogCsvError naming `file` (and the line) for text that is
+// not UTF-8 or a quote left open.
+class CsvRecordReader {
+public:
+    CsvRecordReader(QIODevice& device, const QString& file);
+    QChar Separator() const { return separator_; }
+    // The next record; false at the end of the file.
+    bool Next(CsvRecord& record);
+
+private:
+    bool Fill();
+    // The character `ahead` places on, or 0 at the end of the file.
+    QChar At(qsizetype ahead);
+
+    QIODevice& device_;
+    QString file_;
+    QStringDecoder decoder_;
+    QString text_;
+    qsizetype position_ = 0;
+    bool ended_ = false;
+    qint64 line_ = 0;
+    QChar separator_;
+};
+
 // Reads a CSV file's bytes; the separator is ';' when the caption row holds
 // one, ',' otherwise. Throws ECatalogCsvError naming `file` (and the line)
 // for text that is not UTF-8 or a quote left open.

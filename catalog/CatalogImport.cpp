@@ -151,10 +151,11 @@ public:
 private:
     void CheckTarget() const;
     void ReadCategories();
-    void ReadBlocks();
+    void ReadBlocks(TSQLiteDatabase& database);
     void ReadCrateTypes();
     void PlaceCategories();
-    void Build(const QString& dir) const;
+    void Finish(TSQLiteDatabase& database) const;
+    void WriteCategoryFiles(const QString& dir) const;
     void WriteCategoryFile(const QString& path, const QStringList& names) const;
 
     int CategoryIndex(const QString& name)
@@ -176,7 +177,7 @@ private:
     Refusals refusals_;
     std::vector<CategoryPlan> categories_;
     QHash<QString, int> categoryIndex_;
-    std::vector<ImportBlock> blocks_;
+    qint64 blocks_ = 0;
     std::optional<CatalogCrateTypeTable> crateTypes_;
 };
 
@@ -233,25 +234,31 @@ void Importer::ReadCategories()
     }
 }
 
-void Importer::ReadBlocks()
+void Importer::ReadBlocks(TSQLiteDatabase& database)
 {
     const QString file = QFileInfo(blocksCsv_).fileName();
-    const CsvTable table = ParseCatalogCsv(ReadWhole(blocksCsv_), file);
-    if (table.records.empty())
+    QFile in(blocksCsv_);
+    if (!QFileInfo(blocksCsv_).isFile() || !in.open(QIODevice::ReadOnly))
+        throw ECatalogCsvError(
+            QStringLiteral("%1: cannot be read (%2)").arg(blocksCsv_, in.errorString()).toStdString());
+    CsvRecordReader reader(in, file);
+    CsvRecord captions;
+    if (!reader.Next(captions))
         throw ECatalogImportRefused({QStringLiteral("%1: the file is empty").arg(file)});
     QStringList required = BlockCsvCaptions();
     required.removeAll(QStringLiteral("CATEGORY"));
     required.removeAll(QStringLiteral("SUB_CATEGORY"));
     required.removeAll(QStringLiteral("SUB_CATEGORY_NAME"));
     const QHash<QString, int> columns =
-        Columns(table.records.front(), required, BlockCsvCaptions(), file, refusals_);
+        Columns(captions, required, BlockCsvCaptions(), file, refusals_);
     if (refusals_.Any())
         return;
 
+    // Codes seen so far and their lines: the one thing kept of every row.
     QHash<QString, qint64> codeLines;
-    const int width = static_cast<int>(table.records.front().fields.size());
-    for (std::size_t r = 1; r < table.records.size(); ++r) {
-        const CsvRecord& record = table.records[r];
+    const auto width = captions.fields.size();
+    CsvRecord record;
+    while (reader.Next(record)) {
         if (Blank(record))
             continue;
         const auto field = [&](const char* column) {
@@ -261,15 +268,19 @@ void Importer::ReadBlocks()
         block.ident = field("IDENT");
         const QString place = QStringLiteral("%1 line %2").arg(file).arg(record.line);
         const QString codeText = QStringLiteral("code \u00AB%1\u00BB").arg(block.ident);
+        bool refused = false;
         const auto refuse = [&](const char* column, const QString& why) {
+            refused = true;
             refusals_.Add(QStringLiteral("%1, %2, %3: %4")
                               .arg(place, QString::fromLatin1(column), codeText, why));
         };
-        if (record.fields.size() > width)
+        if (record.fields.size() > width) {
+            refused = true;
             refusals_.Add(QStringLiteral("%1: %2 fields, but %3 captions")
                               .arg(place)
                               .arg(record.fields.size())
                               .arg(width));
+        }
         if (block.ident.trimmed().isEmpty())
             refuse("IDENT", QStringLiteral("the code is empty"));
         for (const CatalogProblem& problem : CheckBlockCode(block.ident))
@@ -294,7 +305,7 @@ void Importer::ReadBlocks()
             {"V5", &block.v5}, {"V7", &block.v7}, {"V_7", &block.v_7}, {"TOTAL_POWER", &block.power}};
         for (const auto& [column, out] : amounts) {
             const QString text = field(column);
-            const std::optional<double> value = ParseAmount(text, table.separator);
+            const std::optional<double> value = ParseAmount(text, reader.Separator());
             if (!value)
                 refuse(column, QStringLiteral("\"%1\" is not a number").arg(text));
             else if (!std::isfinite(*value))
@@ -306,10 +317,11 @@ void Importer::ReadBlocks()
         }
         block.category = field("CATEGORY_NAME");
         block.subcategory = field("SUB_CATEGORY_NAME");
+        int index = -1;
         if (const QString fault = NameFault(block.category); !fault.isEmpty()) {
             refuse("CATEGORY_NAME", fault);
         } else {
-            const int index = CategoryIndex(block.category);
+            index = CategoryIndex(block.category);
             if (!block.subcategory.isEmpty()) {
                 if (const QString subFault = NameFault(block.subcategory); !subFault.isEmpty())
                     refuse("SUB_CATEGORY_NAME", subFault);
@@ -317,7 +329,26 @@ void Importer::ReadBlocks()
                     AddSubcategory(index, block.subcategory);
             }
         }
-        blocks_.push_back(block);
+        // Once anything is refused nothing more is written: the rest of the
+        // file is only checked, so that every refusal is listed at once.
+        if (refused || refusals_.Any())
+            continue;
+        // Names only ever join the end of their lists, so a number given
+        // now stays the category's.
+        const std::int64_t number = index + 1;
+        const std::int64_t code =
+            block.subcategory.isEmpty()
+                ? 0
+                : number + 100 * (categories_[static_cast<std::size_t>(index)]
+                                      .subcategories.indexOf(block.subcategory) +
+                                  1);
+        database.RunStatement(
+            "INSERT INTO BLOCKS VALUES (?, ?, ?, ?, CAST(? AS REAL), CAST(? AS REAL), "
+            "CAST(? AS REAL), CAST(? AS REAL), ?, ?)",
+            {block.ident.toStdString(), block.name.toStdString(), block.vipr.toStdString(),
+             block.slots, block.v5.toStdString(), block.v7.toStdString(), block.v_7.toStdString(),
+             block.power.toStdString(), number, code});
+        ++blocks_;
     }
 }
 
@@ -413,45 +444,25 @@ void SyncDirectory(const QString& dir)
     }
 }
 
-void Importer::Build(const QString& dir) const
+void Importer::Finish(TSQLiteDatabase& database) const
 {
-    {
-        TSQLiteDatabase database(QFile::encodeName(QDir(dir).filePath(QStringLiteral("VELTRUM.db")))
-                                     .toStdString());
-        database.RunStatement("BEGIN");
-        database.RunStatement(
-            "CREATE TABLE BLOCKS (IDENT TEXT, NAME_RUS TEXT, VIPR TEXT, SLOTS_COUNT INTEGER, "
-            "V5 REAL, V7 REAL, V_7 REAL, TOTAL_POWER REAL, CATEGORY INTEGER, SUB_CATEGORY INTEGER)");
-        for (const ImportBlock& block : blocks_) {
-            const int index = categoryIndex_.value(block.category);
-            const std::int64_t number = index + 1;
-            const std::int64_t code =
-                block.subcategory.isEmpty()
-                    ? 0
-                    : number + 100 * (categories_[static_cast<std::size_t>(index)]
-                                          .subcategories.indexOf(block.subcategory) +
-                                      1);
+    database.RunStatement("CREATE INDEX BLOCKS_IDENT ON BLOCKS(IDENT)");
+    database.RunStatement("CREATE INDEX BLOCKS_CATEGORY ON BLOCKS(CATEGORY, SUB_CATEGORY)");
+    if (crateTypes_) {
+        database.RunStatement("CREATE TABLE CRATE_TYPES (NAME TEXT, V5 REAL, V7 REAL, V_7 REAL, "
+                              "TOTAL_POWER REAL, SLOTS_COUNT INTEGER)");
+        for (const CatalogCrateType& type : crateTypes_->types)
             database.RunStatement(
-                "INSERT INTO BLOCKS VALUES (?, ?, ?, ?, CAST(? AS REAL), CAST(? AS REAL), "
-                "CAST(? AS REAL), CAST(? AS REAL), ?, ?)",
-                {block.ident.toStdString(), block.name.toStdString(), block.vipr.toStdString(),
-                 block.slots, block.v5.toStdString(), block.v7.toStdString(),
-                 block.v_7.toStdString(), block.power.toStdString(), number, code});
-        }
-        database.RunStatement("CREATE INDEX BLOCKS_IDENT ON BLOCKS(IDENT)");
-        database.RunStatement("CREATE INDEX BLOCKS_CATEGORY ON BLOCKS(CATEGORY, SUB_CATEGORY)");
-        if (crateTypes_) {
-            database.RunStatement("CREATE TABLE CRATE_TYPES (NAME TEXT, V5 REAL, V7 REAL, V_7 REAL, "
-                                  "TOTAL_POWER REAL, SLOTS_COUNT INTEGER)");
-            for (const CatalogCrateType& type : crateTypes_->types)
-                database.RunStatement(
-                    "INSERT INTO CRATE_TYPES VALUES (?, CAST(? AS REAL), CAST(? AS REAL), "
-                    "CAST(? AS REAL), CAST(? AS REAL), ?)",
-                    {type.name.toStdString(), type.v5.toStdString(), type.v7.toStdString(),
-                     type.v_7.toStdString(), type.power.toStdString(), type.slots});
-        }
-        database.RunStatement("COMMIT");
+                "INSERT INTO CRATE_TYPES VALUES (?, CAST(? AS REAL), CAST(? AS REAL), "
+                "CAST(? AS REAL), CAST(? AS REAL), ?)",
+                {type.name.toStdString(), type.v5.toStdString(), type.v7.toStdString(),
+                 type.v_7.toStdString(), type.power.toStdString(), type.slots});
     }
+    database.RunStatement("COMMIT");
+}
+
+void Importer::WriteCategoryFiles(const QString& dir) const
+{
     const QString categoryDir = QDir(dir).filePath(QStringLiteral("Category"));
     if (!QDir().mkpath(categoryDir))
         throw ECatalogCsvError(QStringLiteral("%1: cannot be made").arg(categoryDir).toStdString());
@@ -472,19 +483,34 @@ CatalogImportResult Importer::Run()
 {
     CheckTarget();
     ReadCategories();
-    ReadBlocks();
-    ReadCrateTypes();
-    PlaceCategories();
     if (refusals_.Any())
         refusals_.Throw();
 
+    // The blocks go straight into the new database as they are read, in a
+    // temporary directory that is removed again when anything is refused.
     QTemporaryDir building(ImportTemporaryPrefix(target_) + QStringLiteral("XXXXXX"));
     if (!building.isValid())
         throw ECatalogCsvError(QStringLiteral("%1: no temporary directory can be made beside it (%2)")
                                    .arg(target_, building.errorString())
                                    .toStdString());
     try {
-        Build(building.path());
+        {
+            TSQLiteDatabase database(
+                QFile::encodeName(QDir(building.path()).filePath(QStringLiteral("VELTRUM.db")))
+                    .toStdString());
+            database.RunStatement("BEGIN");
+            database.RunStatement(
+                "CREATE TABLE BLOCKS (IDENT TEXT, NAME_RUS TEXT, VIPR TEXT, SLOTS_COUNT INTEGER, "
+                "V5 REAL, V7 REAL, V_7 REAL, TOTAL_POWER REAL, CATEGORY INTEGER, "
+                "SUB_CATEGORY INTEGER)");
+            ReadBlocks(database);
+            ReadCrateTypes();
+            PlaceCategories();
+            if (refusals_.Any())
+                refusals_.Throw();
+            Finish(database);
+        }
+        WriteCategoryFiles(building.path());
     } catch (const ESQLiteException& failure) {
         throw ECatalogCsvError(failure.Message());
     }
@@ -504,7 +530,7 @@ CatalogImportResult Importer::Run()
     SyncDirectory(QFileInfo(target_).absolutePath());
 
     CatalogImportResult result;
-    result.blocks = static_cast<qint64>(blocks_.size());
+    result.blocks = blocks_;
     result.categories = static_cast<int>(categories_.size());
     result.crateTypes = crateTypes_ ? static_cast<int>(crateTypes_->types.size()) : -1;
     return result;

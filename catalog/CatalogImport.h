@@ -12,11 +12,13 @@
 // FILE-categories.csv); only categories 21, 22 and 24 can have
 // subcategories.
 //
-// Everything is checked before anything is written. The catalog is built
-// in a temporary directory beside the target and renamed to it only when
-// complete, so the target never holds a half-built catalog; a failure or a
-// kill leaves the target as it was (a kill may leave the temporary
-// directory, named "<target>.importing-XXXXXX", beside it).
+// The catalog is built in a temporary directory beside the target, the
+// blocks going into it as they are read (so a file of any size is read in
+// bounded memory), and renamed to the target only when complete and
+// nothing was refused; otherwise the temporary directory is removed again.
+// So the target never holds a half-built catalog: a refusal, a failure or
+// a kill leaves it as it was (a kill may leave the temporary directory,
+// named "<target>.importing-XXXXXX", beside it).
 //
 // Errors: ECatalogImportRefused lists every refused row, each naming the
 // file, the line (the caption line is line 1), the column and the code;
