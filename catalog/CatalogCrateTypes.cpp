@@ -19,36 +19,59 @@ bool HasControlCharacter(const QString& text)
     return false;
 }
 
-QString RowName(int position, const StoredCrateTypeRow& row)
+// What is wrong, in the tool's English and in the window's Russian.
+struct Fault {
+    QString english, russian;
+    bool Empty() const { return english.isEmpty(); }
+};
+
+Fault RowName(int position, const StoredCrateTypeRow& row)
 {
-    QString name = QStringLiteral("crate type row %1 (rowid %2").arg(position).arg(row.rowid);
-    if (row.name.storage == TSQLiteTable::kText && !row.name.text.trimmed().isEmpty())
-        name += QStringLiteral(", \u00AB%1\u00BB").arg(row.name.text.trimmed());
-    return name + u')';
+    QString english = QStringLiteral("crate type row %1 (rowid %2").arg(position).arg(row.rowid);
+    QString russian =
+        QStringLiteral("строка %1 таблицы CRATE_TYPES (rowid %2").arg(position).arg(row.rowid);
+    if (row.name.storage == TSQLiteTable::kText && !row.name.text.trimmed().isEmpty()) {
+        const QString name = QStringLiteral(", \u00AB%1\u00BB").arg(row.name.text.trimmed());
+        english += name;
+        russian += name;
+    }
+    return {english + u')', russian + u')'};
 }
 
 // Why `value` cannot be the limit of `column`; empty when it can.
-QString LimitFault(const QString& column, const StoredValue& value)
+Fault LimitFault(const QString& column, const StoredValue& value)
 {
     if (!value.IsNumber())
-        return QStringLiteral("%1 is %2, not a number").arg(column, value.Shown());
+        return {QStringLiteral("%1 is %2, not a number").arg(column, value.Shown()),
+                QStringLiteral("%1 = %2 \u2014 не число").arg(column, value.Shown())};
     if (!std::isfinite(value.Number()))
-        return QStringLiteral("%1 is not a finite number").arg(column);
+        return {QStringLiteral("%1 is not a finite number").arg(column),
+                QStringLiteral("%1 \u2014 не конечное число").arg(column)};
     if (value.Number() < 0)
-        return QStringLiteral("%1 is negative (%2)").arg(column, value.Shown());
+        return {QStringLiteral("%1 is negative (%2)").arg(column, value.Shown()),
+                QStringLiteral("%1 отрицательно (%2)").arg(column, value.Shown())};
     return {};
 }
 
-QString SlotsFault(const StoredValue& value)
+Fault SlotsFault(const StoredValue& value)
 {
     if (!value.IsNumber())
-        return QStringLiteral("SLOTS_COUNT is %1, not a number").arg(value.Shown());
+        return {QStringLiteral("SLOTS_COUNT is %1, not a number").arg(value.Shown()),
+                QStringLiteral("SLOTS_COUNT = %1 \u2014 не число").arg(value.Shown())};
     if (value.storage == TSQLiteTable::kReal && value.real != std::floor(value.real))
-        return QStringLiteral("SLOTS_COUNT is %1, not a whole number").arg(value.Shown());
+        return {QStringLiteral("SLOTS_COUNT is %1, not a whole number").arg(value.Shown()),
+                QStringLiteral("SLOTS_COUNT = %1 \u2014 не целое число").arg(value.Shown())};
     const double slots = value.Number();
     if (slots < 1 || slots > 255)
-        return QStringLiteral("SLOTS_COUNT is %1, outside 1 to 255").arg(value.Shown());
+        return {QStringLiteral("SLOTS_COUNT is %1, outside 1 to 255").arg(value.Shown()),
+                QStringLiteral("SLOTS_COUNT = %1 \u2014 вне пределов от 1 до 255").arg(value.Shown())};
     return {};
+}
+
+void AddProblem(CatalogCrateTypeTable& table, const Fault& fault)
+{
+    table.problems << fault.english;
+    table.messages << fault.russian;
 }
 
 QString LimitText(const StoredValue& value)
@@ -70,27 +93,32 @@ CatalogCrateTypeTable ValidateCrateTypeRows(const std::vector<StoredCrateTypeRow
     CatalogCrateTypeTable table;
     table.present = true;
     if (rows.size() > static_cast<std::size_t>(kMaxCatalogCrateTypes)) {
-        table.problems << QStringLiteral("CRATE_TYPES has more than %1 rows")
-                              .arg(kMaxCatalogCrateTypes);
+        AddProblem(table,
+                   {QStringLiteral("CRATE_TYPES has more than %1 rows").arg(kMaxCatalogCrateTypes),
+                    QStringLiteral("в таблице CRATE_TYPES больше %1 строк").arg(kMaxCatalogCrateTypes)});
         return table;
     }
     if (rows.empty())
-        table.problems << QStringLiteral("CRATE_TYPES has no rows");
+        AddProblem(table, {QStringLiteral("CRATE_TYPES has no rows"),
+                           QStringLiteral("таблица CRATE_TYPES пуста")});
     QSet<QString> names;
     int position = 0;
     for (const StoredCrateTypeRow& row : rows) {
         ++position;
-        QStringList faults;
+        std::vector<Fault> faults;
         const QString name = row.name.storage == TSQLiteTable::kText ? row.name.text.trimmed()
                                                                       : QString();
         if (row.name.storage != TSQLiteTable::kText)
-            faults << QStringLiteral("NAME is %1, not a text").arg(row.name.Shown());
+            faults.push_back({QStringLiteral("NAME is %1, not a text").arg(row.name.Shown()),
+                              QStringLiteral("NAME = %1 \u2014 не текст").arg(row.name.Shown())});
         else if (name.isEmpty())
-            faults << QStringLiteral("NAME is blank");
+            faults.push_back({QStringLiteral("NAME is blank"), QStringLiteral("NAME пусто")});
         else if (HasControlCharacter(name))
-            faults << QStringLiteral("NAME holds a control character");
+            faults.push_back({QStringLiteral("NAME holds a control character"),
+                              QStringLiteral("NAME содержит управляющий символ")});
         else if (names.contains(name))
-            faults << QStringLiteral("NAME is the same as an earlier row's");
+            faults.push_back({QStringLiteral("NAME is the same as an earlier row's"),
+                              QStringLiteral("NAME повторяет имя строки выше")});
         names.insert(name);
         const std::pair<QString, const StoredValue*> limits[] = {
             {QStringLiteral("V5"), &row.v5},
@@ -98,13 +126,19 @@ CatalogCrateTypeTable ValidateCrateTypeRows(const std::vector<StoredCrateTypeRow
             {QStringLiteral("V_7"), &row.v_7},
             {QStringLiteral("TOTAL_POWER"), &row.power}};
         for (const auto& [column, value] : limits)
-            if (const QString fault = LimitFault(column, *value); !fault.isEmpty())
-                faults << fault;
-        if (const QString fault = SlotsFault(row.slots); !fault.isEmpty())
-            faults << fault;
-        if (!faults.isEmpty()) {
-            table.problems << RowName(position, row) + QStringLiteral(": ") +
-                                  faults.join(QStringLiteral("; "));
+            if (const Fault fault = LimitFault(column, *value); !fault.Empty())
+                faults.push_back(fault);
+        if (const Fault fault = SlotsFault(row.slots); !fault.Empty())
+            faults.push_back(fault);
+        if (!faults.empty()) {
+            const Fault where = RowName(position, row);
+            QStringList english, russian;
+            for (const Fault& fault : faults) {
+                english << fault.english;
+                russian << fault.russian;
+            }
+            AddProblem(table, {where.english + QStringLiteral(": ") + english.join(QStringLiteral("; ")),
+                               where.russian + QStringLiteral(": ") + russian.join(QStringLiteral("; "))});
             continue;
         }
         table.types.push_back({name, LimitText(row.v5), LimitText(row.v7), LimitText(row.v_7),
@@ -128,7 +162,8 @@ CatalogCrateTypeTable ReadCatalogCrateTypes(TSQLiteDatabase& database)
     table.present = true;
     for (const QString& column : CrateTypeColumns())
         if (!columns.contains(column))
-            table.problems << QStringLiteral("CRATE_TYPES has no column %1").arg(column);
+            AddProblem(table, {QStringLiteral("CRATE_TYPES has no column %1").arg(column),
+                               QStringLiteral("в таблице CRATE_TYPES нет столбца %1").arg(column)});
     if (!table.problems.isEmpty())
         return table;
 

@@ -45,6 +45,8 @@ struct CatalogCrateTypeTable {
     // What is wrong, one sentence each naming the row (its position from 1
     // and its rowid) and why; or the missing column, or the row count.
     QStringList problems;
+    // The same, one for one, in Russian for the window's message.
+    QStringList messages;
 
     bool Valid() const { return present && problems.isEmpty(); }
 };

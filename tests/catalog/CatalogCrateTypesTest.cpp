@@ -29,6 +29,8 @@ TEST(CatalogCrateTypes, InvalidTablesNameTheRowAndWhy)
     const std::vector<InvalidCase> cases = {
         {"blank name", {Row(1, QStringLiteral("A")), Row(7, QStringLiteral("  "))},
          "crate type row 2 (rowid 7): NAME is blank"},
+        {"two faults in one row", {Row(1, QStringLiteral("A"), V::Real(-1), V::Integer(300))},
+         "crate type row 1 (rowid 1, «A»): V5 is negative (-1); SLOTS_COUNT is 300, outside 1 to 255"},
         {"name twice", {Row(1, QStringLiteral("A")), Row(2, QStringLiteral(" A "))},
          "crate type row 2 (rowid 2, «A»): NAME is the same as an earlier row's"},
         {"name not a text", {{1, V::Integer(5), V::Real(1), V::Real(1), V::Real(1), V::Real(1), V::Integer(1)}},
@@ -51,7 +53,17 @@ TEST(CatalogCrateTypes, InvalidTablesNameTheRowAndWhy)
         ASSERT_FALSE(table.problems.isEmpty()) << c.name;
         EXPECT_TRUE(table.problems.front().contains(QString::fromUtf8(c.reason)))
             << c.name << ": " << table.problems.front().toStdString();
+        EXPECT_EQ(table.messages.size(), table.problems.size()) << c.name;
     }
+}
+
+TEST(CatalogCrateTypes, TheWindowsMessageNamesTheRowInRussian)
+{
+    const CatalogCrateTypeTable table = ValidateCrateTypeRows(
+        {Row(1, QStringLiteral("A")), Row(4, QStringLiteral("B"), V::Text(QStringLiteral("1,4")))});
+    EXPECT_EQ(table.messages,
+              QStringList{QStringLiteral(
+                  "строка 2 таблицы CRATE_TYPES (rowid 4, «B»): V5 = \"1,4\" — не число")});
 }
 
 TEST(CatalogCrateTypes, SixtyFourRowsAreAllowedSixtyFiveAreNot)
@@ -64,6 +76,7 @@ TEST(CatalogCrateTypes, SixtyFourRowsAreAllowedSixtyFiveAreNot)
     const CatalogCrateTypeTable table = ValidateCrateTypeRows(rows);
     ASSERT_EQ(table.problems.size(), 1);
     EXPECT_EQ(table.problems.front(), QStringLiteral("CRATE_TYPES has more than 64 rows"));
+    EXPECT_EQ(table.messages, QStringList{QStringLiteral("в таблице CRATE_TYPES больше 64 строк")});
 }
 
 TEST(CatalogCrateTypes, ValidRowsGiveDecimalTextsInOrder)
@@ -120,6 +133,8 @@ TEST(CatalogCrateTypes, ReadFromTheCatalog)
     const CatalogCrateTypeTable invalid = ReadCatalogCrateTypes(lackingDb);
     EXPECT_TRUE(invalid.present);
     EXPECT_EQ(invalid.problems, QStringList{QStringLiteral("CRATE_TYPES has no column SLOTS_COUNT")});
+    EXPECT_EQ(invalid.messages,
+              QStringList{QStringLiteral("в таблице CRATE_TYPES нет столбца SLOTS_COUNT")});
 }
 
 TEST(CatalogCrateTypes, MoreThanSixtyFourRowsInTheCatalog)
