@@ -35,7 +35,7 @@ QByteArray CatalogCsvBytes(const QString& text)
 
 namespace {
 
-constexpr qint64 kChunkBytes = 1 << 20;
+constexpr qint64 kChunkBytes = 64 << 10;
 
 } // namespace
 
