@@ -6,6 +6,7 @@
 #include <QDir>
 #include <QFile>
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 
@@ -160,6 +161,30 @@ constexpr std::array<char16_t, 128> kUpperHalf = {
 }
 
 } // namespace
+
+std::optional<QByteArray> EncodeCp1251(QStringView text, qsizetype* unencodable)
+{
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            bytes.append(static_cast<char>(c));
+            continue;
+        }
+        // The replacement character stands for the unassigned 0x98 when
+        // decoding; it has no byte of its own.
+        const auto* found = c == u'\uFFFD' ? kUpperHalf.end()
+                                           : std::find(kUpperHalf.begin(), kUpperHalf.end(), c);
+        if (found == kUpperHalf.end()) {
+            if (unencodable)
+                *unencodable = i;
+            return std::nullopt;
+        }
+        bytes.append(static_cast<char>(0x80 + (found - kUpperHalf.begin())));
+    }
+    return bytes;
+}
 
 QString DecodeCp1251(QByteArrayView bytes)
 {

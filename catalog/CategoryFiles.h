@@ -12,10 +12,16 @@
 #include <QStringList>
 
 #include <cstdint>
+#include <optional>
 
 // Windows-1251 bytes to Unicode; every byte maps to one character
 // (the byte 0x98, unassigned in the code page, becomes U+FFFD).
 QString DecodeCp1251(QByteArrayView bytes);
+
+// Unicode to Windows-1251; no value when a character has no byte in the
+// code page, and then `unencodable` (when given) is set to the first such
+// character's position in `text`.
+std::optional<QByteArray> EncodeCp1251(QStringView text, qsizetype* unencodable = nullptr);
 
 // Lines of a text with CR LF, LF or CR breaks; a break at the very end
 // opens no further line, and an empty text has no lines.

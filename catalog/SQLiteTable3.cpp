@@ -317,6 +317,36 @@ TSQLiteDatabase::QueryRows(const std::string& sql, const TSQLiteParams& params,
     }
 }
 
+std::uint64_t TSQLiteDatabase::StreamRows(const std::string& sql, const TSQLiteParams& params,
+                                          const std::function<void(const TSQLiteRowView&)>& onRow)
+{
+    if (querying_)
+        ThrowBusy(sql);
+    querying_ = true;
+    struct EndOfQuery {
+        TSQLiteDatabase& database;
+        ~EndOfQuery() { database.EndQuery(); }
+    } endOfQuery{*this};
+    RefreshBeforeQuery(sql);
+    const Statement owner = Prepare(*this, sql, params, kQueryCompileFailed);
+    const TSQLiteRowView row(owner.get());
+    std::uint64_t rows = 0;
+    for (;;) {
+        const int rc = sqlite3_step(owner.get());
+        if (rc == SQLITE_DONE)
+            break;
+        if (rc == SQLITE_BUSY)
+            ThrowBusy(sql);
+        if (rc != SQLITE_ROW)
+            ThrowSqlFailure(kStepFailed, sql);
+        onRow(row);
+        ++rows;
+    }
+    if (!ReadWasSettled())
+        ThrowBusy(sql);
+    return rows;
+}
+
 void TSQLiteDatabase::ThrowSqlFailure(const std::string& message, const std::string& sql) const
 {
     const char* sqliteText =
@@ -682,4 +712,45 @@ std::string TSQLiteTable::CellWholeText(int column) const
 bool TSQLiteTable::CellIsNotANumber(int column) const
 {
     return CurrentSlot(column).notANumber;
+}
+
+// ---------------------------------------------------------------------------
+// TSQLiteRowView
+
+int TSQLiteRowView::ColumnCount() const noexcept
+{
+    return sqlite3_column_count(statement_);
+}
+
+TSQLiteTable::Kind TSQLiteRowView::Storage(int column) const noexcept
+{
+    return static_cast<TSQLiteTable::Kind>(sqlite3_column_type(statement_, column));
+}
+
+std::int64_t TSQLiteRowView::Integer(int column) const noexcept
+{
+    return sqlite3_column_int64(statement_, column);
+}
+
+double TSQLiteRowView::Real(int column) const noexcept
+{
+    return sqlite3_column_double(statement_, column);
+}
+
+std::string_view TSQLiteRowView::Bytes(int column) const noexcept
+{
+    const int storage = sqlite3_column_type(statement_, column);
+    if (storage == SQLITE_TEXT) {
+        const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(statement_, column));
+        return text ? std::string_view(text, static_cast<std::size_t>(
+                                                 sqlite3_column_bytes(statement_, column)))
+                    : std::string_view();
+    }
+    if (storage == SQLITE_BLOB) {
+        const auto* blob = static_cast<const char*>(sqlite3_column_blob(statement_, column));
+        return blob ? std::string_view(blob, static_cast<std::size_t>(
+                                                 sqlite3_column_bytes(statement_, column)))
+                    : std::string_view();
+    }
+    return {};
 }

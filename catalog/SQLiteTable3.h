@@ -53,6 +53,7 @@ using TSQLiteParam = std::variant<std::int64_t, std::string>;
 using TSQLiteParams = std::vector<TSQLiteParam>;
 
 class TSQLiteTable;
+class TSQLiteRowView;
 
 class TSQLiteDatabase {
 public:
@@ -91,6 +92,14 @@ public:
     std::size_t QueryRows(const std::string& sql, const TSQLiteParams& params,
                           const std::function<void(const TSQLiteTable& row)>& eachRow,
                           const std::function<void()>& restart);
+    // Runs the first statement of `sql` and hands its rows to `onRow` one at
+    // a time, as SQLite steps to them, keeping none: for reading a whole
+    // table of any size in bounded memory. A read-only connection checks
+    // and reopens its file first, as QueryTable does; a file read immutable
+    // that changed during the read is reported busy afterwards, since rows
+    // already handed on cannot be taken back. Returns the number of rows.
+    std::uint64_t StreamRows(const std::string& sql, const TSQLiteParams& params,
+                             const std::function<void(const TSQLiteRowView&)>& onRow);
     // Raises ESQLiteException: `message` "\"sql\" : " SQLite's message, or
     // "No message" when the connection reports no error.
     [[noreturn]] void ThrowSqlFailure(const std::string& message, const std::string& sql) const;
@@ -229,4 +238,25 @@ private:
     std::vector<std::int32_t> kinds_;
     std::uint32_t cursor_ = 0;
     std::string decimalSeparator_;
+};
+
+// One row of a streamed query, valid only during the call that receives it.
+// Values come as SQLite stores them (their storage class), whatever the
+// column's declared type, so that a reader can tell a number from a text
+// that looks like one.
+class TSQLiteRowView {
+public:
+    explicit TSQLiteRowView(sqlite3_stmt* statement) noexcept : statement_(statement) {}
+
+    int ColumnCount() const noexcept;
+    // The value's storage class: kInteger, kReal, kText, kBlob or kNull.
+    TSQLiteTable::Kind Storage(int column) const noexcept;
+    std::int64_t Integer(int column) const noexcept;
+    double Real(int column) const noexcept;
+    // Every byte of a text or blob value (zero bytes included); empty for
+    // other storage classes.
+    std::string_view Bytes(int column) const noexcept;
+
+private:
+    sqlite3_stmt* statement_;
 };

@@ -32,6 +32,9 @@ set(VELTRUM_PACKAGING_DIR ${CMAKE_BINARY_DIR}/packaging)
 set(VELTRUM_DOC_DIR share/doc/veltrum)
 
 install(TARGETS veltrum RUNTIME DESTINATION ${VELTRUM_INSTALL_DIR})
+# The maintainer's tool takes the catalog directory on its command line, so
+# it needs no catalog beside it: it goes to bin/ itself.
+install(TARGETS veltrum-catalog RUNTIME DESTINATION bin)
 
 # The catalog directory is decided at install time, when the prefix is known.
 set(veltrum_category_names)
@@ -83,7 +86,8 @@ install(FILES ${CMAKE_SOURCE_DIR}/packaging/veltrum-basket.xml DESTINATION share
 # so that the same sources give the same package).
 find_program(GZIP_TOOL gzip REQUIRED)
 set(veltrum_gzipped)
-foreach(pair "packaging/veltrum.1:veltrum.1.gz" "packaging/debian/changelog:changelog.gz"
+foreach(pair "packaging/veltrum.1:veltrum.1.gz" "packaging/veltrum-catalog.1:veltrum-catalog.1.gz"
+             "packaging/debian/changelog:changelog.gz"
              "README.md:README.md.gz")
   string(REPLACE ":" ";" pair ${pair})
   list(GET pair 0 source)
@@ -96,7 +100,8 @@ foreach(pair "packaging/veltrum.1:veltrum.1.gz" "packaging/debian/changelog:chan
   list(APPEND veltrum_gzipped ${VELTRUM_PACKAGING_DIR}/${output})
 endforeach()
 add_custom_target(veltrum_documents ALL DEPENDS ${veltrum_gzipped})
-install(FILES ${VELTRUM_PACKAGING_DIR}/veltrum.1.gz DESTINATION share/man/man1)
+install(FILES ${VELTRUM_PACKAGING_DIR}/veltrum.1.gz ${VELTRUM_PACKAGING_DIR}/veltrum-catalog.1.gz
+        DESTINATION share/man/man1)
 install(FILES ${CMAKE_SOURCE_DIR}/packaging/debian/copyright
               ${VELTRUM_PACKAGING_DIR}/changelog.gz ${VELTRUM_PACKAGING_DIR}/README.md.gz
         DESTINATION ${VELTRUM_DOC_DIR})
@@ -119,7 +124,9 @@ string(CONCAT CPACK_PACKAGE_DESCRIPTION
     "types and sees at once whether the summed currents on the +5 V, +7 V and\n"
     "-7 V channels, the summed power and the slots stay within that crate's\n"
     "limits. The user interface is in Russian. A sample catalog is included;\n"
-    "it is kept in /etc/veltrum and can be replaced there.")
+    "it is kept in /etc/veltrum and can be replaced there. veltrum-catalog,\n"
+    "the maintainer's tool, checks a catalog and exports and imports it as\n"
+    "CSV for editing in a spreadsheet.")
 set(CPACK_PACKAGING_INSTALL_PREFIX /usr)
 set(CPACK_INSTALL_PREFIX /usr)
 # Install with DESTDIR, so that the install code sees the real prefix /usr
