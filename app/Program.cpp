@@ -2,8 +2,8 @@
 #include "Program.h"
 
 #include "DialogUnit.h"
-#include "Messages.h"
 #include "MainForm.h"
+#include "Messages.h"
 #include "Platform.h"
 #include "ProgramDirectory.h"
 #include "ProgramIcon.h"

@@ -19,7 +19,6 @@
 
 #include <cstdlib>
 
-
 int main(int argc, char** argv)
 {
     const int repeat = argc > 1 ? std::max(1, std::atoi(argv[1])) : 201;

@@ -81,8 +81,7 @@ const CatalogSummary& TOpenedCatalogFile::Summary()
     summary.fileName = QFileInfo(QString::fromStdString(fileName_)).fileName();
     summary.size = static_cast<qint64>(info.st_size);
     summary.modified = QDateTime::fromMSecsSinceEpoch(
-        static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000,
-        Qt::UTC);
+        static_cast<qint64>(info.st_mtim.tv_sec) * 1000 + info.st_mtim.tv_nsec / 1000000, Qt::UTC);
     summary.sha256 = QString::fromLatin1(hash.result().toHex());
     summary_ = std::move(summary);
     ++summariesMade_;

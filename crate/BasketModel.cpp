@@ -93,8 +93,8 @@ TotalsLine TBasketModel::LineAfter(LineRule rule, const TotalsLine& before) cons
     // it was; a crate type ticked on an empty basket changes nothing.
     const auto sums = [this] {
         return TotalsLine{TotalsLine::Shape::Sums, Evaluate().ticked.Fits()
-                                                        ? TotalsLine::Colour::Within
-                                                        : TotalsLine::Colour::Over};
+                                                       ? TotalsLine::Colour::Within
+                                                       : TotalsLine::Colour::Over};
     };
     const bool empty = devices_.empty();
     switch (rule) {
@@ -177,9 +177,8 @@ bool TBasketModel::Move(int from, int to)
         devices_.insert(devices_.begin() + b, std::move(entry));
     };
     Push(
-        Text(u"перемещение ") + devices_[static_cast<std::size_t>(from)].Ident,
-        LineRule::Unchanged, [move, from, to] { move(from, to); },
-        [move, from, to] { move(to, from); });
+        Text(u"перемещение ") + devices_[static_cast<std::size_t>(from)].Ident, LineRule::Unchanged,
+        [move, from, to] { move(from, to); }, [move, from, to] { move(to, from); });
     return true;
 }
 

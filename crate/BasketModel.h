@@ -60,10 +60,7 @@ public:
     const std::vector<TDevice>& Devices() const { return devices_; }
     const std::vector<TCrateType>& Crates() const { return crates_; }
     int TickedCrate() const { return ticked_; }
-    const TCrateType& TickedCrateType() const
-    {
-        return crates_[static_cast<std::size_t>(ticked_)];
-    }
+    const TCrateType& TickedCrateType() const { return crates_[static_cast<std::size_t>(ticked_)]; }
     int MarginPercent() const { return marginPercent_; }
     const TotalsLine& Line() const { return line_; }
     // The budget of the current state (cached until the next change).

@@ -80,8 +80,7 @@ BudgetEvaluation EvaluateBudget(const Totals& totals, const LimitValues& limits,
     const LimitValues sums = totals.Values();
     BudgetEvaluation budget;
     for (std::size_t i = 0; i < kLimitCount; ++i)
-        budget.limits[i] =
-            Evaluate(static_cast<LimitKind>(i), sums[i], limits[i], marginPercent);
+        budget.limits[i] = Evaluate(static_cast<LimitKind>(i), sums[i], limits[i], marginPercent);
     return budget;
 }
 
@@ -161,8 +160,8 @@ QString VerdictSentence(const BudgetEvaluation& budget, const QString& separator
     QStringList near;
     for (const LimitUse& use : budget.limits) {
         if (use.state == LimitState::Over)
-            over << LimitName(use.kind) + Text(u" на ") + Amount(use.kind, use.sum - use.limit, separator) +
-                        Unit(use.kind);
+            over << LimitName(use.kind) + Text(u" на ") +
+                        Amount(use.kind, use.sum - use.limit, separator) + Unit(use.kind);
         else if (use.state == LimitState::Near)
             near << LimitName(use.kind) + QLatin1Char(' ') + use.percentUsed->Format(separator) +
                         QStringLiteral(" %");
@@ -220,8 +219,7 @@ std::vector<CrateFit> FitOfCrateTypes(const Totals& totals, const std::vector<Li
 }
 
 BasketBudget EvaluateBasket(const std::vector<TDevice>& devices,
-                            const std::vector<TCrateType>& crates, int crateType,
-                            int marginPercent)
+                            const std::vector<TCrateType>& crates, int crateType, int marginPercent)
 {
     BasketBudget budget;
     budget.crateType = crateType;
@@ -229,9 +227,8 @@ BasketBudget EvaluateBasket(const std::vector<TDevice>& devices,
     if (budget.empty)
         return budget;
     budget.totals = SumDevices(devices);
-    budget.ticked = EvaluateBudget(budget.totals,
-                                   crates.at(static_cast<std::size_t>(crateType)).limits,
-                                   marginPercent);
+    budget.ticked = EvaluateBudget(
+        budget.totals, crates.at(static_cast<std::size_t>(crateType)).limits, marginPercent);
     budget.fits = FitOfCrateTypes(budget.totals, crates);
     return budget;
 }

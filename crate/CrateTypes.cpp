@@ -13,7 +13,8 @@ TCrateType BuiltIn(const char16_t* name, const char* v5, const char* v7, const c
             {ExactDecimal::Parse(QString::fromLatin1(v5), dot),
              ExactDecimal::Parse(QString::fromLatin1(v7), dot),
              ExactDecimal::Parse(QString::fromLatin1(v_7), dot),
-             ExactDecimal::Parse(QString::fromLatin1(power), dot), ExactDecimal::FromInteger(slots)}};
+             ExactDecimal::Parse(QString::fromLatin1(power), dot),
+             ExactDecimal::FromInteger(slots)}};
 }
 
 } // namespace
@@ -34,14 +35,13 @@ const std::vector<TCrateType>& BuiltInCrateTypes()
     return types;
 }
 
-QString LimitsRow(const QString& field0, const LimitValues& values,
-                  const QString& decimalSeparator)
+QString LimitsRow(const QString& field0, const LimitValues& values, const QString& decimalSeparator)
 {
     QStringList fields{field0};
     for (int i = 0; i < kLimitCount; ++i) {
         const ExactDecimal& value = values[static_cast<std::size_t>(i)];
         fields << (static_cast<LimitKind>(i) == LimitKind::Slots ? value.WholeText()
-                                                                  : value.Format(decimalSeparator));
+                                                                 : value.Format(decimalSeparator));
     }
     return fields.join(QLatin1Char('\t'));
 }

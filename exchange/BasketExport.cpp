@@ -57,8 +57,8 @@ BasketSummary BasketSummaryOf(const TBasketModel& model, const QString& decimalS
         SummaryEntry entry;
         entry.code = device.Texts.ident;
         entry.name = device.Name;
-        entry.values = {device.Texts.v5, device.Texts.v7, device.Texts.v_7,
-                        device.Texts.totalPower, device.Texts.slotsCount};
+        entry.values = {device.Texts.v5, device.Texts.v7, device.Texts.v_7, device.Texts.totalPower,
+                        device.Texts.slotsCount};
         summary.entries.push_back(std::move(entry));
     }
 

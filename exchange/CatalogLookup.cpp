@@ -10,7 +10,7 @@ CatalogLookup LookUpInCatalog(TSQLiteDatabase& database)
         const std::optional<BlockRecord> block = FindBlockDetails(database, code.toStdString());
         if (!block)
             return std::nullopt;
-        return DeviceTexts{block->ident, block->v5,         block->v7,         block->v_7,
+        return DeviceTexts{block->ident,      block->v5,         block->v7,     block->v_7,
                            block->totalPower, block->slotsCount, block->nameRus};
     };
 }

@@ -12,8 +12,8 @@
 #include "FieldColorListBox.h"
 #include "FormText.h"
 #include "HandlerGuard.h"
-#include "Messages.h"
 #include "Header.h"
+#include "Messages.h"
 #include "Platform.h"
 #include "SQLiteTable3.h"
 #include "SearchProgress.h"
@@ -445,9 +445,9 @@ void TMainForm::AddBtnClick()
     if (!shownNotANumber_.isEmpty())
         throw EConvertError(NotANumberRefusal(FIdentField->text(), shownNotANumber_).toStdString());
     // The one place where texts on screen become numbers: the block shown.
-    const DeviceTexts texts{FIdentField->text(), FV5Field->text(),         FV7Field->text(),
-                            F_V7Field->text(),   FTotalPowerField->text(), FSlotsCountField->text(),
-                            FNameRusField->text()};
+    const DeviceTexts texts{
+        FIdentField->text(),      FV5Field->text(),         FV7Field->text(),     F_V7Field->text(),
+        FTotalPowerField->text(), FSlotsCountField->text(), FNameRusField->text()};
     std::vector<TDevice> entries;
     entries.push_back(MakeDevice(texts, DecimalSeparator));
     if (Basket->Add(std::move(entries)) == TBasketModel::AddResult::Full)

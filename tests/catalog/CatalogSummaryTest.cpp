@@ -8,8 +8,8 @@
 
 #include <QCryptographicHash>
 #include <QDir>
-#include <QFileInfo>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -63,8 +63,7 @@ TEST(CatalogSummary, FromTheFileAsOpenedOnceAndUntilReadAfresh)
     MakeCatalog(other, "SECOND, A LONGER CODE");
     const QString secondHash = Sha256Of(other);
     ASSERT_TRUE(QFile::rename(other, path));
-    EXPECT_EQ(catalog.QueryTable("SELECT IDENT FROM BLOCKS")->CellText(0),
-              "SECOND, A LONGER CODE");
+    EXPECT_EQ(catalog.QueryTable("SELECT IDENT FROM BLOCKS")->CellText(0), "SECOND, A LONGER CODE");
     EXPECT_EQ(catalog.OpenedFileSummary().sha256, secondHash);
     EXPECT_EQ(catalog.OpenedFile().SummariesMade(), 2);
 }

@@ -44,11 +44,11 @@ struct Shown {
 
 std::ostream& operator<<(std::ostream& out, const Shown& shown)
 {
-    return out << shown.codes.join(u',').toStdString() << " | ticked " << shown.ticked
-               << " | line " << static_cast<int>(shown.line.shape) << "/"
-               << static_cast<int>(shown.line.colour) << " | " << shown.totals.toStdString()
-               << " | " << shown.headroom.toStdString() << " | " << shown.verdict.toStdString()
-               << " | " << shown.fits.join(u',').toStdString() << " | over " << shown.overSlots;
+    return out << shown.codes.join(u',').toStdString() << " | ticked " << shown.ticked << " | line "
+               << static_cast<int>(shown.line.shape) << "/" << static_cast<int>(shown.line.colour)
+               << " | " << shown.totals.toStdString() << " | " << shown.headroom.toStdString()
+               << " | " << shown.verdict.toStdString() << " | "
+               << shown.fits.join(u',').toStdString() << " | over " << shown.overSlots;
 }
 
 Shown Show(const TBasketModel& model)
@@ -108,9 +108,12 @@ const Flow kFlows[] = {
      Colour::Over, u"ПРЕВЫШЕНИЕ: −7V на 0.35 А"},
     {"a larger crate", [](TBasketModel& m) { return m.TickCrateType(4); }, true, Shape::Sums,
      Colour::Within, u"В ПРЕДЕЛАХ НОРМЫ"},
-    {"the ticked one again", [](TBasketModel& m) { return m.TickCrateType(4); }, false,
-     Shape::Sums, Colour::Within, u"В ПРЕДЕЛАХ НОРМЫ"},
-    {"two at once, one step", [](TBasketModel& m) { return Added(m.Add({kTwoSlots, kOne})); },
+    {"the ticked one again", [](TBasketModel& m) { return m.TickCrateType(4); }, false, Shape::Sums,
+     Colour::Within, u"В ПРЕДЕЛАХ НОРМЫ"},
+    {"two at once, one step",
+     [](TBasketModel& m) {
+         return Added(m.Add({kTwoSlots, kOne}));
+     },
      true, Shape::Sums, Colour::Within, u"В ПРЕДЕЛАХ НОРМЫ"},
     {"moved", [](TBasketModel& m) { return m.Move(3, 0); }, true, Shape::Sums, Colour::Within,
      u"В ПРЕДЕЛАХ НОРМЫ"},
@@ -130,8 +133,8 @@ const Flow kFlows[] = {
      Shape::Blank, Colour::Within, u""},
     {"clear the empty row", [](TBasketModel& m) { return m.Clear(); }, true, Shape::None,
      Colour::Within, u""},
-    {"clear again changes nothing", [](TBasketModel& m) { return m.Clear(); }, false,
-     Shape::None, Colour::Within, u""},
+    {"clear again changes nothing", [](TBasketModel& m) { return m.Clear(); }, false, Shape::None,
+     Colour::Within, u""},
     {"a file with more slots than any crate",
      [](TBasketModel& m) {
          m.Replace({kHuge, kOne}, 0, QStringLiteral("открытие файла a.vbasket"));
@@ -187,8 +190,14 @@ TEST(BasketModel, SlotSumsNeverWrap)
         std::function<void(TBasketModel&)> fill;
     };
     const Case cases[] = {
-        {"opened from a file", [](TBasketModel& m) { m.Replace({kHuge, kOne}, 0, QString()); }},
-        {"in the other order", [](TBasketModel& m) { m.Replace({kOne, kHuge}, 4, QString()); }},
+        {"opened from a file",
+         [](TBasketModel& m) {
+             m.Replace({kHuge, kOne}, 0, QString());
+         }},
+        {"in the other order",
+         [](TBasketModel& m) {
+             m.Replace({kOne, kHuge}, 4, QString());
+         }},
         {"back by undo",
          [](TBasketModel& m) {
              m.Replace({kHuge, kOne}, 0, QString());
@@ -216,9 +225,9 @@ TEST(BasketModel, SlotSumsNeverWrap)
     TBasketModel model;
     model.TickCrateType(4);
     EXPECT_EQ(model.Add({kHuge}), TBasketModel::AddResult::Full);
-    model.Replace({Block("BIG", "1E300", "0", "0", "0", "0"), Block("TINY", "1E-300", "0", "0",
-                                                                        "0", "0")},
-                  4, QString());
+    model.Replace(
+        {Block("BIG", "1E300", "0", "0", "0", "0"), Block("TINY", "1E-300", "0", "0", "0", "0")}, 4,
+        QString());
     EXPECT_EQ(model.Evaluate().totals.v5 - ExactDecimal::Parse(QStringLiteral("1E300"), kDot),
               ExactDecimal::Parse(QStringLiteral("1E-300"), kDot));
 }

@@ -240,8 +240,7 @@ TEST_F(SampleCatalog, EveryCrateLimitCanBeMetExactly)
         }
     }
     auto value = [](const Totals& t, int field) {
-        const ExactDecimal values[] = {t.v5, t.v7, t.v_7, t.power,
-                                       t.slots};
+        const ExactDecimal values[] = {t.v5, t.v7, t.v_7, t.power, t.slots};
         return ParseDecimal(values[field - 1].Format(QStringLiteral(".")), QStringLiteral("."));
     };
 
@@ -262,7 +261,8 @@ TEST_F(SampleCatalog, EveryCrateLimitCanBeMetExactly)
                             TotalsRow(totals, dot).split(QLatin1Char('\t'))[target.field];
                         target.met =
                             shown == target.text &&
-                            EvaluateBudget(totals, limits[target.row], kMaxMarginPercent, dot).Fits();
+                            EvaluateBudget(totals, limits[target.row], kMaxMarginPercent, dot)
+                                .Fits();
                     }
                 }
             }

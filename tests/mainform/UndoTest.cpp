@@ -12,9 +12,9 @@
 #include "SQLiteTable3.h"
 #include "TabbedListBox.h"
 
+#include <QComboBox>
 #include <QFile>
 #include <QLabel>
-#include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
@@ -143,8 +143,10 @@ TEST_F(Undo, AWholeSittingBackToTheEmptyBasketAndForwardAgain)
     step("clear", [&] { form().ClearBtn->click(); });
     step("a crate on the empty basket", [&] { TickRackType(form(), 5); });
     step("open the saved file", [&] { OpenFile(saved); });
-    EXPECT_EQ(form().UndoBtn->toolTip(), QStringLiteral("Отменить: открытие файла sitting.vbasket"));
-    ASSERT_TRUE(window->recorder.errors.isEmpty()) << window->recorder.errors.join(u'|').toStdString();
+    EXPECT_EQ(form().UndoBtn->toolTip(),
+              QStringLiteral("Отменить: открытие файла sitting.vbasket"));
+    ASSERT_TRUE(window->recorder.errors.isEmpty())
+        << window->recorder.errors.join(u'|').toStdString();
 
     // The sitting has red totals, an empty row, none, and fit marks on the way.
     const Screen& red = screens[2];
@@ -255,7 +257,8 @@ TEST_F(Undo, AHugeSlotCountBesideAnotherIsOverEveryCrate)
     const QString path = files.filePath(QStringLiteral("huge.vbasket"));
     SaveBasketFile(path, basket);
     OpenFile(path);
-    ASSERT_TRUE(window->recorder.errors.isEmpty()) << window->recorder.errors.join(u'|').toStdString();
+    ASSERT_TRUE(window->recorder.errors.isEmpty())
+        << window->recorder.errors.join(u'|').toStdString();
     ASSERT_FALSE(dialogs().empty());
     EXPECT_EQ(dialogs().back().text, QStringLiteral("Корзина заполнена!"));
     const Screen screen = Shown();
@@ -307,7 +310,8 @@ TEST_F(Undo, TheCatalogStampComesFromTheCatalogAsOpened)
     const CatalogStamp original = ReadCatalogStamp(catalog.DatabasePath());
     AddToBasket(form(), u"ONE");
 
-    ASSERT_TRUE(QFile::rename(catalog.DatabasePath(), catalog.DatabasePath() + QStringLiteral(".moved")));
+    ASSERT_TRUE(
+        QFile::rename(catalog.DatabasePath(), catalog.DatabasePath() + QStringLiteral(".moved")));
     ASSERT_EQ(::mkfifo(catalog.DatabasePath().toLocal8Bit().constData(), 0600), 0);
 
     const QString path = files.filePath(QStringLiteral("kept.vbasket"));
@@ -316,7 +320,8 @@ TEST_F(Undo, TheCatalogStampComesFromTheCatalogAsOpened)
     nextFileName = files.filePath(QStringLiteral("kept.csv"));
     form().ExportBtn->click();
     form().SaveBtn->click();
-    ASSERT_TRUE(window->recorder.errors.isEmpty()) << window->recorder.errors.join(u'|').toStdString();
+    ASSERT_TRUE(window->recorder.errors.isEmpty())
+        << window->recorder.errors.join(u'|').toStdString();
     EXPECT_EQ(LoadBasketFile(path).catalog, original);
     EXPECT_TRUE(QFile::exists(nextFileName));
     EXPECT_EQ(form().Database->OpenedFile().SummariesMade(), 1);
