@@ -3,6 +3,7 @@
 
 #include "CrateTypes.h"
 #include "DecimalText.h"
+#include "MessageQuote.h"
 
 #include <QStringList>
 
@@ -51,6 +52,24 @@ bool SameValue(const QString& saved, const QString& now, const NumberField& fiel
     }
 }
 
+// Why the catalog's texts of a block cannot go into the basket (a value
+// stored as text, '2,5'), or nothing when they can.
+std::optional<QString> WhyNotAdded(const DeviceTexts& now, const QString& separator)
+{
+    for (const NumberField& field : kNumberFields) {
+        const QString& text = now.*field.text;
+        try {
+            if (field.whole ? ParseInteger(text) >= 0
+                            : (static_cast<void>(ParseDecimal(text, separator)), true))
+                continue;
+        } catch (const EConvertError&) {
+        }
+        return Text(u"не добавлен: в столбце «%1» каталога не число, а «%2»")
+            .arg(Text(field.caption), QuoteForMessage(text));
+    }
+    return std::nullopt;
+}
+
 int CrateTypeRowByName(const QString& name)
 {
     const auto& types = CrateTypes();
@@ -76,6 +95,10 @@ ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& 
             basket.changes.push_back({saved.ident, Text(u"нет в каталоге, не добавлен")});
             continue;
         }
+        if (const std::optional<QString> why = WhyNotAdded(*now, separator)) {
+            basket.changes.push_back({saved.ident, *why});
+            continue;
+        }
         QStringList changed;
         for (const NumberField& field : kNumberFields) {
             const QString& was = saved.*field.text;
@@ -83,7 +106,7 @@ ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& 
             if (!SameValue(was, is, field, file.decimalSeparator, separator))
                 changed << Text(field.caption) + QLatin1Char(' ') +
                                SavedText(was, field, file.decimalSeparator, separator) +
-                               Text(u" → ") + is;
+                               Text(u" → ") + QuoteForMessage(is);
         }
         if (!changed.isEmpty())
             basket.changes.push_back({saved.ident, changed.join(QStringLiteral("; "))});
@@ -101,7 +124,7 @@ QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType
         const int count = static_cast<int>(basket.changes.size());
         for (int i = 0; i < count && i < maxListed; ++i) {
             const BasketChange& change = basket.changes[static_cast<size_t>(i)];
-            message += change.code + Text(u": ") + change.what + cr;
+            message += QuoteForMessage(change.code) + Text(u": ") + change.what + cr;
         }
         if (count > maxListed)
             message += Text(u"… и ещё %1").arg(count - maxListed) + cr;
@@ -109,10 +132,30 @@ QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType
     if (!basket.crateTypeKnown) {
         if (!message.isEmpty())
             message += cr;
-        message += Text(u"Тип корзины «%1» неизвестен; отмечен тип «%2».")
-                       .arg(fileCrateType, QString::fromUtf16(CrateTypes()[0].name));
+        message +=
+            Text(u"Тип корзины «%1» неизвестен; отмечен тип «%2».")
+                .arg(QuoteForMessage(fileCrateType), QString::fromUtf16(CrateTypes()[0].name));
     }
     while (message.endsWith(cr))
         message.chop(1);
     return message;
+}
+
+MessageListing ReopenListing(const ReopenedBasket& basket, const QString& fileCrateType)
+{
+    MessageListing listing;
+    for (const BasketChange& change : basket.changes)
+        listing.lines << QuoteForMessage(change.code) + Text(u": ") + change.what;
+    if (!listing.lines.isEmpty())
+        listing.heading = Text(u"Каталог изменился с тех пор, как корзина была сохранена:");
+    if (!basket.crateTypeKnown) {
+        const QString crateType =
+            Text(u"Тип корзины «%1» неизвестен; отмечен тип «%2».")
+                .arg(QuoteForMessage(fileCrateType), QString::fromUtf16(CrateTypes()[0].name));
+        if (listing.heading.isEmpty())
+            listing.heading = crateType;
+        else
+            listing.lines << QString() << crateType;
+    }
+    return listing;
 }

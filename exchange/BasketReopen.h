@@ -10,6 +10,7 @@
 #include "BasketFile.h"
 
 #include <QString>
+#include <QStringList>
 
 #include <functional>
 #include <optional>
@@ -34,6 +35,15 @@ struct ReopenedBasket {
 // `separator` is the screen's decimal separator; the file's own is in `file`.
 ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& lookup,
                                const QString& separator);
+
+// The same as a heading and one line per change, every change listed, for
+// a dialog whose list scrolls; codes and names quoted from the file are cut
+// (QuoteForMessage). Both empty when there is nothing to say.
+struct MessageListing {
+    QString heading;
+    QStringList lines;
+};
+MessageListing ReopenListing(const ReopenedBasket& basket, const QString& fileCrateType);
 
 // The one message that lists the changes and an unknown crate type, lines
 // broken by carriage returns; at most `maxListed` changes are spelt out.
