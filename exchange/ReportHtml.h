@@ -13,4 +13,9 @@
 
 inline constexpr char16_t kReportTitle[] = u"ОТЧЁТ О СОСТАВЕ КОРЗИНЫ";
 
+// A basket of more entries is shown as its bill of materials (GroupByCode),
+// of at most as many rows; codes and names are cut to kMaxReportCellCharacters.
+inline constexpr int kMaxReportRows = 2000;
+inline constexpr int kMaxReportCellCharacters = 200;
+
 QString ReportHtml(const BasketSummary& summary);
