@@ -52,6 +52,16 @@ using TSQLiteParams = std::vector<TSQLiteParam>;
 
 class TSQLiteTable;
 
+// The catalog's pages kept between queries, in KiB (SQLite's own default
+// is 2 MiB). A search reads the whole table; with its pages kept, the next
+// search of a catalog up to kPageCacheKiB (about 150,000 blocks) reads
+// nothing from the file again and checks no cell twice. The cache is sized
+// from the catalog file, so a small catalog never holds room it cannot
+// fill; SQLite drops the pages as soon as the file changes.
+inline constexpr int kPageCacheKiB = 32 * 1024;
+inline constexpr int kPageCacheSlackKiB = 64;
+int PageCacheKiB(std::int64_t fileBytes);
+
 class TSQLiteDatabase {
 public:
     enum class OpenMode {
@@ -96,6 +106,9 @@ public:
     TQueryProgress* Progress() const noexcept { return progress_; }
     // Stops the running statement (sqlite3_interrupt).
     void Interrupt() noexcept;
+    // Gives back the memory the connection can do without (the kept pages),
+    // as after a search that ran out of memory.
+    void ReleaseMemory() noexcept;
 
     // A result holding more than this many bytes of values ends its query
     // with a message instead of exhausting memory.

@@ -421,3 +421,26 @@ TEST_F(SQLiteTableTest, ReadOnlyConnectionReopensAFileReplacedUnderIt)
     EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db.QueryTable("SELECT a FROM t"); }),
               "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + File() + "\" : No such file or directory.");
 }
+
+// The page cache holds the whole catalog file (with SQLite's own header of
+// each page, and a little room), never more than the cap: a small catalog
+// keeps no room it cannot fill.
+TEST(PageCache, IsSizedFromTheCatalogFile)
+{
+    const struct {
+        std::int64_t fileBytes;
+        int kib;
+    } cases[] = {
+        {0, kPageCacheSlackKiB + 1},
+        {40 * 1024, 50 + 1 + kPageCacheSlackKiB},
+        {std::int64_t{10} << 20, 12800 + 1 + kPageCacheSlackKiB},
+        {std::int64_t{26} << 20, kPageCacheKiB}, // 33,280 KiB wanted
+        {std::int64_t{32} << 20, kPageCacheKiB},
+        {std::int64_t{1} << 40, kPageCacheKiB},
+        {-1, kPageCacheSlackKiB + 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileBytes);
+        EXPECT_EQ(PageCacheKiB(c.fileBytes), c.kib);
+    }
+}
