@@ -30,12 +30,14 @@ int Answer(const CommandLineResult& result)
 
 int main(int argc, char* argv[])
 {
-    // Help and version need no window system: answered before one is
-    // reached, so that they work without a display.
-    if (AsksForTextOnly(ArgumentsOf(argc, argv))) {
+    // The whole command line is judged before a window system is reached:
+    // help, the version and every usage error are answered without a
+    // display (status 2 and the usage on standard error, not Qt's abort).
+    if (!StartsTheWindow(WithoutQtOptions(ArgumentsOf(argc, argv)))) {
+        // The texts name the program as the application object knows it.
         QCoreApplication core(argc, argv);
         DescribeProgram();
-        return Answer(ParseCommandLine(QCoreApplication::arguments()));
+        return Answer(ParseCommandLine(WithoutQtOptions(QCoreApplication::arguments())));
     }
     // QApplication takes Qt's own options (-platform, -style, ...) out of
     // the arguments; what is left is the program's.
