@@ -246,6 +246,7 @@ void TMainForm::ClearDetails()
                           FSlotsCountField, FV5Field, FV7Field, F_V7Field, FTotalPowerField})
         value->clear();
     shownNotANumber_.clear();
+    shownCode_.clear();
 }
 
 void TMainForm::CategoryRBClick()
@@ -309,6 +310,7 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
 {
     std::size_t rows = 0;
     bool cancelled = false;
+    bool outOfMemory = false;
     {
         // The rows go in as one batch: the list is told of them, and works
         // out its stops, once rather than once per row.
@@ -323,13 +325,29 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
                 });
         } catch (const EQueryCancelled&) {
             cancelled = true;
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
         }
     }
+    if (outOfMemory)
+        ReportSearchOutOfMemory();
     if (cancelled) {
         BlockTabLB->Clear();
         ReportCancelledSearch(u"Поиск в каталоге отменён: список пуст.");
     } else if (rows > 0)
         BlockTabLB->UpdateFromHeader(*TableHeader);
+}
+
+// A search that ran out of memory leaves an empty list and gives back what
+// the catalog's connection keeps, so that the window goes on working.
+void TMainForm::ReportSearchOutOfMemory()
+{
+    BlockTabLB->Clear();
+    Database->ReleaseMemory();
+    throw Exception(
+        Text(u"Недостаточно памяти для поиска в каталоге: список пуст. Уточните поиск или "
+             u"закройте другие программы")
+            .toStdString());
 }
 
 // The user's own choice, said in the program's message dialog rather than
@@ -390,6 +408,7 @@ void TMainForm::BlockTabLBClick()
     FCategoryField->setText(category);
     FSubCategoryField->setText(subCategory);
     FIdentField->setText(record.ident);
+    shownCode_ = BlockTabLB->Items().Data(row);
     FNameRusField->setText(record.nameRus);
     FVIPRField->setText(record.vipr);
     FSlotsCountField->setText(record.slotsCount);
@@ -454,7 +473,8 @@ void TMainForm::AddBtnClick()
         return;
     }
     Devices.push_back(std::move(device));
-    RackTabLB->Items().Add(BasketRow(texts));
+    // The row shows the code as the screen does; the exact code goes with it.
+    RackTabLB->Items().Add(BasketRow(texts), shownCode_);
     RackTabLB->UpdateFromHeader(*RackHeader);
     RefillTotals();
 }

@@ -12,6 +12,7 @@
 // as a form's published fields, so tests can drive the real window.
 
 #include "Basket.h"
+#include "BasketCsv.h"
 #include "Budget.h"
 
 #include <QMainWindow>
@@ -29,6 +30,7 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -183,6 +185,7 @@ private:
     void ClearDetails();
     void FillSearchList(const CatalogQuery& query);
     void ReportCancelledSearch(const char16_t* text);
+    [[noreturn]] void ReportSearchOutOfMemory();
     void FillRackTypes();
     int FindCheckedRackType() const;
     QString ComputeTotals();
@@ -195,9 +198,12 @@ private:
     void WireFileButtons();
     QString AskFileNameInDialog(FileRequest request);
     void ShowReportPreview(QTextDocument& report);
+    void PrintReportTo(const QTextDocument& report, QPrinter& printer);
     void OpenStartBasket();
     QString CatalogPath() const;
     std::optional<BlockRecord> FindBlock(const QString& code);
+    // The code of basket row `row` exactly as the catalog stores it.
+    QString BasketCode(int row) const;
     void ReplaceBasket(const ReopenedBasket& basket, std::vector<TDevice> devices);
     void WarnWhenCrateFull();
     BasketSummary CurrentSummary();
@@ -209,6 +215,11 @@ private:
     bool shown_ = false;
     // The shown block's slot, current and power columns that hold no number.
     QStringList shownNotANumber_;
+    // The shown block's code exactly as the catalog stores it (every byte);
+    // the screen's text of a code need not lead back to it.
+    QByteArray shownCode_;
     QString basketAtStart_;
+    // The CSV form the export dialog chose last: guarded unless the raw one.
+    CsvFormulas csvFormulas_ = CsvFormulas::Guarded;
     QString lastFileDir_; // where the last file dialog ended, for this session only
 };

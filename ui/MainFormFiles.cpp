@@ -13,6 +13,7 @@
 #include "BasketFile.h"
 #include "BasketReopen.h"
 #include "BasketSummary.h"
+#include "CatalogOwnFiles.h"
 #include "CatalogQueries.h"
 #include "CheckList.h"
 #include "CrateTypes.h"
@@ -20,6 +21,7 @@
 #include "DialogUnit.h"
 #include "HandlerGuard.h"
 #include "Header.h"
+#include "ListMessageForm.h"
 #include "Platform.h"
 #include "ReportDocument.h"
 #include "SQLiteTable3.h"
@@ -27,12 +29,13 @@
 #include "WidgetKit.h"
 
 #include <QDir>
-#include <QGridLayout>
-#include <QSpinBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QKeySequence>
+#include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSpinBox>
 #include <QTextDocument>
 #include <QVBoxLayout>
 
@@ -120,8 +123,12 @@ QString TMainForm::AskFileNameInDialog(FileRequest request)
     const char16_t* title = request == FileRequest::OpenBasket ? u"Открыть корзину"
                             : request == FileRequest::SaveBasket ? u"Сохранить корзину"
                                                                  : u"Экспорт в CSV";
+    // The CSV's guarded form is the default; the raw one is the second type.
+    const QString guardedCsv = Text(u"Таблица CSV (*.csv)");
+    const QString rawCsv = Text(u"Таблица CSV без защиты от формул (*.csv)");
     QFileDialog dialog(this, Text(title), lastFileDir_.isEmpty() ? QDir::homePath() : lastFileDir_,
-                       csv ? Text(u"Таблица CSV (*.csv)") : Text(u"Корзина Veltrum (*.vbasket)"));
+                       csv ? guardedCsv + QStringLiteral(";;") + rawCsv
+                           : Text(u"Корзина Veltrum (*.vbasket)"));
     if (request == FileRequest::OpenBasket) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -133,6 +140,9 @@ QString TMainForm::AskFileNameInDialog(FileRequest request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     lastFileDir_ = dialog.directory().absolutePath();
+    if (csv)
+        csvFormulas_ =
+            dialog.selectedNameFilter() == rawCsv ? CsvFormulas::Raw : CsvFormulas::Guarded;
     return dialog.selectedFiles().constFirst();
 }
 
@@ -145,10 +155,26 @@ void TMainForm::ShowReportPreview(QTextDocument& report)
     preview.setObjectName(QStringLiteral("ReportPreview"));
     preview.setWindowTitle(report.metaInformation(QTextDocument::DocumentTitle));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, &report](QPrinter* to) {
-        RunGuarded(this, [&report, to] { PrintReport(report, *to); });
+        RunGuarded(this, [this, &report, to] { PrintReportTo(report, *to); });
     });
     preview.resize(900, 800);
     preview.exec();
+}
+
+void TMainForm::PrintReportTo(const QTextDocument& report, QPrinter& printer)
+{
+    // A PDF chosen in the print dialog is written as every file the user
+    // keeps: never onto the catalog, whole or not at all. The preview's own
+    // pages (a picture engine) and real printers are painted directly.
+    const bool toPdfFile = printer.outputFormat() == QPrinter::PdfFormat &&
+                           !printer.outputFileName().isEmpty() && printer.paintEngine() &&
+                           printer.paintEngine()->type() != QPaintEngine::Picture;
+    if (!toPdfFile) {
+        PrintReport(report, printer);
+        return;
+    }
+    RefuseCatalogOwnFile(printer.outputFileName(), catalogDir_);
+    WriteReportPdf(report, printer.outputFileName());
 }
 
 // ---------------------------------------------------------------------------
@@ -159,13 +185,14 @@ void TMainForm::SaveBtnClick()
     const QString path = AskFileName(FileRequest::SaveBasket);
     if (path.isEmpty())
         return;
+    RefuseCatalogOwnFile(path, catalogDir_);
     BasketDocument basket;
     basket.decimalSeparator = DecimalSeparator;
     basket.crateType = RackTypeCL->ColumnText(0, FindCheckedRackType());
     // The basket rows hold the six texts exactly as they were added.
     for (int row = 0; row < RackTabLB->Items().Count(); ++row) {
         const QStringList fields = Fields(RackTabLB->Items()[row]);
-        basket.entries.push_back({fields.value(0), fields.value(1), fields.value(2),
+        basket.entries.push_back({BasketCode(row), fields.value(1), fields.value(2),
                                   fields.value(3), fields.value(4), fields.value(5)});
     }
     basket.catalog = ReadCatalogStamp(CatalogPath());
@@ -191,7 +218,8 @@ void TMainForm::ExportBtnClick()
     const QString path = AskFileName(FileRequest::ExportCsv);
     if (path.isEmpty())
         return;
-    WriteFileAtomically(path, BasketCsv(CurrentSummary()),
+    RefuseCatalogOwnFile(path, catalogDir_);
+    WriteFileAtomically(path, BasketCsv(CurrentSummary(), csvFormulas_),
                         Text(u"Не удалось записать файл \"%1\": %2"));
 }
 
@@ -215,8 +243,9 @@ void TMainForm::OpenBasketFile(const QString& path)
             const std::optional<BlockRecord> block = FindBlock(code);
             if (!block)
                 return std::nullopt;
-            return DeviceTexts{block->ident, block->v5,         block->v7,
-                               block->v_7,   block->totalPower, block->slotsCount};
+            // The exact code found, not the screen's text of it.
+            return DeviceTexts{code,       block->v5,         block->v7,
+                               block->v_7, block->totalPower, block->slotsCount};
         },
         DecimalSeparator);
     std::vector<TDevice> devices;
@@ -225,10 +254,11 @@ void TMainForm::OpenBasketFile(const QString& path)
         devices.push_back(MakeDevice(texts, DecimalSeparator));
 
     ReplaceBasket(basket, std::move(devices));
-    const QString changes = ReopenMessage(basket, file.crateType);
-    if (!changes.isEmpty())
-        TmdDialogForm::ShowDialog(Text(kApplicationTitle), changes, IDI_EXCLAMATION,
-                                  {QStringLiteral("OK")});
+    // Every difference is listed, in a list that scrolls however long it is.
+    const MessageListing changes = ReopenListing(basket, file.crateType);
+    if (!changes.heading.isEmpty())
+        TListMessageForm::ShowList(Text(kApplicationTitle), changes.heading, changes.lines,
+                                   IDI_EXCLAMATION);
     WarnWhenCrateFull();
 }
 
@@ -239,8 +269,11 @@ void TMainForm::ReplaceBasket(const ReopenedBasket& basket, std::vector<TDevice>
     RackTabLB->Clear();
     {
         const TListAppendBatch batch(RackTabLB->Items());
-        for (const DeviceTexts& texts : basket.entries)
-            RackTabLB->Items().Add(BasketRow(texts));
+        for (const DeviceTexts& texts : basket.entries) {
+            DeviceTexts shown = texts;
+            shown.ident = ExactCodeOnScreen(texts.ident);
+            RackTabLB->Items().Add(BasketRow(shown), texts.ident.toUtf8());
+        }
     }
     RackTabLB->UpdateFromHeader(*RackHeader);
     Devices = std::move(devices);
@@ -282,6 +315,11 @@ void TMainForm::OpenStartBasket()
     basketAtStart_.clear();
 }
 
+QString TMainForm::BasketCode(int row) const
+{
+    return QString::fromUtf8(RackTabLB->Items().Data(row));
+}
+
 QString TMainForm::CatalogPath() const
 {
     return QDir(catalogDir_).filePath(QStringLiteral("VELTRUM.db"));
@@ -313,7 +351,7 @@ BasketSummary TMainForm::CurrentSummary()
     for (int row = 0; row < RackTabLB->Items().Count(); ++row) {
         const QStringList fields = Fields(RackTabLB->Items()[row]);
         SummaryEntry entry;
-        entry.code = fields.value(0);
+        entry.code = BasketCode(row);
         const std::optional<BlockRecord> block = FindBlock(entry.code);
         entry.name = block ? block->nameRus : QString();
         for (size_t i = 0; i < kSummaryColumns; ++i)
