@@ -160,10 +160,76 @@ CommandLineResult ParseCommandLine(const QStringList& arguments)
     return result;
 }
 
+bool StartsTheWindow(const QStringList& arguments)
+{
+    Parser p;
+    return p.parser.parse(arguments) && !p.AsksForHelp() && !p.parser.isSet(p.version) &&
+           !p.parser.isSet(p.check) && p.parser.positionalArguments().size() <= 1;
+}
+
 bool AsksForTextOnly(const QStringList& arguments)
 {
     Parser p;
     // Unknown options (Qt's own, not yet taken out) must not hide a --help.
     p.parser.parse(arguments);
     return p.AsksForHelp() || p.parser.isSet(p.version) || p.parser.isSet(p.check);
+}
+
+QStringList WithoutQtOptions(const QStringList& arguments)
+{
+    // QGuiApplication's and QApplication's own options, and those of the
+    // X11 platform; the first list takes a value.
+    static const QStringList withValue = {
+        QStringLiteral("platform"),
+        QStringLiteral("platformpluginpath"),
+        QStringLiteral("platformtheme"),
+        QStringLiteral("plugin"),
+        QStringLiteral("qwindowgeometry"),
+        QStringLiteral("qwindowicon"),
+        QStringLiteral("qwindowtitle"),
+        QStringLiteral("session"),
+        QStringLiteral("style"),
+        QStringLiteral("stylesheet"),
+        QStringLiteral("display"),
+        QStringLiteral("geometry"),
+        QStringLiteral("name"),
+        QStringLiteral("title"),
+        QStringLiteral("visual"),
+        QStringLiteral("ncols"),
+        QStringLiteral("cmap"),
+        QStringLiteral("fontengine"),
+        QStringLiteral("dialogs"),
+    };
+    static const QStringList alone = {
+        QStringLiteral("reverse"),       QStringLiteral("widgetcount"),
+        QStringLiteral("nograb"),        QStringLiteral("dograb"),
+        QStringLiteral("sync"),          QStringLiteral("testability"),
+        QStringLiteral("qmljsdebugger"),
+    };
+    QStringList kept;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& argument = arguments[i];
+        if (i > 0 && argument == QStringLiteral("--")) {
+            kept << arguments.mid(i); // file names only from here on
+            break;
+        }
+        if (i == 0 || !argument.startsWith(u'-')) {
+            kept << argument;
+            continue;
+        }
+        QString name = argument.mid(argument.startsWith(QStringLiteral("--")) ? 2 : 1);
+        const qsizetype equals = name.indexOf(u'=');
+        const bool valueAttached = equals >= 0;
+        if (valueAttached)
+            name.truncate(equals);
+        if (withValue.contains(name)) {
+            if (!valueAttached)
+                ++i; // its value
+            continue;
+        }
+        if (alone.contains(name))
+            continue;
+        kept << argument;
+    }
+    return kept;
 }

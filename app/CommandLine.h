@@ -46,10 +46,20 @@ struct CommandLineResult {
 // QCoreApplication for the help and version texts.
 CommandLineResult ParseCommandLine(const QStringList& arguments);
 
+// True when ParseCommandLine would start the window; needs no application
+// object, so that it can be asked before one exists.
+bool StartsTheWindow(const QStringList& arguments);
+
 // True when the arguments ask for help, the version or the check, which
 // are answered without a window system: `veltrum --help` and `veltrum
 // --check` work with no display.
 bool AsksForTextOnly(const QStringList& arguments);
+
+// `arguments` without the options Qt's application object takes for itself
+// (-platform NAME, -style=NAME, -reverse, ..., with one or two dashes), so
+// that the whole command line is judged before a window system is reached:
+// a usage error then needs no display either.
+QStringList WithoutQtOptions(const QStringList& arguments);
 
 // Names the program to Qt Core: application name and version, for
 // --version, the help text and the check. Needs no window system.

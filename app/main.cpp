@@ -47,13 +47,15 @@ int Answer(const CheckCommandOutput& output)
 
 int main(int argc, char* argv[])
 {
-    // Help, version and the check need no window system: answered under a
-    // Qt Core application, before one is reached, so that they work
-    // without a display.
-    if (AsksForTextOnly(ArgumentsOf(argc, argv))) {
+    // The whole command line is judged before a window system is reached:
+    // help, the version, the check and every usage error are answered
+    // under a Qt Core application, without a display (status 2 and the
+    // usage on standard error for what is not understood, not Qt's abort).
+    if (!StartsTheWindow(WithoutQtOptions(ArgumentsOf(argc, argv)))) {
         QCoreApplication core(argc, argv);
         NameProgram();
-        const CommandLineResult commandLine = ParseCommandLine(QCoreApplication::arguments());
+        const CommandLineResult commandLine =
+            ParseCommandLine(WithoutQtOptions(QCoreApplication::arguments()));
         if (commandLine.check)
             return Answer(RunCheckCommand(*commandLine.check));
         return Answer(commandLine);

@@ -55,6 +55,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <filesystem>
 #include <string>
 #include <variant>
 #include <vector>
@@ -80,7 +81,8 @@ public:
             db_ = nullptr;
             return;
         }
-        for (const std::string& statement : CatalogCacheStatements())
+        for (const std::string& statement :
+             CatalogCacheStatements(static_cast<std::int64_t>(std::filesystem::file_size(file))))
             if (sqlite3_exec(db_, statement.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK)
                 Fail("the floor's connection refused " + statement);
     }

@@ -36,6 +36,12 @@ QString CodeOnScreen(QString code)
     return code;
 }
 
+QString ExactCodeOnScreen(const QString& exactCode)
+{
+    const qsizetype zero = exactCode.indexOf(QChar(u'\0'));
+    return CodeOnScreen(zero < 0 ? exactCode : exactCode.left(zero));
+}
+
 QString PrepareFragment(const QString& typed)
 {
     const QString upper = typed.toUpper();

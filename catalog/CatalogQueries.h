@@ -37,6 +37,10 @@ QString PrepareFragment(const QString& typed);
 // that the code stays in its column of a tab-separated row.
 inline constexpr char16_t kTabMark = u'\u2192';
 QString CodeOnScreen(QString code);
+// The screen's text of a code known exactly (every character, zero ones
+// included), as the details show it: up to its first zero character (the
+// text value as read ends there), with CodeOnScreen's tab mark.
+QString ExactCodeOnScreen(const QString& exactCode);
 
 // Runs a list query and hands each row, as "code<TAB>name" with the code
 // as CodeOnScreen shows it, to `appendRow` in result order, together with

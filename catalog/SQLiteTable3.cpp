@@ -7,11 +7,14 @@
 
 #include <sqlite3.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
 #include <limits>
+
+#include <sys/stat.h>
 
 namespace {
 
@@ -34,6 +37,7 @@ constexpr int kReadAttempts = 3;
 // ORDER BY fills): past it a query fails with SQLite's "out of memory"
 // rather than the whole program with std::bad_alloc.
 constexpr sqlite3_int64 kSQLiteHeapLimit = sqlite3_int64{1} << 30;
+
 [[noreturn]] void ThrowBusy(const std::string& sql)
 {
     throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql + "\" : SQLite ЗАНЯТ");
@@ -192,7 +196,10 @@ void TSQLiteDatabase::Configure()
     RunStatement("PRAGMA trusted_schema = OFF;");
     RunStatement("PRAGMA cell_size_check = ON;");
     RunStatement("PRAGMA SYNCHRONOUS=NORMAL;");
-    for (const std::string& statement : CatalogCacheStatements()) {
+    struct stat file {};
+    const std::int64_t fileBytes =
+        ::stat(fileName_.c_str(), &file) == 0 ? static_cast<std::int64_t>(file.st_size) : 0;
+    for (const std::string& statement : CatalogCacheStatements(fileBytes)) {
         // A setting may answer with the value it took (mmap_size does).
         const Statement setting = Prepare(*this, statement, {}, kRunCompileFailed);
         int rc;
@@ -201,6 +208,12 @@ void TSQLiteDatabase::Configure()
         if (rc != SQLITE_DONE)
             ThrowSqlFailure(kRunCompileFailed, statement);
     }
+}
+
+void TSQLiteDatabase::ReleaseMemory() noexcept
+{
+    if (handle_)
+        sqlite3_db_release_memory(handle_);
 }
 
 void TSQLiteDatabase::Close() noexcept

@@ -121,6 +121,9 @@ public:
     TQueryProgress* Progress() const noexcept { return progress_; }
     // Stops the running statement (sqlite3_interrupt).
     void Interrupt() noexcept;
+    // Gives back the memory the connection can do without (the kept pages),
+    // as after a search that ran out of memory.
+    void ReleaseMemory() noexcept;
 
     // A result holding more than this many bytes of values ends its query
     // with a message instead of exhausting memory.

@@ -9,15 +9,28 @@ QString Text(const char16_t* text)
 }
 
 QStringList WithLimits(const QString& first, const QString& second,
-                       const std::array<QString, kSummaryColumns>& values)
+                       const std::array<QString, kSummaryColumns>& values,
+                       CsvFormulas formulas = CsvFormulas::Raw)
 {
-    QStringList fields{first, second};
+    const auto text = [formulas](const QString& field) {
+        return formulas == CsvFormulas::Guarded ? GuardedCsvText(field) : field;
+    };
+    QStringList fields{text(first), text(second)};
     for (const QString& value : values)
         fields << value;
     return fields;
 }
 
 } // namespace
+
+QString GuardedCsvText(const QString& text)
+{
+    // Tab and carriage return too: some spreadsheets skip them before a formula.
+    static const QString kFormulaStarts = QStringLiteral("=+-@\t\r");
+    if (!text.isEmpty() && kFormulaStarts.contains(text.front()))
+        return QLatin1Char('\'') + text;
+    return text;
+}
 
 QChar CsvFieldSeparator(const QString& decimalSeparator)
 {
@@ -35,7 +48,7 @@ QString CsvField(const QString& text, QChar fieldSeparator)
     return QLatin1Char('"') + quoted + QLatin1Char('"');
 }
 
-QByteArray BasketCsv(const BasketSummary& summary)
+QByteArray BasketCsv(const BasketSummary& summary, CsvFormulas formulas)
 {
     const QChar separator = CsvFieldSeparator(summary.decimalSeparator);
     QString csv;
@@ -51,7 +64,7 @@ QByteArray BasketCsv(const BasketSummary& summary)
         captions[static_cast<size_t>(i)] = Text(kLimitCaptions[static_cast<size_t>(i)]);
     addRow(WithLimits(Text(u"ШИФР"), Text(u"НАИМЕНОВАНИЕ"), captions));
     for (const SummaryEntry& entry : summary.entries)
-        addRow(WithLimits(entry.code, entry.name, entry.values));
+        addRow(WithLimits(entry.code, entry.name, entry.values, formulas));
 
     std::array<QString, kSummaryColumns> totals, limits, headroom;
     for (size_t i = 0; i < kSummaryColumns; ++i) {
@@ -60,7 +73,7 @@ QByteArray BasketCsv(const BasketSummary& summary)
         headroom[i] = summary.limits[i].headroom;
     }
     addRow(WithLimits(Text(u"ИТОГО"), QString(), totals));
-    addRow(WithLimits(Text(u"ТИП КОРЗИНЫ"), summary.crateType, limits));
+    addRow(WithLimits(Text(u"ТИП КОРЗИНЫ"), summary.crateType, limits, formulas));
     addRow(WithLimits(Text(u"ЗАПАС"), QString(), headroom));
     if (!summary.bill.empty()) {
         addRow({});

@@ -22,7 +22,18 @@
 #include <QString>
 #include <QStringList>
 
+// A spreadsheet runs a cell that begins with "=", "+", "-" or "@" as a
+// formula, also when it came from a catalog or a basket file someone else
+// made. The guarded form, the default, puts an apostrophe before such a
+// code, name or crate type name, so the cell shows as text; numbers are
+// never guarded (a negative headroom stays a number). The raw form writes
+// every text exactly as it is, for programs that read the file back.
+enum class CsvFormulas { Guarded, Raw };
+
+// `text` with the apostrophe in front when a spreadsheet would run it.
+QString GuardedCsvText(const QString& text);
+
 QChar CsvFieldSeparator(const QString& decimalSeparator);
 // One field, quoted and its quotes doubled when it needs it.
 QString CsvField(const QString& text, QChar fieldSeparator);
-QByteArray BasketCsv(const BasketSummary& summary);
+QByteArray BasketCsv(const BasketSummary& summary, CsvFormulas formulas = CsvFormulas::Guarded);

@@ -98,6 +98,7 @@ OpenedBasket OpenBasketIntoModel(TBasketModel& model, const QString& path,
     for (const DeviceTexts& texts : opened.reopened.entries)
         devices.push_back(MakeDevice(texts, decimalSeparator));
     opened.message = ReopenMessage(opened.reopened, file.crateType, 15);
+    opened.listing = ReopenListing(opened.reopened, file.crateType);
 
     model.Replace(std::move(devices), opened.reopened.crateTypeRow,
                   Text(u"открытие файла ") + QFileInfo(path).fileName());

@@ -28,8 +28,10 @@ BasketSummary BasketSummaryOf(const TBasketModel& model, const QString& decimalS
 
 struct OpenedBasket {
     ReopenedBasket reopened;
-    // The one message about what changed (empty: nothing to say).
+    // The one message about what changed (empty: nothing to say), and the
+    // same as a heading and lines for a list that scrolls.
     QString message;
+    MessageListing listing;
     // The basket takes more slots than its crate type: "Корзина заполнена!".
     bool overSlots = false;
 };

@@ -12,9 +12,16 @@
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QJsonParseError>
+#include <QStringDecoder>
 
 #include <algorithm>
+#include <cerrno>
 #include <cmath>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -86,6 +93,22 @@ bool OnlyBlanksFrom(const QByteArray& bytes, qsizetype offset)
     return true;
 }
 
+// JSON text is UTF-8 and opens with a bracket; anything else (a database,
+// a picture) is no basket file, whatever bytes it holds further on. Told
+// first, so that brackets inside binary data are not counted as nesting.
+bool LooksLikeJsonText(const QByteArray& bytes)
+{
+    const QByteArray text = bytes.startsWith("\xEF\xBB\xBF") ? bytes.mid(3) : bytes;
+    const QByteArray start = text.left(64).trimmed();
+    if (start.isEmpty() || (start.front() != '{' && start.front() != '['))
+        return false;
+    if (text.contains('\0'))
+        return false;
+    QStringDecoder decoder(QStringDecoder::Utf8);
+    (void)QString(decoder.decode(text));
+    return !decoder.hasError();
+}
+
 QJsonObject ParseRoot(const QByteArray& bytes)
 {
     if (bytes.trimmed().isEmpty())
@@ -94,6 +117,8 @@ QJsonObject ParseRoot(const QByteArray& bytes)
         Fail(Text(u"файл слишком велик (%1 байт, допускается не более %2)")
                  .arg(bytes.size())
                  .arg(kMaxBasketFileBytes));
+    if (!LooksLikeJsonText(bytes))
+        Fail(Text(u"это не файл JSON, а значит, не файл корзины Veltrum"));
     if (NestingDepth(bytes, kMaxBasketNesting) > kMaxBasketNesting)
         Fail(
             Text(u"слишком глубокая вложенность данных (более %1 уровней)").arg(kMaxBasketNesting));
@@ -321,11 +346,33 @@ void SaveBasketFile(const QString& path, const BasketDocument& basket)
 BasketDocument LoadBasketFile(const QString& path)
 {
     const char16_t* const what = u"Не удалось открыть файл корзины \"%1\": %2";
-    QFile file(path);
-    if (QFileInfo(path).isDir())
-        throw EFileError(FileMessage(what, path, Text(u"это папка, а не файл")).toStdString());
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFileError(FileMessage(what, path, file.errorString()).toStdString());
+    const auto refuse = [&](const QString& reason) {
+        return EFileError(FileMessage(what, path, reason).toStdString());
+    };
+    // Opened without blocking and checked on the descriptor itself: a FIFO
+    // or a device would otherwise hold the window for good, and a file
+    // swapped in after a check on the name is never read.
+    const int descriptor =
+        ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
+    if (descriptor < 0)
+        throw refuse(QString::fromLocal8Bit(std::strerror(errno)));
+    struct stat info {};
+    const bool described = ::fstat(descriptor, &info) == 0;
+    const int statError = errno;
+    if (!described || !S_ISREG(info.st_mode)) {
+        ::close(descriptor);
+        if (!described)
+            throw refuse(QString::fromLocal8Bit(std::strerror(statError)));
+        if (S_ISDIR(info.st_mode))
+            throw refuse(Text(u"это папка, а не файл"));
+        throw refuse(Text(u"это не обычный файл (канал, устройство или сокет); "
+                          u"открываются только обычные файлы"));
+    }
+    QFile file;
+    if (!file.open(descriptor, QIODevice::ReadOnly, QFileDevice::AutoCloseHandle)) {
+        ::close(descriptor);
+        throw refuse(file.errorString());
+    }
     const auto tooLarge = [&](qint64 size) {
         return EFileError(FileMessage(what, path,
                                       Text(u"файл слишком велик (%1 байт, допускается не более %2)")
@@ -335,8 +382,8 @@ BasketDocument LoadBasketFile(const QString& path)
     };
     if (file.size() > kMaxBasketFileBytes)
         throw tooLarge(file.size());
-    // One byte past the cap is enough to know the file is too large; a
-    // device or pipe without a size is read no further either.
+    // One byte past the cap is enough to know the file is too large, also
+    // when it has grown since it was measured.
     const QByteArray bytes = file.read(kMaxBasketFileBytes + 1);
     if (file.error() != QFileDevice::NoError)
         throw EFileError(FileMessage(what, path, file.errorString()).toStdString());

@@ -3,6 +3,7 @@
 
 #include "CrateTypes.h"
 #include "DecimalText.h"
+#include "MessageQuote.h"
 
 #include <QStringList>
 
@@ -51,6 +52,24 @@ bool SameValue(const QString& saved, const QString& now, const NumberField& fiel
     } catch (const EConvertError&) {
         return false;
     }
+}
+
+// Why the catalog's texts of a block cannot go into the basket (a value
+// stored as text, '2,5'), or nothing when they can.
+std::optional<QString> WhyNotAdded(const DeviceTexts& now, const QString& separator)
+{
+    for (const NumberField& field : kNumberFields) {
+        const QString& text = now.*field.text;
+        try {
+            if (field.whole ? ParseInteger(text) >= 0
+                            : (static_cast<void>(ParseDecimal(text, separator)), true))
+                continue;
+        } catch (const EConvertError&) {
+        }
+        return Text(u"не добавлен: в столбце «%1» каталога не число, а «%2»")
+            .arg(Text(field.caption), QuoteForMessage(text));
+    }
+    return std::nullopt;
 }
 
 int CrateTypeRowByName(const std::vector<CrateTypeLimits>& crateTypes, const QString& name)
@@ -151,6 +170,10 @@ ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& 
             basket.changes.push_back({saved.ident, Text(u"нет в каталоге, не добавлен")});
             continue;
         }
+        if (const std::optional<QString> why = WhyNotAdded(*now, separator)) {
+            basket.changes.push_back({saved.ident, *why});
+            continue;
+        }
         const QString changed =
             ChangedFields(saved, *now, file.decimalSeparator, separator, &EntryText);
         if (!changed.isEmpty())
@@ -172,8 +195,10 @@ QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType
     const QStringList entryLines = EntryChangeLines(basket);
     if (!entryLines.isEmpty()) {
         message += Text(u"Каталог изменился с тех пор, как корзина была сохранена:") + cr;
+        // Each line cut as every quote from a file is, so that no line
+        // outgrows the screen.
         for (int i = 0; i < entryLines.size() && i < maxListed; ++i)
-            message += entryLines[i] + cr;
+            message += QuoteForMessage(entryLines[i]) + cr;
         if (entryLines.size() > maxListed)
             message += Text(u"… и ещё %1").arg(entryLines.size() - maxListed) + cr;
     }
@@ -181,9 +206,27 @@ QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType
     if (!crateLines.isEmpty()) {
         if (!message.isEmpty())
             message += cr;
-        message += crateLines.join(cr);
+        for (const QString& line : crateLines)
+            message += QuoteForMessage(line) + cr;
     }
     while (message.endsWith(cr))
         message.chop(1);
     return message;
+}
+
+MessageListing ReopenListing(const ReopenedBasket& basket, const QString& fileCrateType)
+{
+    // The check's lines, each cut as every quote from a file is.
+    MessageListing listing;
+    for (const QString& line : EntryChangeLines(basket))
+        listing.lines << QuoteForMessage(line);
+    if (!listing.lines.isEmpty())
+        listing.heading = Text(u"Каталог изменился с тех пор, как корзина была сохранена:");
+    for (const QString& line : CrateTypeChangeLines(basket, fileCrateType)) {
+        if (listing.heading.isEmpty())
+            listing.heading = QuoteForMessage(line);
+        else
+            listing.lines << QString() << QuoteForMessage(line);
+    }
+    return listing;
 }

@@ -68,6 +68,15 @@ ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& 
 // budget changed. Lines are whole: a caller with little room cuts them.
 QStringList BasketChangeLines(const ReopenedBasket& basket, const QString& fileCrateType);
 
+// The same as a heading and one line per change, every change listed, for
+// a dialog whose list scrolls; codes and names quoted from the file are cut
+// (QuoteForMessage). Both empty when there is nothing to say.
+struct MessageListing {
+    QString heading;
+    QStringList lines;
+};
+MessageListing ReopenListing(const ReopenedBasket& basket, const QString& fileCrateType);
+
 // The one message that lists the changes and an unknown crate type, lines
 // broken by carriage returns; at most `maxListed` changes are spelt out.
 // Empty when there is nothing to say.

@@ -10,7 +10,9 @@ CatalogLookup LookUpInCatalog(TSQLiteDatabase& database)
         const std::optional<BlockRecord> block = FindBlockDetails(database, code.toStdString());
         if (!block)
             return std::nullopt;
-        return DeviceTexts{block->ident,      block->v5,         block->v7,     block->v_7,
+        // The exact code looked up, not the record's text of it, which a
+        // zero byte would cut short.
+        return DeviceTexts{code,              block->v5,         block->v7,     block->v_7,
                            block->totalPower, block->slotsCount, block->nameRus};
     };
 }

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
 #include "ReportDocument.h"
 
+#include "AtomicFile.h"
 #include "Exception.h"
 #include "ProgramVersion.h"
 #include "RackItems.h"
 #include "RackTextObject.h"
 #include "ReportHtml.h"
 
-#include <QDir>
-#include <QFile>
+#include <QBuffer>
 #include <QFont>
 #include <QPageLayout>
 #include <QPageSize>
@@ -55,17 +55,17 @@ QString ReportCreator()
 
 void WriteReportPdf(const QTextDocument& report, const QString& path)
 {
+    // Laid out in memory first and then written as any other file the user
+    // keeps: whole or not at all, an older file untouched on failure.
+    QBuffer pdf;
+    pdf.open(QIODevice::WriteOnly);
     {
-        QPdfWriter writer(path);
+        QPdfWriter writer(&pdf);
         writer.setTitle(report.metaInformation(QTextDocument::DocumentTitle));
         writer.setCreator(ReportCreator());
         SetReportPageLayout(writer);
         PrintReport(report, writer);
     }
-    // QPdfWriter reports no failure of its own: a file that is not there
-    // afterwards is the sign.
-    if (QFile(path).size() == 0)
-        throw EFileError(QStringLiteral("Не удалось записать PDF в файл \"%1\"")
-                             .arg(QDir::toNativeSeparators(path))
-                             .toStdString());
+    WriteFileAtomically(path, pdf.data(),
+                        QStringLiteral("Не удалось записать PDF в файл \"%1\": %2"));
 }

@@ -1,8 +1,12 @@
 // SPDX-License-Identifier: MIT
 #include "ReportHtml.h"
 
+#include "BasketGroups.h"
+#include "MessageQuote.h"
+
 #include <QStringList>
 
+#include <algorithm>
 #include <cstring>
 
 namespace {
@@ -18,23 +22,25 @@ QString Escaped(const QString& text)
 }
 
 // Number cells never break: "0,05001" must not become "0," and "05001".
-// Their captions break at spaces only, one word a line.
-QString Cell(const QString& text, const char* tag, bool number)
+// Their captions break at spaces only, one word a line. Codes never break
+// either: "EDGE-5V-30" over "01" would read as two codes.
+QString Cell(const QString& text, const char* tag, bool number, bool unbroken)
 {
     QString content = Escaped(text);
     if (number && std::strcmp(tag, "th") == 0)
         content.replace(QLatin1Char(' '), QStringLiteral("<br>"));
+    const bool nowrap = (number || unbroken) && std::strcmp(tag, "td") == 0;
     return QStringLiteral("<%1 align=\"%2\"%3>%4</%1>")
         .arg(QLatin1String(tag), number ? QStringLiteral("right") : QStringLiteral("left"),
-             number ? QStringLiteral(" style=\"white-space: nowrap\"") : QString(), content);
+             nowrap ? QStringLiteral(" style=\"white-space: nowrap\"") : QString(), content);
 }
 
 QString Row(const QStringList& cells, const char* tag, int numbersFrom,
-            const std::vector<int>& widths = {})
+            const std::vector<int>& widths = {}, int unbrokenColumn = -1)
 {
     QString row = QStringLiteral("<tr>");
     for (int i = 0; i < cells.size(); ++i) {
-        QString cell = Cell(cells[i], tag, i >= numbersFrom);
+        QString cell = Cell(cells[i], tag, i >= numbersFrom, i == unbrokenColumn);
         if (static_cast<size_t>(i) < widths.size())
             cell.insert(static_cast<qsizetype>(std::strlen(tag)) + 1,
                         QStringLiteral(" width=\"%1%\"").arg(widths[static_cast<size_t>(i)]));
@@ -45,8 +51,9 @@ QString Row(const QStringList& cells, const char* tag, int numbersFrom,
 
 // `widths`, in per cent of the page, keep names and codes from being
 // broken inside words when the numbers would take the room.
+// `unbrokenColumn` (the code) is never broken across lines.
 QString Table(const QStringList& header, const std::vector<QStringList>& rows, int numbersFrom,
-              const std::vector<int>& widths = {}, int pointSize = 9)
+              const std::vector<int>& widths = {}, int pointSize = 9, int unbrokenColumn = -1)
 {
     QString table =
         QStringLiteral(
@@ -55,7 +62,7 @@ QString Table(const QStringList& header, const std::vector<QStringList>& rows, i
             .arg(pointSize);
     table += Row(header, "th", numbersFrom, widths);
     for (const QStringList& row : rows)
-        table += Row(row, "td", numbersFrom);
+        table += Row(row, "td", numbersFrom, {}, unbrokenColumn);
     return table + QStringLiteral("</table>");
 }
 
@@ -75,6 +82,62 @@ QStringList Captions()
     for (const char16_t* caption : kLimitCaptions)
         captions << Text(caption);
     return captions;
+}
+
+// A code or name in the table, cut so that one cell cannot take pages.
+QString Shown(const QString& text)
+{
+    return QuoteForMessage(text, kMaxReportCellCharacters);
+}
+
+QStringList TotalsRow(const BasketSummary& summary, int blanks)
+{
+    QStringList totals{Text(u"ИТОГО")};
+    for (int i = 0; i < blanks; ++i)
+        totals << QString();
+    for (const LimitSummary& limit : summary.limits)
+        totals << limit.total;
+    return totals;
+}
+
+// Every entry while there are at most kMaxReportRows of them; a longer
+// basket as its bill of materials, one row per code, so that the report is
+// laid out in bounded time whatever the basket holds.
+QString EntriesTable(const BasketSummary& summary, const QStringList& captions)
+{
+    const QString code = Text(u"ШИФР");
+    const QString name = Text(u"НАИМЕНОВАНИЕ");
+    std::vector<QStringList> rows;
+    if (summary.entries.size() <= static_cast<size_t>(kMaxReportRows)) {
+        for (const SummaryEntry& entry : summary.entries) {
+            QStringList row{Shown(entry.code), Shown(entry.name)};
+            for (const QString& value : entry.values)
+                row << value;
+            rows.push_back(row);
+        }
+        rows.push_back(TotalsRow(summary, 1));
+        return Table(QStringList{code, name} + captions, rows, 2, {14, 26, 12, 12, 12, 12, 12}, 8,
+                     0);
+    }
+    const std::vector<CodeGroup> groups = GroupByCode(summary.entries, summary.decimalSeparator);
+    QString html = Paragraph(Text(u"В корзине %1 блоков, больше, чем перечисляется по одному "
+                                  u"(%2): ниже они сведены по шифрам.")
+                                 .arg(summary.entries.size())
+                                 .arg(kMaxReportRows));
+    const size_t listed = std::min(groups.size(), static_cast<size_t>(kMaxReportRows));
+    for (size_t i = 0; i < listed; ++i) {
+        const CodeGroup& group = groups[i];
+        QStringList row{Shown(group.code), Shown(group.name), QString::number(group.count)};
+        for (const QString& sum : group.sums)
+            row << sum;
+        rows.push_back(row);
+    }
+    rows.push_back(TotalsRow(summary, 2));
+    html += Table(QStringList{code, name, Text(u"КОЛ-ВО")} + captions, rows, 2,
+                  {14, 22, 8, 11, 11, 11, 12, 11}, 8, 0);
+    if (groups.size() > listed)
+        html += Paragraph(Text(u"… и ещё %1 шифров.").arg(groups.size() - listed));
+    return html;
 }
 
 } // namespace
@@ -109,19 +172,7 @@ QString ReportHtml(const BasketSummary& summary)
     }
 
     html += Heading(u"СОСТАВ КОРЗИНЫ");
-    std::vector<QStringList> entryRows;
-    for (const SummaryEntry& entry : summary.entries) {
-        QStringList row{entry.code, entry.name};
-        for (const QString& value : entry.values)
-            row << value;
-        entryRows.push_back(row);
-    }
-    QStringList totals{Text(u"ИТОГО"), QString()};
-    for (const LimitSummary& limit : summary.limits)
-        totals << limit.total;
-    entryRows.push_back(totals);
-    html += Table(QStringList{Text(u"ШИФР"), Text(u"НАИМЕНОВАНИЕ")} + captions, entryRows, 2,
-                  {14, 26, 12, 12, 12, 12, 12}, 8);
+    html += EntriesTable(summary, captions);
 
     if (!summary.bill.empty())
         html += BillOfMaterialsHtml(summary.bill, summary.decimalSeparator);

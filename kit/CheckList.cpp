@@ -118,6 +118,13 @@ QString TCheckList::AccessibleRowText(int row) const
     return fields.isEmpty() ? note : fields + QStringLiteral(", ") + note;
 }
 
+QVariant TCheckList::RowRoleData(int row, int role) const
+{
+    if (role == Qt::CheckStateRole)
+        return QVariant::fromValue(Qt::Unchecked);
+    return TTabbedListBox::RowRoleData(row, role);
+}
+
 bool TCheckList::RowRoleRequested(int row, int role, const QVariant& value)
 {
     if (role != Qt::CheckStateRole || !RowEnabled(row))

@@ -33,6 +33,9 @@ public:
     QString RowNote(int index) const;
     void SetRowNote(int index, const QString& note);
     QString AccessibleRowText(int row) const override;
+    // A row never ticked holds no state; it reports Qt::Unchecked, as Qt's
+    // own models do for a checkable item, so a screen reader hears it.
+    QVariant RowRoleData(int row, int role) const override;
 
     // Model role of a row whose box the user cannot toggle (holds false).
     static constexpr int kCheckDisabledRole = Qt::UserRole + 2;

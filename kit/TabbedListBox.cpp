@@ -525,6 +525,13 @@ void TTabbedListBox::keyPressEvent(QKeyEvent* event)
     EmitClickIfChanged(before);
 }
 
+QModelIndex TTabbedListBox::moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers)
+{
+    if (action == MoveEnd && !currentIndex().isValid() && model_->Count() > 0)
+        return model_->index(model_->Count() - 1);
+    return QListView::moveCursor(action, modifiers);
+}
+
 void TTabbedListBox::changeEvent(QEvent* event)
 {
     QListView::changeEvent(event);

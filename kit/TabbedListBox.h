@@ -5,8 +5,8 @@
 // stops that follow a header's sections. Rows live in a model so that the
 // list stays responsive with a million rows.
 
-#include <QByteArray>
 #include "AutomaticStops.h"
+#include <QByteArray>
 
 #include <QBrush>
 #include <QColor>
@@ -52,7 +52,6 @@ public:
     void BeginUpdate();
     void EndUpdate();
     int UpdateCount() const { return updateCount_; }
-
 
 private:
     // The append batch is reached only through TListAppendBatch, so that it
@@ -146,6 +145,9 @@ Q_SIGNALS:
     void DblClick();
 
 protected:
+    // End with no current row (right after the chosen row was deleted)
+    // goes to the last row; QListView would take the first.
+    QModelIndex moveCursor(CursorAction action, Qt::KeyboardModifiers modifiers) override;
     // Widths of field 0 grow by this much in automatic stops (the check glyph).
     virtual int FieldZeroExtra() const { return 0; }
     // Row height when no fixed height is set.

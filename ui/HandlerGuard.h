@@ -9,6 +9,7 @@
 
 #include <exception>
 #include <functional>
+#include <new>
 
 class QWidget;
 
@@ -23,11 +24,18 @@ void ShowErrorBox(QWidget* parent, const QString& message);
 using ErrorBoxHook = std::function<void(const QString& text)>;
 void SetErrorBoxHook(ErrorBoxHook hook);
 
+// What the error box says when a handler ran out of memory: the user's
+// words, not the library's "std::bad_alloc".
+inline constexpr char16_t kOutOfMemoryText[] =
+    u"Недостаточно памяти для выполнения действия; окно продолжает работу";
+
 // Runs `handler`; any exception it raises ends it and goes to the error box.
 template <class Handler> void RunGuarded(QWidget* parent, Handler&& handler) noexcept
 {
     try {
         handler();
+    } catch (const std::bad_alloc&) {
+        ShowErrorBox(parent, QString::fromUtf16(kOutOfMemoryText));
     } catch (const std::exception& error) {
         ShowErrorBox(parent, QString::fromUtf8(error.what()));
     } catch (...) {

@@ -47,6 +47,14 @@ namespace {
 const QColor kOverLimitColor(255, 0, 0);
 const QColor kEditFocusColor(240, 240, 240);
 
+// A basket row as the screen shows it: the entry's texts, its code as the
+// screen writes a catalog code (an entry keeps the code exactly).
+QString ShownBasketRow(DeviceTexts texts)
+{
+    texts.ident = ExactCodeOnScreen(texts.ident);
+    return BasketRow(texts);
+}
+
 // The message shown when the catalog file is not beside the program: lines
 // broken by carriage returns, as all of the program's own dialog texts.
 QString CatalogNotFoundText()
@@ -249,6 +257,7 @@ void TMainForm::ClearDetails()
         if (!value->text().isEmpty())
             value->clear();
     shownNotANumber_.clear();
+    shownCode_.clear();
 }
 
 void TMainForm::CategoryRBClick()
@@ -316,6 +325,7 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
 {
     std::size_t rows = 0;
     bool cancelled = false;
+    bool outOfMemory = false;
     {
         // The rows go in as one batch: the list is told of them, and works
         // out its stops, once rather than once per row. They are stored as
@@ -334,17 +344,33 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
                 [this] { BlockTabLB->Clear(); });
         } catch (const EQueryCancelled&) {
             cancelled = true;
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
         } catch (...) {
             // A search that fails lists nothing rather than its first rows.
             BlockTabLB->Clear();
             throw;
         }
     }
+    if (outOfMemory)
+        ReportSearchOutOfMemory();
     if (cancelled) {
         BlockTabLB->Clear();
         ReportCancelledSearch(u"Поиск в каталоге отменён: список пуст.");
     } else if (rows > 0)
         BlockTabLB->UpdateFromHeader(*TableHeader);
+}
+
+// A search that ran out of memory leaves an empty list and gives back what
+// the catalog's connection keeps, so that the window goes on working.
+void TMainForm::ReportSearchOutOfMemory()
+{
+    BlockTabLB->Clear();
+    Database->ReleaseMemory();
+    throw Exception(
+        Text(u"Недостаточно памяти для поиска в каталоге: список пуст. Уточните поиск или "
+             u"закройте другие программы")
+            .toStdString());
 }
 
 // The user's own choice, said in the program's message dialog rather than
@@ -404,6 +430,7 @@ void TMainForm::BlockTabLBClick()
     FCategoryField->setText(category);
     FSubCategoryField->setText(subCategory);
     FIdentField->setText(record.ident);
+    shownCode_ = BlockTabLB->Items().Data(row);
     FNameRusField->setText(record.nameRus);
     FVIPRField->setText(record.vipr);
     FSlotsCountField->setText(record.slotsCount);
@@ -445,9 +472,12 @@ void TMainForm::AddBtnClick()
     if (!shownNotANumber_.isEmpty())
         throw EConvertError(NotANumberRefusal(FIdentField->text(), shownNotANumber_).toStdString());
     // The one place where texts on screen become numbers: the block shown.
+    // The code is the catalog's own, exactly: its screen text need not
+    // lead back to it (a tab or a zero byte in it).
     const DeviceTexts texts{
-        FIdentField->text(),      FV5Field->text(),         FV7Field->text(),     F_V7Field->text(),
-        FTotalPowerField->text(), FSlotsCountField->text(), FNameRusField->text()};
+        QString::fromUtf8(shownCode_), FV5Field->text(),         FV7Field->text(),
+        F_V7Field->text(),             FTotalPowerField->text(), FSlotsCountField->text(),
+        FNameRusField->text()};
     std::vector<TDevice> entries;
     entries.push_back(MakeDevice(texts, DecimalSeparator));
     if (Basket->Add(std::move(entries)) == TBasketModel::AddResult::Full)
@@ -497,7 +527,7 @@ void TMainForm::ShowBasketRows()
     const int shown = items.Count();
     const int wanted = static_cast<int>(devices.size());
     const auto same = [&](int row, int entry) {
-        return items[row] == BasketRow(devices[static_cast<std::size_t>(entry)].Texts);
+        return items[row] == ShownBasketRow(devices[static_cast<std::size_t>(entry)].Texts);
     };
     int common = 0;
     while (common < shown && common < wanted && same(common, common))
@@ -507,7 +537,7 @@ void TMainForm::ShowBasketRows()
     if (common == shown) {
         const TListAppendBatch batch(items);
         for (int entry = shown; entry < wanted; ++entry)
-            items.Add(BasketRow(devices[static_cast<std::size_t>(entry)].Texts));
+            items.Add(ShownBasketRow(devices[static_cast<std::size_t>(entry)].Texts));
     } else if (wanted == shown - 1 && [&] {
                    for (int entry = common; entry < wanted; ++entry)
                        if (!same(entry + 1, entry))
@@ -519,7 +549,7 @@ void TMainForm::ShowBasketRows()
         RackTabLB->Clear();
         const TListAppendBatch batch(items);
         for (const TDevice& device : devices)
-            items.Add(BasketRow(device.Texts));
+            items.Add(ShownBasketRow(device.Texts));
     }
     RackTabLB->UpdateFromHeader(*RackHeader);
 }

@@ -16,6 +16,7 @@
 
 #include "Basket.h"
 #include "BasketModel.h"
+#include "BasketCsv.h"
 #include "Budget.h"
 
 #include <QMainWindow>
@@ -33,6 +34,7 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
@@ -194,6 +196,7 @@ private:
     void ClearDetails();
     void FillSearchList(const CatalogQuery& query);
     void ReportCancelledSearch(const char16_t* text);
+    [[noreturn]] void ReportSearchOutOfMemory();
     void FillRackTypes();
     // Everything the basket shows, from the model: called on its Changed.
     void ShowBasket();
@@ -210,6 +213,7 @@ private:
     void WireFileButtons();
     QString AskFileNameInDialog(FileRequest request);
     void ShowReportPreview(QTextDocument& report);
+    void PrintReportTo(const QTextDocument& report, QPrinter& printer);
     void OpenStartBasket();
     void WarnWhenCrateFull();
     BasketSummary CurrentSummary();
@@ -221,6 +225,11 @@ private:
     bool shown_ = false;
     // The shown block's slot, current and power columns that hold no number.
     QStringList shownNotANumber_;
+    // The shown block's code exactly as the catalog stores it (every byte);
+    // the screen's text of a code need not lead back to it.
+    QByteArray shownCode_;
     QString basketAtStart_;
+    // The CSV form the export dialog chose last: guarded unless the raw one.
+    CsvFormulas csvFormulas_ = CsvFormulas::Guarded;
     QString lastFileDir_; // where the last file dialog ended, for this session only
 };

@@ -15,9 +15,13 @@
 #include "BasketReopen.h"
 #include "BasketSummary.h"
 #include "CatalogLookup.h"
+#include "CatalogOwnFiles.h"
+#include "DialogUnit.h"
+#include "ListMessageForm.h"
 #include "HandlerGuard.h"
 #include "Messages.h"
 #include "Header.h"
+#include "ListMessageForm.h"
 #include "Platform.h"
 #include "ReportDocument.h"
 #include "SQLiteTable3.h"
@@ -25,13 +29,14 @@
 #include "WidgetKit.h"
 
 #include <QDir>
-#include <QGridLayout>
-#include <QSpinBox>
 #include <QFileDialog>
+#include <QGridLayout>
 #include <QKeySequence>
 #include <QAction>
+#include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
+#include <QSpinBox>
 #include <QTextDocument>
 #include <QUndoStack>
 #include <QVBoxLayout>
@@ -156,8 +161,12 @@ QString TMainForm::AskFileNameInDialog(FileRequest request)
     const char16_t* title = request == FileRequest::OpenBasket ? u"Открыть корзину"
                             : request == FileRequest::SaveBasket ? u"Сохранить корзину"
                                                                  : u"Экспорт в CSV";
+    // The CSV's guarded form is the default; the raw one is the second type.
+    const QString guardedCsv = Text(u"Таблица CSV (*.csv)");
+    const QString rawCsv = Text(u"Таблица CSV без защиты от формул (*.csv)");
     QFileDialog dialog(this, Text(title), lastFileDir_.isEmpty() ? QDir::homePath() : lastFileDir_,
-                       csv ? Text(u"Таблица CSV (*.csv)") : Text(u"Корзина Veltrum (*.vbasket)"));
+                       csv ? guardedCsv + QStringLiteral(";;") + rawCsv
+                           : Text(u"Корзина Veltrum (*.vbasket)"));
     if (request == FileRequest::OpenBasket) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -169,6 +178,9 @@ QString TMainForm::AskFileNameInDialog(FileRequest request)
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
     lastFileDir_ = dialog.directory().absolutePath();
+    if (csv)
+        csvFormulas_ =
+            dialog.selectedNameFilter() == rawCsv ? CsvFormulas::Raw : CsvFormulas::Guarded;
     return dialog.selectedFiles().constFirst();
 }
 
@@ -182,10 +194,26 @@ void TMainForm::ShowReportPreview(QTextDocument& report)
     preview.setObjectName(QStringLiteral("ReportPreview"));
     preview.setWindowTitle(report.metaInformation(QTextDocument::DocumentTitle));
     connect(&preview, &QPrintPreviewDialog::paintRequested, this, [this, &report](QPrinter* to) {
-        RunGuarded(this, [&report, to] { PrintReport(report, *to); });
+        RunGuarded(this, [this, &report, to] { PrintReportTo(report, *to); });
     });
     preview.resize(900, 800);
     preview.exec();
+}
+
+void TMainForm::PrintReportTo(const QTextDocument& report, QPrinter& printer)
+{
+    // A PDF chosen in the print dialog is written as every file the user
+    // keeps: never onto the catalog, whole or not at all. The preview's own
+    // pages (a picture engine) and real printers are painted directly.
+    const bool toPdfFile = printer.outputFormat() == QPrinter::PdfFormat &&
+                           !printer.outputFileName().isEmpty() && printer.paintEngine() &&
+                           printer.paintEngine()->type() != QPaintEngine::Picture;
+    if (!toPdfFile) {
+        PrintReport(report, printer);
+        return;
+    }
+    RefuseCatalogOwnFile(printer.outputFileName(), catalogDir_);
+    WriteReportPdf(report, printer.outputFileName());
 }
 
 // ---------------------------------------------------------------------------
@@ -196,6 +224,7 @@ void TMainForm::SaveBtnClick()
     const QString path = AskFileName(FileRequest::SaveBasket);
     if (path.isEmpty())
         return;
+    RefuseCatalogOwnFile(path, catalogDir_);
     SaveBasketFile(path, BasketDocumentOf(*Basket, DecimalSeparator, CatalogStampOf(*Database)));
 }
 
@@ -215,7 +244,8 @@ void TMainForm::ExportBtnClick()
     const QString path = AskFileName(FileRequest::ExportCsv);
     if (path.isEmpty())
         return;
-    WriteFileAtomically(path, BasketCsv(CurrentSummary()),
+    RefuseCatalogOwnFile(path, catalogDir_);
+    WriteFileAtomically(path, BasketCsv(CurrentSummary(), csvFormulas_),
                         Text(u"Не удалось записать файл \"%1\": %2"));
 }
 
@@ -234,8 +264,10 @@ void TMainForm::OpenBasketFile(const QString& path)
     // touched, so that any failure leaves it exactly as it was.
     const OpenedBasket opened =
         OpenBasketIntoModel(*Basket, path, LookUpInCatalog(*Database), DecimalSeparator);
-    if (!opened.message.isEmpty())
-        ShowMessage(Text(kApplicationTitle), opened.message, MessageKind::Warning);
+    // Every difference is listed, in a list that scrolls however long it is.
+    if (!opened.listing.heading.isEmpty())
+        TListMessageForm::ShowList(Text(kApplicationTitle), opened.listing.heading,
+                                   opened.listing.lines, IDI_EXCLAMATION);
     WarnWhenCrateFull();
 }
 

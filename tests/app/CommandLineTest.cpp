@@ -149,4 +149,57 @@ TEST(ProgramProcess, UnknownOptionPrintsUsageOnStandardErrorAndExitsTwo)
     EXPECT_FALSE(run.err.contains(u"'reverse'"));
 }
 
+// Every usage error is told without a display: the command line is judged
+// before the window system is reached (it used to abort with status 134).
+TEST(ProgramProcess, UsageErrorsNeedNoDisplay)
+{
+    const struct {
+        const char* what;
+        QStringList arguments;
+        const char* inError;
+    } cases[] = {
+        {"unknown option", {QStringLiteral("--bogus")}, "Unknown option 'bogus'."},
+        {"two basket files",
+         {QStringLiteral("a.vbasket"), QStringLiteral("b.vbasket")},
+         "Only one basket file can be opened, got 2."},
+        {"a file name that starts with a dash",
+         {QStringLiteral("-crate.vbasket")},
+         "Unknown option"},
+        {"Qt's own options do not hide the error",
+         {QStringLiteral("-platform"), QStringLiteral("xcb"), QStringLiteral("-style=fusion"),
+          QStringLiteral("--bogus")},
+         "Unknown option 'bogus'."},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const Outcome run = RunExecutable(c.arguments, WithoutDisplay());
+        EXPECT_EQ(run.exitStatus, kUsageExitStatus) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(QString::fromUtf8(c.inError))) << run.err.toStdString();
+        EXPECT_TRUE(run.err.contains(u"veltrum [options] [basket-file]")) << run.err.toStdString();
+        EXPECT_FALSE(run.err.contains(u"could not connect to display")) << run.err.toStdString();
+    }
+}
+
+TEST(CommandLine, QtsOwnOptionsAreSetAsideBeforeJudging)
+{
+    const struct {
+        QStringList arguments;
+        QStringList kept;
+    } cases[] = {
+        {Args({"-platform", "offscreen", "crate.vbasket"}), Args({"crate.vbasket"})},
+        {Args({"--platform", "xcb", "-reverse", "-style=fusion", "--bogus"}), Args({"--bogus"})},
+        {Args({"-stylesheet", "look.qss", "-qwindowtitle", "T", "-x"}), Args({"-x"})},
+        {Args({"--", "-platform"}), Args({"--", "-platform"})},
+        {Args({"crate.vbasket", "-widgetcount"}), Args({"crate.vbasket"})},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments.join(u' ').toStdString());
+        EXPECT_EQ(WithoutQtOptions(c.arguments), c.kept);
+    }
+    EXPECT_TRUE(StartsTheWindow(WithoutQtOptions(Args({"-platform", "xcb", "a.vbasket"}))));
+    EXPECT_FALSE(StartsTheWindow(Args({"a.vbasket", "b.vbasket"})));
+    EXPECT_FALSE(StartsTheWindow(Args({"--help"})));
+    EXPECT_FALSE(StartsTheWindow(Args({"--bogus"})));
+}
+
 } // namespace

@@ -242,3 +242,19 @@ TEST_F(CatalogQueriesTest, MissingCodeOrTableRaisesTheLayersFailure)
               "CATEGORY = ?\" : no such table: BLOCKS");
     EXPECT_EQ(delivered, 0);
 }
+
+// A code known exactly shows as the details show it after a search.
+TEST(CatalogQueries, ExactCodesShowAsTheDetailsShowThem)
+{
+    const struct {
+        QString exact, shown;
+    } cases[] = {
+        {QStringLiteral("MK1-100"), QStringLiteral("MK1-100")},
+        {QStringLiteral("TB\tX"), QStringLiteral("TB→X")},
+        {QString::fromUtf8("EF\0GH", 5), QStringLiteral("EF")},
+        {QString::fromUtf8("\0X", 2), QString()},
+        {QString(), QString()},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(ExactCodeOnScreen(c.exact), c.shown) << c.exact.toStdString();
+}

@@ -8,6 +8,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 
 #include <gtest/gtest.h>
@@ -390,7 +391,8 @@ TEST_F(SQLiteTableTest, EveryConnectionTreatsItsFileAsUntrusted)
         EXPECT_EQ(db.QueryTable("PRAGMA synchronous")->CellInteger(0), 1); // NORMAL
         EXPECT_EQ(db.QueryTable("PRAGMA temp_store")->CellInteger(0), 2);  // MEMORY
         // The catalog's cache settings, which the benchmarks' floor shares.
-        EXPECT_EQ(db.QueryTable("PRAGMA cache_size")->CellInteger(0), -kCatalogPageCacheKiB);
+        EXPECT_EQ(db.QueryTable("PRAGMA cache_size")->CellInteger(0),
+                  -PageCacheKiB(QFileInfo(Path()).size()));
         EXPECT_EQ(db.QueryTable("PRAGMA mmap_size")->CellInteger(0), 0);
     }
 }
@@ -497,4 +499,27 @@ TEST_F(SQLiteTableTest, ReadOnlyConnectionReopensAFileReplacedUnderIt)
     ASSERT_TRUE(QFile::remove(Path()));
     EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db.QueryTable("SELECT a FROM t"); }),
               "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + File() + "\" : No such file or directory.");
+}
+
+// The page cache holds the whole catalog file (with SQLite's own header of
+// each page, and a little room), never more than the cap: a small catalog
+// keeps no room it cannot fill.
+TEST(PageCache, IsSizedFromTheCatalogFile)
+{
+    const struct {
+        std::int64_t fileBytes;
+        int kib;
+    } cases[] = {
+        {0, kPageCacheSlackKiB + 1},
+        {40 * 1024, 50 + 1 + kPageCacheSlackKiB},
+        {std::int64_t{10} << 20, 12800 + 1 + kPageCacheSlackKiB},
+        {std::int64_t{26} << 20, kCatalogPageCacheKiB}, // 33,280 KiB wanted
+        {std::int64_t{32} << 20, kCatalogPageCacheKiB},
+        {std::int64_t{1} << 40, kCatalogPageCacheKiB},
+        {-1, kPageCacheSlackKiB + 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.fileBytes);
+        EXPECT_EQ(PageCacheKiB(c.fileBytes), c.kib);
+    }
 }

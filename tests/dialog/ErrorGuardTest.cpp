@@ -8,6 +8,7 @@
 
 #include <gtest/gtest.h>
 
+#include <new>
 #include <stdexcept>
 
 namespace {
@@ -82,3 +83,19 @@ TEST(ShowErrorBox, ShowsAPlainErrorBox)
 }
 
 } // namespace
+
+// Running out of memory is said in the user's words, never as the
+// library's "std::bad_alloc", and the handler's caller goes on.
+TEST(RunGuardedMemory, OutOfMemoryIsSaidInRussian)
+{
+    QStringList shown;
+    SetErrorBoxHook([&](const QString& text) { shown.append(text); });
+    HookScope scope(&SetErrorBoxHook);
+    RunGuarded(nullptr, [] { throw std::bad_alloc(); });
+    RunGuarded(nullptr, [] { throw std::bad_array_new_length(); }); // a std::bad_alloc too
+    ASSERT_EQ(shown.size(), 2);
+    for (const QString& text : shown) {
+        EXPECT_EQ(text, ErrorBoxText(QString::fromUtf16(kOutOfMemoryText)));
+        EXPECT_FALSE(text.contains(QStringLiteral("bad_alloc")));
+    }
+}

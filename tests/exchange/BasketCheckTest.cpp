@@ -231,14 +231,19 @@ TEST(BasketCheck, NumbersFollowTheScreensSeparatorWhateverTheFileUsed)
     EXPECT_EQ(result.changes, QStringList{QStringLiteral("HOT: -7V, А 0,1 → 0,7")});
 }
 
-TEST(BasketCheck, ACatalogValueTheWindowWouldRefuseIsAnError)
+// As the window does on opening: the block is left out and said so, as a
+// change that enters the budget.
+TEST(BasketCheck, ACatalogValueTheWindowWouldRefuseLeavesItsBlockOutAsAChange)
 {
     const auto badCatalog = [](const QString& code) -> std::optional<DeviceTexts> {
         return Texts(code.toUtf8().constData(), "0,5 (НЕ ЧИСЛО)", "0", "0", "1", "1");
     };
-    EXPECT_THROW((void)CheckBasket(QStringLiteral("f"), File({Saved("A")}), badCatalog,
-                                   BasketCheckOptions()),
-                 EConvertError);
+    const BasketCheckResult result = CheckBasket(QStringLiteral("f"), File({Saved("A")}),
+                                                 badCatalog, BasketCheckOptions());
+    EXPECT_TRUE(result.reopened.entries.empty());
+    ASSERT_EQ(result.changes.size(), 1);
+    EXPECT_TRUE(result.changes[0].startsWith(QStringLiteral("A: не добавлен")))
+        << result.changes[0].toStdString();
 }
 
 TEST(BasketCheck, ANewCatalogFileAloneIsNoChange)

@@ -91,3 +91,50 @@ TEST(BasketCsv, QuotesOnlyTheFieldsThatNeedIt)
         EXPECT_EQ(CsvField(QString::fromUtf8(c.text), c.separator), QString::fromUtf8(c.written))
             << c.text;
 }
+
+// Codes, names and crate type names that a spreadsheet would run as a
+// formula get an apostrophe in the default export; numbers, negative ones
+// too, never do; the raw export keeps every text exactly.
+TEST(BasketCsv, FormulaLookingTextsAreGuardedByDefaultAndKeptInTheRawForm)
+{
+    const struct {
+        const char* text;
+        const char* guarded;
+    } cases[] = {
+        {"=HYPERLINK(\"http://x\")", "'=HYPERLINK(\"http://x\")"},
+        {"+7V-BLK", "'+7V-BLK"},
+        {"-7V-BLK", "'-7V-BLK"},
+        {"@SUM(A1)", "'@SUM(A1)"},
+        {"\t=1", "'\t=1"},
+        {"MK1=2", "MK1=2"},
+        {"'quoted", "'quoted"},
+        {"", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.text);
+        const QString text = QString::fromUtf8(c.text);
+        EXPECT_EQ(GuardedCsvText(text), QString::fromUtf8(c.guarded));
+
+        BasketSummary summary = SampleSummary(QStringLiteral(","));
+        summary.entries[0].code = text;
+        summary.entries[0].name = text;
+        summary.crateType = text;
+        summary.limits[2].headroom = QStringLiteral("-0,35");
+        const auto read = [&](CsvFormulas formulas) {
+            return ReadCsv(QString::fromUtf8(BasketCsv(summary, formulas).mid(3)), u';');
+        };
+        const std::vector<QStringList> guarded = read(CsvFormulas::Guarded);
+        ASSERT_EQ(guarded.size(), 7u); // with the version row last
+        EXPECT_EQ(guarded[1].mid(0, 2), (QStringList{GuardedCsvText(text), GuardedCsvText(text)}));
+        EXPECT_EQ(guarded[4][1], GuardedCsvText(text));
+        EXPECT_EQ(guarded[5][4], QStringLiteral("-0,35")) << "numbers stay numbers";
+        EXPECT_EQ(read(CsvFormulas::Guarded),
+                  ReadCsv(QString::fromUtf8(BasketCsv(summary).mid(3)), u';'))
+            << "guarded is the default";
+
+        const std::vector<QStringList> raw = read(CsvFormulas::Raw);
+        ASSERT_EQ(raw.size(), 7u);
+        EXPECT_EQ(raw[1].mid(0, 2), (QStringList{text, text}));
+        EXPECT_EQ(raw[4][1], text);
+    }
+}

@@ -17,6 +17,7 @@
 
 #include <csignal>
 #include <sys/resource.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -187,6 +188,11 @@ TEST(BasketFile, RefusesWhatIsNotAValidBasketSayingWhatIsWrong)
         {"a million entries", millionEntries,
          "слишком много записей (1000000, допускается не более 10000)"},
         {"nesting 10,000 deep", deep, "слишком глубокая вложенность"},
+        {"binary data full of brackets",
+         QByteArray("SQLite format 3\0", 16) + QByteArray(100, '[') + QByteArray(4, '\xFF'),
+         "это не файл JSON"},
+        {"a bracket, then binary data", QByteArray("{\x80\x81") + QByteArray(100, '['),
+         "это не файл JSON"},
         {"nesting 41 deep inside a basket", deepInside, "слишком глубокая вложенность"},
         {"entries not a list", WithField("entries", QStringLiteral("MK1-100")),
          "поле «entries» должно быть списком"},
@@ -271,10 +277,36 @@ TEST(BasketFile, FileErrorsNameTheFile)
         EXPECT_NE(message.find(c.message), std::string::npos) << message;
     }
 
-    // A device without a size is read no further than the cap.
+    // A device is not read at all: opening only regular files, it is refused
+    // as one (it used to be read up to the cap).
     const std::string zero =
         ThrownMessage<EFileError>([] { (void)LoadBasketFile(QStringLiteral("/dev/zero")); });
-    EXPECT_NE(zero.find("файл слишком велик"), std::string::npos) << zero;
+    EXPECT_NE(zero.find("это не обычный файл"), std::string::npos) << zero;
+}
+
+// What is not a basket file at all is said so at once: a FIFO with no
+// writer would hold the reading thread (the window) for good, and the
+// sample catalog, a binary file, is not JSON.
+TEST(BasketFile, SpecialAndBinaryFilesAreRefusedWithoutWaiting)
+{
+    QTemporaryDir dir;
+    const QString fifo = dir.filePath(QStringLiteral("fifo.vbasket"));
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    const struct {
+        QString path;
+        const char* message;
+    } cases[] = {
+        {fifo, "это не обычный файл"},
+        {QStringLiteral("/dev/null"), "это не обычный файл"},
+        {QStringLiteral(VELTRUM_SAMPLE_DIR "/VELTRUM.db"), "это не файл JSON"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path.toStdString());
+        const std::string message =
+            ThrownMessage<EFileError>([&] { (void)LoadBasketFile(c.path); });
+        EXPECT_NE(message.find(c.message), std::string::npos) << message;
+        EXPECT_EQ(message.find("вложенность"), std::string::npos) << message;
+    }
 }
 
 TEST(BasketFile, SavedFileReadsBackAndASecondSaveReplacesIt)

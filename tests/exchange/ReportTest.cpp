@@ -8,12 +8,15 @@
 #include "ReportDocument.h"
 #include "ReportHtml.h"
 
+#include <QAbstractTextDocumentLayout>
 #include <QFile>
 #include <QImage>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTextBlock>
 #include <QTextDocument>
+#include <QTextLayout>
 
 #include <gtest/gtest.h>
 
@@ -144,7 +147,7 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
         // The bill, row by row as laid out: code, name, count, sums, slots.
         const QString rows = Words(RunPoppler(
             QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")}));
-        EXPECT_TRUE(rows.contains(QStringLiteral("СПЕЦИФИКАЦИЯ ШИФР НАИМЕНОВАНИЕ КОЛ-ВО")))
+        EXPECT_TRUE(rows.contains(QStringLiteral("СПЕЦИФИКАЦИЯ ШИФР НАИМЕНОВАНИЕ")))
             << rows.toStdString();
         EXPECT_TRUE(rows.contains(QStringLiteral("MK1-100 Модуль контроллера 2 0 0 0 0 2")))
             << rows.toStdString();
@@ -174,5 +177,72 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
             EXPECT_GT(RedPixels(page), 50);
         else
             EXPECT_EQ(RedPixels(page), 0);
+    }
+}
+
+// The block (the cell) in the laid-out report whose text is `text`.
+static QTextBlock BlockOf(QTextDocument& report, const QString& text)
+{
+    for (QTextBlock block = report.begin(); block.isValid(); block = block.next())
+        if (block.text() == text)
+            return block;
+    return {};
+}
+
+// A code stays on one line in its narrow column; a long name may wrap.
+TEST(Report, CodesNeverWrapNamesMay)
+{
+    BasketSummary summary = SampleSummary(QStringLiteral(","));
+    const QString code = QStringLiteral("EDGE-5V-3001-LONG");
+    const QString name = QStringLiteral("Модуль питания с очень длинным названием для проверки");
+    summary.entries[0].code = code;
+    summary.entries[0].name = name;
+    const std::unique_ptr<QTextDocument> report = NewReportDocument(summary);
+    // The A4 width inside the margins, at the report's resolution.
+    report->setPageSize(QSizeF(180 / 25.4 * 72, 267 / 25.4 * 72));
+    report->documentLayout()->documentSize(); // lays it out
+    const QTextBlock codeBlock = BlockOf(*report, code);
+    const QTextBlock nameBlock = BlockOf(*report, name);
+    ASSERT_TRUE(codeBlock.isValid() && nameBlock.isValid());
+    EXPECT_EQ(codeBlock.layout()->lineCount(), 1);
+    EXPECT_GT(nameBlock.layout()->lineCount(), 1) << "the name column still wraps";
+}
+
+// A basket as large as the format allows is laid out in bounded work:
+// cells cut, and past the listed rows a summary grouped by code.
+TEST(Report, ALargeBasketIsListedByCodeWithCellsCut)
+{
+    const QString hugeName(200000, u'Ж');
+    const struct {
+        const char* name;
+        int entries;
+        int codes;
+        bool grouped;
+    } cases[] = {
+        {"listed whole", kMaxReportRows, kMaxReportRows, false},
+        {"grouped, few codes", 10000, 7, true},
+        {"grouped, every code its own", 10000, 10000, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        BasketSummary summary = SampleSummary(QStringLiteral(","));
+        summary.entries.resize(static_cast<size_t>(c.entries), summary.entries[0]);
+        for (int i = 0; i < c.entries; ++i)
+            summary.entries[static_cast<size_t>(i)].code = QStringLiteral("B-%1").arg(i % c.codes);
+        summary.entries[0].name = hugeName;
+        const QString html = ReportHtml(summary);
+        EXPECT_FALSE(html.contains(QString(kMaxReportCellCharacters + 1, u'Ж')));
+        EXPECT_TRUE(html.contains(QString(kMaxReportCellCharacters, u'Ж') + u'…'));
+        const qsizetype rows = html.count(QStringLiteral("<tr>"));
+        EXPECT_LE(rows, kMaxReportRows + 20) << "the listed rows are bounded";
+        EXPECT_EQ(html.contains(QStringLiteral("сведены по шифрам")), c.grouped);
+        if (c.grouped && c.codes < kMaxReportRows) {
+            // Each code once, with its count: 10,000 entries over 7 codes.
+            EXPECT_TRUE(html.contains(QStringLiteral(">1429</td>"))) << "B-0 has 1,429 entries";
+        }
+        if (c.codes > kMaxReportRows && c.grouped) {
+            EXPECT_TRUE(
+                html.contains(QStringLiteral("… и ещё %1 шифров").arg(c.codes - kMaxReportRows)));
+        }
     }
 }

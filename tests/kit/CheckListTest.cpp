@@ -410,3 +410,22 @@ TEST_F(CheckListTest, AToggleAskedThroughTheModelIsAUserToggle)
 }
 
 } // namespace
+
+// Every checkable row says its state: a row never ticked, or ticked and
+// then unticked, reports Qt::Unchecked itself rather than nothing.
+TEST_F(CheckListTest, UntickedRowsReportUncheckedExplicitly)
+{
+    QAbstractItemModel* model = list_->model();
+    auto state = [&](int row) { return model->data(model->index(row, 0), Qt::CheckStateRole); };
+    list_->SetRowState(1, cbChecked);
+    list_->SetRowState(1, cbUnchecked);
+    list_->SetRowState(2, cbChecked);
+    const Qt::CheckState expected[] = {Qt::Unchecked, Qt::Unchecked, Qt::Checked};
+    for (int row = 0; row < 3; ++row) {
+        SCOPED_TRACE(row);
+        ASSERT_TRUE(state(row).isValid());
+        EXPECT_EQ(state(row).value<Qt::CheckState>(), expected[row]);
+    }
+    // Other roles stay as they were: a row without a note has no tooltip.
+    EXPECT_FALSE(model->data(model->index(0, 0), Qt::ToolTipRole).isValid());
+}

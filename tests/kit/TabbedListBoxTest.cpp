@@ -525,3 +525,35 @@ TEST(AccessibleRows, AListNamesItsRowsByTheHeadersCaptions)
     EXPECT_EQ(face->tableInterface()->cellAt(0, 0)->text(QAccessible::Name),
               QStringLiteral("ШИФР MK1-03, +5V, А 1"));
 }
+
+// Right after the chosen row was deleted the list has no current row; End
+// and Home still choose the last and the first row, as everywhere else.
+TEST(TabbedListBox, HomeAndEndChooseTheEndsAlsoRightAfterADeletion)
+{
+    const struct {
+        const char* name;
+        int deleted;
+        Qt::Key key;
+        int chosen;
+    } cases[] = {
+        {"End after deleting the middle row", 1, Qt::Key_End, 1},
+        {"End after deleting the last row", 2, Qt::Key_End, 1},
+        {"Home after deleting the first row", 0, Qt::Key_Home, 0},
+        {"Home after deleting the middle row", 1, Qt::Key_Home, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        TTabbedListBox list;
+        list.resize(300, 200);
+        for (const char* row : {"first", "second", "third"})
+            list.Items().Add(S(row));
+        list.show();
+        ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+        list.setFocus();
+        list.SetItemIndex(c.deleted);
+        list.Items().Delete(c.deleted);
+        ASSERT_EQ(list.ItemIndex(), -1);
+        QTest::keyClick(&list, c.key);
+        EXPECT_EQ(list.ItemIndex(), c.chosen);
+    }
+}

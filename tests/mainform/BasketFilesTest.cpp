@@ -34,6 +34,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 namespace {
 
 const QColor kRed(255, 0, 0);
@@ -584,4 +586,154 @@ TEST_F(BasketFiles, TheCheckSaysWhatTheWindowShowsAfterOpeningTheSameFile)
         EXPECT_EQ(checked.changes.isEmpty(),
                   !said.contains(u"Каталог изменился") && !said.contains(u"Тип корзины"));
     }
+}
+
+// A code with a tab or a zero byte keeps its identity through a basket
+// file, the CSV and the report: the file holds the catalog's code exactly,
+// and reopening finds that block, not the one whose code the screen's text
+// of it spells ('TB→X'), nor the one its first bytes spell ('EF').
+TEST_F(BasketFiles, CodesWithATabOrAZeroByteKeepTheirIdentityInFiles)
+{
+    ExecSql(catalog.DatabasePath(),
+            QStringLiteral(
+                "INSERT INTO BLOCKS VALUES ('TB' || char(9) || 'X', 'Табулированный', 'V', 1, "
+                "0.7, 0, 0, 1, 1, 0);"
+                "INSERT INTO BLOCKS VALUES ('TB→X', 'Стрелочный', 'V', 1, 0.01, 0, 0, 1, 1, 0);"
+                "INSERT INTO BLOCKS VALUES (CAST(X'4546004748' AS TEXT), 'Нулевой', 'V', 1, "
+                "0.5, 0, 0, 1, 1, 0);"
+                "INSERT INTO BLOCKS VALUES ('EF', 'Короткий', 'V', 1, 0.2, 0, 0, 1, 1, 0);"));
+    Open(QStringLiteral("."));
+    // The rows of each pair look alike on screen; each is chosen by its exact code.
+    for (const QByteArray& code : {QByteArray("TB\tX"), QByteArray("EF\0GH", 5)}) {
+        SearchCode(form(), QString::fromLatin1(code.left(2)));
+        ASSERT_EQ(form().BlockTabLB->Items().Count(), 2);
+        const int row = form().BlockTabLB->Items().Data(0) == code ? 0 : 1;
+        ASSERT_EQ(form().BlockTabLB->Items().Data(row), code);
+        ClickRow(form().BlockTabLB, row);
+        form().AddBtn->click();
+    }
+    const QString tabbed = QStringLiteral("TB\tX");
+    const QString zeroed = QString::fromUtf8("EF\0GH", 5);
+    const BasketView added = View();
+    ASSERT_EQ(added.totals.value(0), QStringLiteral("\t1.2\t0\t0\t2\t2"));
+
+    const QString path = Path("codes.vbasket");
+    nextFileName = path;
+    form().SaveBtn->click();
+    ASSERT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
+    const BasketDocument saved = LoadBasketFile(path);
+    ASSERT_EQ(saved.entries.size(), 2u);
+    EXPECT_EQ(saved.entries[0].ident, tabbed);
+    EXPECT_EQ(saved.entries[1].ident, zeroed);
+
+    Open(QStringLiteral("."));
+    OpenFile(path);
+    EXPECT_EQ(View(), added) << "the same blocks, the same sums";
+    EXPECT_TRUE(recorder().dialogs.empty()) << "no false «Каталог изменился»";
+
+    const QString csvPath = Path("codes.csv");
+    nextFileName = csvPath;
+    form().ExportBtn->click();
+    QFile csv(csvPath);
+    ASSERT_TRUE(csv.open(QIODevice::ReadOnly));
+    const std::vector<QStringList> rows = ReadCsv(QString::fromUtf8(csv.readAll().mid(3)), u',');
+    ASSERT_GE(rows.size(), 3u);
+    EXPECT_EQ(rows[1].mid(0, 2), (QStringList{tabbed, QStringLiteral("Табулированный")}));
+    EXPECT_EQ(rows[2].mid(0, 2), (QStringList{zeroed, QStringLiteral("Нулевой")}));
+
+    QString report;
+    form().PreviewReport = [&report](QTextDocument& document) { report = document.toPlainText(); };
+    form().ReportBtn->click();
+    EXPECT_TRUE(report.contains(QStringLiteral("Табулированный")));
+    EXPECT_TRUE(report.contains(QStringLiteral("Нулевой")));
+    EXPECT_FALSE(report.contains(QStringLiteral("Стрелочный")));
+    EXPECT_FALSE(report.contains(QStringLiteral("Короткий")));
+}
+
+// Nothing is saved, exported or printed onto the catalog's own files, also
+// through a link; the catalog stays whole and the window says why.
+TEST_F(BasketFiles, TheCatalogsOwnFilesAreNeverWrittenOver)
+{
+    Add(u"ONE");
+    QFile db(catalog.DatabasePath());
+    ASSERT_TRUE(db.open(QIODevice::ReadOnly));
+    const QByteArray before = db.readAll();
+    db.close();
+    const QString link = Path("link.vbasket");
+    ASSERT_TRUE(QFile::link(catalog.DatabasePath(), link));
+    const QString categories = catalog.CategoryPath(QStringLiteral("Category000.itm"));
+    QFile categoryFile(categories);
+    ASSERT_TRUE(categoryFile.open(QIODevice::ReadOnly));
+    const QByteArray categoriesBefore = categoryFile.readAll();
+    categoryFile.close();
+
+    const struct {
+        const char* name;
+        QPushButton* button;
+        QString path;
+    } cases[] = {
+        {"save onto the catalog", form().SaveBtn, catalog.DatabasePath()},
+        {"save through a link", form().SaveBtn, link},
+        {"export onto a category file", form().ExportBtn, categories},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        recorder().errors.clear();
+        nextFileName = c.path;
+        c.button->click();
+        ASSERT_EQ(recorder().errors.size(), 1);
+        EXPECT_TRUE(recorder().errors[0].contains(QStringLiteral("принадлежит каталогу")))
+            << recorder().errors[0].toStdString();
+    }
+    ASSERT_TRUE(db.open(QIODevice::ReadOnly));
+    EXPECT_EQ(db.readAll(), before);
+    ASSERT_TRUE(categoryFile.open(QIODevice::ReadOnly));
+    EXPECT_EQ(categoryFile.readAll(), categoriesBefore);
+    // The window goes on: a search still reads the catalog.
+    SearchCode(form(), QStringLiteral("ONE"));
+    EXPECT_EQ(form().BlockTabLB->Items().Count(), 1);
+}
+
+// A FIFO offered as a basket file, from ОТКРЫТЬ or at start, is refused at
+// once (it used to hold the window for good) and the basket stays.
+TEST_F(BasketFiles, AFifoIsRefusedAtOnceFromOpenAndAtStart)
+{
+    Add(u"ONE");
+    const BasketView before = View();
+    const QString fifo = Path("pipe.vbasket");
+    ASSERT_EQ(::mkfifo(QFile::encodeName(fifo).constData(), 0600), 0);
+    OpenFile(fifo);
+    ASSERT_EQ(recorder().errors.size(), 1);
+    EXPECT_TRUE(recorder().errors[0].contains(QStringLiteral("это не обычный файл")))
+        << recorder().errors[0].toStdString();
+    EXPECT_EQ(View(), before);
+
+    window.reset();
+    DialogRecorder startRecorder;
+    TMainForm started(catalog.Dir(), QStringLiteral("."));
+    started.OpenBasketAtStart(fifo);
+    started.show();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !startRecorder.errors.isEmpty(); }));
+    ASSERT_EQ(startRecorder.errors.size(), 1);
+    EXPECT_TRUE(startRecorder.errors[0].contains(QStringLiteral("это не обычный файл")));
+}
+
+// A basket file with a block whose catalog value is text takes the rest
+// and lists that block, with its code and why, among the differences.
+TEST_F(BasketFiles, ABadCatalogValueLeavesOnlyItsBlockOut)
+{
+    ExecSql(catalog.DatabasePath(),
+            QStringLiteral("INSERT INTO BLOCKS VALUES ('COMMA', 'Запятая', 'V', 1, '2,5', 0, 0, "
+                           "1, 1, 0);"));
+    const QString path = Path("comma.vbasket");
+    Write(path, BasketJson(QStringLiteral("KSV-3HB (QT23)"),
+                           {Texts("ONE", "0.1", "0.1", "0.1", "1", "1"),
+                            Texts("COMMA", "2.5", "0", "0", "1", "1")}));
+    OpenFile(path);
+    EXPECT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
+    EXPECT_EQ(Rows(form().RackTabLB), QStringList{QStringLiteral("ONE\t0.1\t0.1\t0.1\t1\t1")});
+    ASSERT_EQ(recorder().dialogs.size(), 1u);
+    EXPECT_TRUE(recorder().dialogs[0].text.contains(
+        QStringLiteral("COMMA: не добавлен: в столбце «+5V, А» каталога не число")))
+        << recorder().dialogs[0].text.toStdString();
 }

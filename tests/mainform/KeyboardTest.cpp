@@ -283,6 +283,32 @@ TEST_F(Keyboard, DeleteOnABasketRowDeletesIt)
     EXPECT_EQ(form().TotalTabLB->ColumnText(5, 0), QStringLiteral("2"));
 }
 
+// Right after Delete has taken a row, End and Home choose the last and the
+// first of those left, as in every other list (End used to choose the first).
+TEST_F(Keyboard, EndAndHomeChooseTheEndsRightAfterADelete)
+{
+    PickItem(form().CategoryField, 0); // MK1-100, one slot of the four
+    form().BlockTabLB->setFocus();
+    Press(Qt::Key_Home);
+    for (int i = 0; i < 3; ++i)
+        Press(Qt::Key_Return);
+    ASSERT_EQ(form().RackTabLB->Items().Count(), 3);
+
+    form().RackTabLB->setFocus();
+    Press(Qt::Key_Home);
+    Press(Qt::Key_Delete);
+    ASSERT_EQ(form().RackTabLB->Items().Count(), 2);
+    Press(Qt::Key_End);
+    EXPECT_EQ(form().RackTabLB->ItemIndex(), 1);
+    Press(Qt::Key_Delete);
+    ASSERT_EQ(form().RackTabLB->Items().Count(), 1);
+    Press(Qt::Key_End);
+    EXPECT_EQ(form().RackTabLB->ItemIndex(), 0);
+    Press(Qt::Key_Delete);
+    Press(Qt::Key_Home); // nothing left: nothing chosen, nothing fails
+    EXPECT_EQ(form().RackTabLB->ItemIndex(), -1);
+}
+
 TEST_F(Keyboard, ClearingIsAnsweredThroughTheDialog)
 {
     PickItem(form().CategoryField, 0);

@@ -4,6 +4,7 @@
 #include "CheckList.h"
 #include "DialogUnit.h"
 #include "HandlerGuard.h"
+#include "ListMessageForm.h"
 #include "Platform.h"
 #include "ProgramStyle.h"
 #include "TabbedListBox.h"
@@ -36,12 +37,20 @@ DialogRecorder::DialogRecorder()
             dialogs.push_back({title, text, icon, buttons});
             return nextAnswer;
         });
+    // A list message is recorded as one text, its heading and lines broken
+    // by carriage returns, as the message dialog would carry it.
+    TListMessageForm::SetShowHook(
+        [this](const QString& title, const QString& heading, const QStringList& lines, int icon) {
+            dialogs.push_back(
+                {title, (QStringList{heading} + lines).join(u'\r'), icon, {QStringLiteral("OK")}});
+        });
     SetErrorBoxHook([this](const QString& text) { errors << text; });
 }
 
 DialogRecorder::~DialogRecorder()
 {
     TmdDialogForm::SetAnswerHook(nullptr);
+    TListMessageForm::SetShowHook(nullptr);
     SetErrorBoxHook(nullptr);
 }
 

@@ -1,0 +1,139 @@
+// SPDX-License-Identifier: MIT
+#include "ListMessageForm.h"
+
+#include "Platform.h"
+#include "WidgetKit.h"
+
+#include <QAccessible>
+#include <QAccessibleWidget>
+#include <QApplication>
+#include <QGuiApplication>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <utility>
+
+namespace {
+
+constexpr int kScreenMargin = 32; // pixels kept free on every side of the screen
+constexpr int kVisibleLines = 16; // lines shown before the list scrolls
+
+TListMessageForm::ShowHook& Hook()
+{
+    static TListMessageForm::ShowHook hook;
+    return hook;
+}
+
+QAccessibleInterface* AlertInterface(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("TListMessageForm") && object != nullptr &&
+        object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
+    return nullptr;
+}
+
+} // namespace
+
+TListMessageForm::TListMessageForm(const QString& title, const QString& heading,
+                                   const QStringList& lines, int icon, QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
+                          Qt::WindowCloseButtonHint),
+      IconImage(new QLabel(this)), HeadingLabel(new QLabel(this)),
+      MessageList(new QListWidget(this)), OkBtn(new TFlatButton(QStringLiteral("OK"), this))
+{
+    static const bool alertInstalled = (QAccessible::installFactory(AlertInterface), true);
+    Q_UNUSED(alertInstalled);
+    setObjectName(QStringLiteral("TListMessageForm"));
+    IconImage->setObjectName(QStringLiteral("IconImage"));
+    HeadingLabel->setObjectName(QStringLiteral("HeadingLabel"));
+    MessageList->setObjectName(QStringLiteral("MessageList"));
+    OkBtn->setObjectName(QStringLiteral("OkBtn"));
+    setWindowTitle(title);
+    setAccessibleName(title);
+    setAccessibleDescription(heading);
+
+    // As the message dialog: the button face colour behind everything and
+    // the form's font.
+    QPalette colours = palette();
+    colours.setColor(QPalette::Window, QApplication::palette().color(QPalette::Button));
+    setPalette(colours);
+    setFont(FormFont());
+
+    const int iconSize = StockIconSize();
+    IconImage->setPixmap(StockIcon(icon).pixmap(iconSize, iconSize));
+    IconImage->setFixedSize(iconSize, iconSize);
+    HeadingLabel->setTextFormat(Qt::PlainText);
+    HeadingLabel->setWordWrap(true);
+    HeadingLabel->setText(heading);
+
+    MessageList->addItems(lines);
+    MessageList->setAccessibleName(heading);
+    MessageList->setSelectionMode(QAbstractItemView::NoSelection);
+    MessageList->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MessageList->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    MessageList->setUniformItemSizes(true); // thousands of lines are measured once
+    MessageList->setVisible(!lines.isEmpty());
+
+    OkBtn->setAccessibleName(OkBtn->text());
+    OkBtn->setFocusPolicy(Qt::StrongFocus);
+    connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+
+    auto* top = new QHBoxLayout;
+    top->addWidget(IconImage, 0, Qt::AlignTop);
+    top->addWidget(HeadingLabel, 1);
+    auto* buttons = new QHBoxLayout;
+    buttons->addStretch(1);
+    buttons->addWidget(OkBtn);
+    buttons->addStretch(1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(top);
+    layout->addWidget(MessageList, 1);
+    layout->addLayout(buttons);
+
+    // As wide as the longest line and as tall as kVisibleLines, within the
+    // screen: the list scrolls for the rest.
+    const QFontMetrics metrics(MessageList->font());
+    int widest = 0;
+    for (const QString& line : lines)
+        widest = std::max(widest, metrics.horizontalAdvance(line));
+    const int rowHeight = std::max(metrics.height(), MessageList->sizeHintForRow(0));
+    MessageList->setMinimumHeight(rowHeight * std::min<int>(4, static_cast<int>(lines.size())));
+    const QSize wanted(std::max(widest + 64, 360),
+                       sizeHint().height() +
+                           rowHeight *
+                               std::min<int>(kVisibleLines, static_cast<int>(lines.size())));
+    const QScreen* screen = QGuiApplication::primaryScreen();
+    const QSize available = screen ? screen->availableGeometry().size() : QSize(1024, 768);
+    resize(FittedSize(wanted, minimumSizeHint(), available));
+    setMaximumSize(available);
+    if (screen)
+        move(screen->availableGeometry().center() - rect().center());
+    OkBtn->setFocus(Qt::OtherFocusReason);
+}
+
+QSize TListMessageForm::FittedSize(QSize wanted, QSize minimum, QSize available)
+{
+    const QSize room = available - QSize(2 * kScreenMargin, 2 * kScreenMargin);
+    return wanted.boundedTo(room).expandedTo(minimum.boundedTo(available));
+}
+
+void TListMessageForm::ShowList(const QString& title, const QString& heading,
+                                const QStringList& lines, int icon)
+{
+    if (Hook()) {
+        Hook()(title, heading, lines, icon);
+        return;
+    }
+    TListMessageForm dialog(title, heading, lines, icon);
+    dialog.exec();
+}
+
+void TListMessageForm::SetShowHook(ShowHook hook)
+{
+    Hook() = std::move(hook);
+}
