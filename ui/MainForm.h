@@ -47,6 +47,7 @@ class TSQLiteDatabase;
 class TSearchProgress;
 class TTabbedListBox;
 struct BasketSummary;
+struct CatalogCrateTypeList;
 struct CatalogQuery;
 
 // What a file name is asked for.
@@ -195,6 +196,7 @@ private:
     void FillSearchList(const CatalogQuery& query);
     void ReportCancelledSearch(const char16_t* text);
     void FillRackTypes();
+    void UseCrateTypes(const CatalogCrateTypeList& crateTypes);
     // Everything the basket shows, from the model: called on its Changed.
     void ShowBasket();
     void ShowBasketRows();
