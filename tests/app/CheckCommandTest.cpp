@@ -399,6 +399,7 @@ TEST(CheckCrateTypes, TheCheckListsTheCrateTypesTheWindowListsForTheSameCatalog)
     basket.crateType = QStringLiteral("KSV-3HA (2 x QT27)");
     for (int i = 0; i < 4; ++i)
         basket.entries.push_back(Texts("RL-16M", "3", "0.6", "0.5", "30", "2"));
+    basket.catalog = ReadCatalogStamp(QStringLiteral(VELTRUM_CRATES_SAMPLE_DIR "/VELTRUM.db"));
     SaveBasketFile(path, basket);
     CheckOptions options;
     options.files << path;

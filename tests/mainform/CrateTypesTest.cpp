@@ -45,12 +45,12 @@ QStringList BuiltInRows()
     return rows;
 }
 
-QStringList Ticks(const TMainForm& form)
+// The ticks of the crate type rows: "x" ticked, "." not.
+QString Ticks(const TMainForm& form)
 {
-    QStringList ticks;
+    QString ticks;
     for (int row = 0; row < form.RackTypeCL->Items().Count(); ++row)
-        ticks << (form.RackTypeCL->RowState(row) == cbChecked ? QStringLiteral("x")
-                                                              : QStringLiteral("."));
+        ticks += form.RackTypeCL->RowState(row) == cbChecked ? u'x' : u'.';
     return ticks;
 }
 
@@ -95,7 +95,7 @@ TEST(CatalogCrateTypes, AValidTableIsListedAndEverythingWorksWithIt)
                            QStringLiteral("KSV-3HA (2 x QT27)\t20\t6\t6\t180\t17"),
                            QStringLiteral("KSV-8N (QT40, без -7 В)\t5\t1.5\t0\t40\t8"),
                            QStringLiteral("KSV-64 (QT250)\t24\t8\t4\t250\t64")}));
-    EXPECT_EQ(Ticks(form), (QStringList{"x", ".", ".", "."}));
+    EXPECT_EQ(Ticks(form), QStringLiteral("x..."));
     EXPECT_EQ(form.Basket->TickedCrateType().name, QStringLiteral("KSV-3HA (QT27)"));
 
     // Four RL-16M take 12 A on +5 V: over the first crate's 10 A, red;
@@ -116,7 +116,7 @@ TEST(CatalogCrateTypes, AValidTableIsListedAndEverythingWorksWithIt)
     EXPECT_FALSE(fits[2].fits);
     EXPECT_TRUE(fits[3].fits && !fits[3].pick);
     TickRackType(form, 1);
-    EXPECT_EQ(Ticks(form), (QStringList{".", "x", ".", "."}));
+    EXPECT_EQ(Ticks(form), QStringLiteral(".x.."));
     EXPECT_NE(form.TotalTabLB->FontColor(), kRed);
     EXPECT_EQ(HeadroomField(form, 1), QStringLiteral("8 (60 %)"));
 
@@ -143,6 +143,7 @@ TEST(CatalogCrateTypes, ABasketFileNamingACrateTypeTheCatalogLacksTicksTheFirst)
     basket.crateType = QStringLiteral("KSV-1HA (QT310SB)"); // built-in, not in this catalog
     basket.entries = {{QStringLiteral("MK1-03"), QStringLiteral("1"), QStringLiteral("0.05"),
                        QStringLiteral("0"), QStringLiteral("5.4"), QStringLiteral("1")}};
+    basket.catalog = ReadCatalogStamp(QDir(CratesSample()).filePath(QStringLiteral("VELTRUM.db")));
     SaveBasketFile(path, basket);
 
     Window window(CratesSample());
@@ -153,7 +154,7 @@ TEST(CatalogCrateTypes, ABasketFileNamingACrateTypeTheCatalogLacksTicksTheFirst)
     EXPECT_TRUE(window.recorder.dialogs[0].text.contains(
         QStringLiteral("Тип корзины «KSV-1HA (QT310SB)» неизвестен; отмечен тип «KSV-3HA (QT27)».")))
         << window.recorder.dialogs[0].text.toStdString();
-    EXPECT_EQ(Ticks(form), (QStringList{"x", ".", ".", "."}));
+    EXPECT_EQ(Ticks(form), QStringLiteral("x..."));
     EXPECT_EQ(Rows(form.RackTabLB).size(), 1);
 }
 
@@ -199,7 +200,7 @@ TEST(CatalogCrateTypes, AnInvalidTableIsSaidOnceAndTheBuiltInTypesAreListed)
         Window window(catalog.Dir());
         ASSERT_NE(window->Database, nullptr);
         EXPECT_EQ(Rows(window->RackTypeCL), BuiltInRows());
-        EXPECT_EQ(Ticks(*window.form), (QStringList{"x", ".", ".", ".", ".", ".", "."}));
+        EXPECT_EQ(Ticks(*window.form), QStringLiteral("x......"));
         EXPECT_TRUE(window.recorder.errors.isEmpty());
         const QString said = QString::fromUtf16(c.said);
         if (said.isEmpty()) {
@@ -214,7 +215,7 @@ TEST(CatalogCrateTypes, AnInvalidTableIsSaidOnceAndTheBuiltInTypesAreListed)
             << dialog.text.toStdString();
         // The window works on with the built-in types, and says nothing more.
         window->CodeRB->click();
-        AddToBasket(*window.form, u"MK1-03");
+        AddToBasket(*window.form, u"MK1-100");
         EXPECT_EQ(window->Basket->TickedCrateType().name, BuiltInCrateTypes()[0].name);
         EXPECT_EQ(window.recorder.dialogs.size(), 1u);
     }
