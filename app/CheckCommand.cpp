@@ -5,6 +5,7 @@
 #include "BasketCheckReport.h"
 #include "BasketFile.h"
 #include "CatalogBlocks.h"
+#include "CatalogCrateTypeList.h"
 #include "DecimalText.h"
 #include "ProgramDirectory.h"
 #include "SQLiteTable3.h"
@@ -38,6 +39,8 @@ struct OpenedCatalog {
     std::shared_ptr<QString> sha256 = std::make_shared<QString>(); // once worked out
     QString fault;                                                 // in English, for standard error
     QString reason; // in Russian, for each file left unchecked
+    // The crate types the window lists for this catalog.
+    CatalogCrateTypeList crateTypes{BuiltInCrateTypes()};
 };
 
 OpenedCatalog OpenCatalog(const QString& catalogDir, const QString& separator)
@@ -71,6 +74,7 @@ OpenedCatalog OpenCatalog(const QString& catalogDir, const QString& separator)
                 *sha256 = ReadCatalogStamp(path).sha256;
             return *sha256;
         };
+        catalog.crateTypes = CrateTypesOfCatalog(*catalog.database);
     } catch (const std::exception& error) {
         catalog.database.reset();
         catalog.fault = QString::fromUtf8(error.what());
@@ -96,7 +100,11 @@ CheckCommandOutput RunCheckCommand(const CheckOptions& options)
     BasketCheckOptions checking;
     checking.separator = run.separator;
     checking.marginPercent = options.marginPercent;
-    checking.crateTypes = CrateTypeLimitTexts(BuiltInCrateTypes(), run.separator);
+    checking.crateTypes = CrateTypeLimitTexts(catalog.crateTypes.types, run.separator);
+    // A crate type table that is not used is said, as the window says it;
+    // the files are checked against the built-in types, as the window lists them.
+    for (const QString& problem : catalog.crateTypes.problems)
+        output.standardError += ErrorLine(QStringLiteral("crate types of the catalog not used: ") + problem);
     if (catalog.database)
         checking.catalog = catalog.file;
     const CatalogLookup lookup = catalog.database

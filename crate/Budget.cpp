@@ -121,8 +121,12 @@ QString HeadroomText(const LimitUse& use, const QString& separator)
     QString text = Amount(use.kind, use.headroom, separator);
     if (text.startsWith(u'-'))
         text[0] = QChar(u'\u2212');
+    // A limit of zero allows nothing: no share of it can be used, and a dash
+    // says so, as the report's share column does.
     if (use.percentUsed)
         text += QStringLiteral(" (") + Signed(*use.percentUsed, separator) + QStringLiteral(" %)");
+    else
+        text += Text(u" (\u2014)");
     return text;
 }
 

@@ -62,7 +62,8 @@ LimitValues ParseLimits(const LimitTexts& limits, const QString& separator);
 QString LimitName(LimitKind kind);
 
 // "0,35 (50 %)", "−0,35 (150 %)", "3 (25 %)": the headroom in decimal text
-// with a minus sign when the limit is passed, and the share used.
+// with a minus sign when the limit is passed, and the share used; "0 (—)"
+// for a limit of zero, of which no share can be used.
 QString HeadroomText(const LimitUse& use, const QString& separator);
 // The same with the state's symbol in front, so that it never rests on
 // colour alone: "⚠ −0,35 (150 %)" when passed, "≈ 0,6 (85 %)" when near.

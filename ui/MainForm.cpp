@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "MainForm.h"
 
+#include "CatalogCrateTypeList.h"
 #include "CatalogQueries.h"
 #include "CategoryFiles.h"
 #include "CheckList.h"
@@ -218,12 +219,14 @@ void TMainForm::FormShow()
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
         return;
     }
+    CatalogCrateTypeList crateTypes;
     try {
         // The catalog is only ever read: open it read-only, so that no
         // search can change a byte of it or leave a journal beside it.
         Database = std::make_unique<TSQLiteDatabase>(QFile::encodeName(path).toStdString(),
                                                      DecimalSeparator.toStdString(),
                                                      TSQLiteDatabase::OpenMode::ReadOnly);
+        crateTypes = CrateTypesOfCatalog(*Database);
         SearchProgress = std::make_unique<TSearchProgress>(this, *Database);
         Database->SetProgress(SearchProgress.get());
     } catch (const std::exception& error) {
@@ -231,7 +234,22 @@ void TMainForm::FormShow()
         ShowMessage(Text(kDatabaseTitle), Text(u"Ошибка создания базы данных!"),
                     MessageKind::Error);
         QMetaObject::invokeMethod(this, &QWidget::close, Qt::QueuedConnection);
+        return;
     }
+    UseCrateTypes(crateTypes);
+}
+
+// The crate types are read with the catalog, once: its own when it has a
+// valid table, the built-in ones otherwise, and a wrong table said once.
+void TMainForm::UseCrateTypes(const CatalogCrateTypeList& crateTypes)
+{
+    if (crateTypes.fromCatalog) {
+        Basket->SetCrateTypes(crateTypes.types);
+        FillRackTypes();
+        RackTypeCL->UpdateFromHeader(*RackHeader);
+    }
+    if (!crateTypes.message.isEmpty())
+        ShowMessage(Text(kApplicationTitle), crateTypes.message, MessageKind::Warning);
 }
 
 void TMainForm::FormDestroy()

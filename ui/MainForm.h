@@ -49,6 +49,7 @@ class TSQLiteDatabase;
 class TSearchProgress;
 class TTabbedListBox;
 struct BasketSummary;
+struct CatalogCrateTypeList;
 struct CatalogQuery;
 
 // What a file name is asked for.
@@ -198,6 +199,7 @@ private:
     void ReportCancelledSearch(const char16_t* text);
     [[noreturn]] void ReportSearchOutOfMemory();
     void FillRackTypes();
+    void UseCrateTypes(const CatalogCrateTypeList& crateTypes);
     // Everything the basket shows, from the model: called on its Changed.
     void ShowBasket();
     void ShowBasketRows();

@@ -389,3 +389,47 @@ TEST_F(CheckRun, ACatalogWrittenSinceIsToldByItsHashAndIsNoChangeByItself)
     EXPECT_EQ(root[QStringLiteral("summary")][QStringLiteral("catalogSha256")].toString(),
               ReadCatalogStamp(catalog.DatabasePath()).sha256);
 }
+
+TEST(CheckCrateTypes, TheCheckListsTheCrateTypesTheWindowListsForTheSameCatalog)
+{
+    QTemporaryDir files;
+    const QString path = files.filePath(QStringLiteral("rack.vbasket"));
+    BasketDocument basket;
+    basket.decimalSeparator = QStringLiteral(".");
+    basket.crateType = QStringLiteral("KSV-3HA (2 x QT27)");
+    for (int i = 0; i < 4; ++i)
+        basket.entries.push_back(Texts("RL-16M", "3", "0.6", "0.5", "30", "2"));
+    basket.catalog = ReadCatalogStamp(QStringLiteral(VELTRUM_CRATES_SAMPLE_DIR "/VELTRUM.db"));
+    SaveBasketFile(path, basket);
+    CheckOptions options;
+    options.files << path;
+
+    // The catalog's own crate types: the file's type is known, and the
+    // types that take the basket are the catalog's.
+    options.catalogDir = QStringLiteral(VELTRUM_CRATES_SAMPLE_DIR);
+    const CheckCommandOutput own = RunCheckCommand(options);
+    const QString ownText = QString::fromUtf8(own.standardOutput);
+    EXPECT_TRUE(own.standardError.isEmpty()) << own.standardError.constData();
+    EXPECT_TRUE(ownText.contains(u"  ТИП КОРЗИНЫ: KSV-3HA (2 x QT27)\n")) << ownText.toStdString();
+    EXPECT_TRUE(ownText.contains(u"  ПОДХОДЯТ: KSV-3HA (2 x QT27), KSV-64 (QT250)\n"))
+        << ownText.toStdString();
+    EXPECT_FALSE(ownText.contains(u"неизвестен")) << ownText.toStdString();
+
+    // An invalid table: the built-in types, as the window lists them, and
+    // the reason on standard error; the file's type is then unknown.
+    FixtureCatalog broken;
+    broken.AddBlocks({PowerBlock(u"RL-16M", 2, 3, 0.6, 0.5, 30)});
+    ExecSql(broken.DatabasePath(),
+            QStringLiteral("CREATE TABLE CRATE_TYPES (NAME TEXT, V5 REAL, V7 REAL, V_7 REAL, "
+                           "TOTAL_POWER REAL, SLOTS_COUNT INTEGER);"
+                           "INSERT INTO CRATE_TYPES VALUES ('KSV-3HA (2 x QT27)', 20, 6, 6, 180, 0);"));
+    options.catalogDir = broken.Dir();
+    const CheckCommandOutput builtIn = RunCheckCommand(options);
+    const QString builtInText = QString::fromUtf8(builtIn.standardOutput);
+    EXPECT_TRUE(builtIn.standardError.contains("crate types of the catalog not used: crate type "
+                                               "row 1 (rowid 1"))
+        << builtIn.standardError.constData();
+    EXPECT_TRUE(builtInText.contains(u"неизвестен; отмечен тип «KSV-1HA (QT310SB)»"))
+        << builtInText.toStdString();
+    EXPECT_EQ(builtIn.exitStatus, kCheckFoundStatus);
+}

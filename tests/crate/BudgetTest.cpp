@@ -123,12 +123,16 @@ TEST(Budget, LimitUseCarriesTheValues)
 
 TEST(Budget, ZeroLimitsAndBadLimitTexts)
 {
-    // A limit of zero has no share: only what is left of it shows.
+    // A limit of zero allows nothing on its channel and has no share: what
+    // is left of it shows, and a dash for the share.
     const LimitTexts zero{QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("0"),
                           QStringLiteral("0"), QStringLiteral("0")};
     const BudgetEvaluation budget =
         EvaluateBudget(Sums("0", "0.1", "0", "0", 0, kDot), zero, 80, kDot);
-    EXPECT_EQ(HeadroomRow(budget, kDot), QStringLiteral("ЗАПАС:\t0\t⚠ −0.1\t0\t0\t0"));
+    EXPECT_EQ(HeadroomRow(budget, kDot),
+              QStringLiteral("ЗАПАС:\t0 (—)\t⚠ −0.1 (—)\t0 (—)\t0 (—)\t0 (—)"));
+    EXPECT_EQ(budget.limits[0].state, LimitState::Within) << "nothing on a closed channel fits";
+    EXPECT_FALSE(budget.limits[0].percentUsed);
     EXPECT_EQ(VerdictSentence(budget, kDot), QStringLiteral("ПРЕВЫШЕНИЕ: +7V на 0.1 А"));
 
     LimitTexts bad = CrateLimits(0, kDot);
