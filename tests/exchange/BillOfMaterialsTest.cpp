@@ -93,9 +93,12 @@ TEST(BillOfMaterials, CsvHasTheGroupedSectionAfterTheEntriesAndTheirTotals)
         const std::vector<QStringList> rows =
             ReadCsv(QString::fromUtf8(BasketCsv(summary).mid(3)), CsvFieldSeparator(separator));
         ASSERT_EQ(rows.size(), plain.size() + 5);
-        // What was there stays as it was, in its place.
-        EXPECT_TRUE(std::equal(plain.begin(), plain.end(), rows.begin()));
-        const size_t at = plain.size();
+        // What was there stays as it was, in its place; the version row
+        // stays the last.
+        EXPECT_TRUE(std::equal(plain.begin(), plain.end() - 1, rows.begin()));
+        EXPECT_EQ(rows.back(), plain.back());
+        EXPECT_EQ(rows.back().value(0), QStringLiteral("ВЕРСИЯ"));
+        const size_t at = plain.size() - 1;
         EXPECT_EQ(rows[at], QStringList{QString()});
         EXPECT_EQ(rows[at + 1], QStringList{QStringLiteral("СПЕЦИФИКАЦИЯ")});
         EXPECT_EQ(rows[at + 2],
