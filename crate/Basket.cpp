@@ -76,3 +76,12 @@ bool SlotsFit(const ExactDecimal& slotLimit, const ExactDecimal& usedSlots,
     // newly ticked crate).
     return usedSlots + slotsCount <= slotLimit;
 }
+
+std::vector<std::int64_t> EntrySlotCounts(const std::vector<TDevice>& devices)
+{
+    std::vector<std::int64_t> counts;
+    counts.reserve(devices.size());
+    for (const TDevice& device : devices)
+        counts.push_back(device.SlotsCount);
+    return counts;
+}

@@ -42,6 +42,9 @@ struct TDevice {
 // or a slot count that is not a whole number of zero or more.
 TDevice MakeDevice(const DeviceTexts& texts, const QString& decimalSeparator);
 
+// The entries' slot counts in basket order, as the crate's slot plan takes them.
+std::vector<std::int64_t> EntrySlotCounts(const std::vector<TDevice>& devices);
+
 // The basket row: the six texts joined by tabs, unchanged.
 QString BasketRow(const DeviceTexts& texts);
 

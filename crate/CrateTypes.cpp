@@ -1,6 +1,8 @@
 // SPDX-License-Identifier: MIT
 #include "CrateTypes.h"
 
+#include <limits>
+
 #include <QStringList>
 
 namespace {
@@ -57,4 +59,17 @@ int CrateTypeIndex(const std::vector<TCrateType>& types, const QString& name)
         if (types[i].name == name)
             return static_cast<int>(i);
     return -1;
+}
+
+std::int64_t SlotCountOf(const TCrateType& type)
+{
+    const ExactDecimal& slots = At(type.limits, LimitKind::Slots);
+    if (slots.Sign() <= 0)
+        return 0;
+    constexpr std::int64_t kLargest = std::numeric_limits<std::int64_t>::max();
+    if (slots >= ExactDecimal::FromInteger(kLargest))
+        return kLargest;
+    QString whole = slots.WholeText();
+    whole = whole.left(whole.indexOf(u'.')); // left(-1) keeps all
+    return whole.toLongLong();
 }

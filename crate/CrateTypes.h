@@ -44,6 +44,10 @@ inline const std::vector<TCrateType>& CrateTypes()
     return BuiltInCrateTypes();
 }
 
+// The crate type's slot count as a whole number: 0 for none or fewer,
+// saturated at the largest std::int64_t, a fraction cut off.
+std::int64_t SlotCountOf(const TCrateType& type);
+
 // Field 0 and five values as one tab-separated row: the one layout of the
 // crate type rows and of the totals row. Decimal amounts are printed with
 // `decimalSeparator`, the slots as a whole number in full.

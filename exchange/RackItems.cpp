@@ -65,3 +65,16 @@ std::vector<TRackItem> RackItemsOfPlan(const SlotPlan& plan,
     }
     return items;
 }
+
+std::vector<TRackItem> RackItemsOfDevices(const std::vector<TDevice>& devices,
+                                          std::int64_t crateSlots)
+{
+    std::vector<RackEntryTexts> texts;
+    texts.reserve(devices.size());
+    for (const TDevice& device : devices)
+        texts.push_back({device.Texts.ident,
+                         device.Name,
+                         {device.Texts.v5, device.Texts.v7, device.Texts.v_7,
+                          device.Texts.totalPower}});
+    return RackItemsOfPlan(PlanSlots(EntrySlotCounts(devices), crateSlots), texts);
+}

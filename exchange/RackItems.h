@@ -6,6 +6,7 @@
 // shows (code, name, slots from–to and the four amounts). The window and
 // the printed report build their pictures through this one function.
 
+#include "Basket.h"
 #include "RackPicture.h"
 #include "SlotPlan.h"
 
@@ -24,5 +25,10 @@ struct RackEntryTexts {
 // one decides how many items there are.
 std::vector<TRackItem> RackItemsOfPlan(const SlotPlan& plan,
                                        const std::vector<RackEntryTexts>& entries);
+
+// The basket's entries in a crate of `crateSlots` slots, as the window's
+// picture shows them.
+std::vector<TRackItem> RackItemsOfDevices(const std::vector<TDevice>& devices,
+                                          std::int64_t crateSlots);
 
 QString RackToolTip(const RackEntryTexts& entry, const SlotPlacement& place);

@@ -16,6 +16,8 @@
 #include "Header.h"
 #include "Messages.h"
 #include "Platform.h"
+#include "RackItems.h"
+#include "RackView.h"
 #include "SQLiteTable3.h"
 #include "SearchProgress.h"
 #include "TabbedListBox.h"
@@ -36,6 +38,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSignalBlocker>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QUndoStack>
@@ -123,6 +126,12 @@ void TMainForm::WireEvents()
     connect(ClearBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::ClearBtnClick));
     connect(MarginField, &QSpinBox::valueChanged, this, GuardedSlot(&TMainForm::MarginFieldChange));
     connect(Basket.get(), &TBasketModel::Changed, this, GuardedSlot(&TMainForm::ShowBasket));
+    connect(RackTabLB, &TTabbedListBox::Click, this, GuardedSlot(&TMainForm::RackTabLBClick));
+    connect(RackViewPanel, &TRackView::CurrentChanged, this,
+            [this](int entry) { Guarded([this, entry] { RackViewPanelCurrentChanged(entry); }); });
+    connect(RackViewPanel, &TRackView::MoveRequested, this, [this](int from, int to) {
+        Guarded([this, from, to] { RackViewPanelMoveRequested(from, to); });
+    });
     WireFileButtons();
     WireUndo();
 }
@@ -159,9 +168,20 @@ bool TMainForm::eventFilter(QObject* watched, QEvent* event)
 {
     if (event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
+        const Qt::KeyboardModifiers modifiers = static_cast<QKeyEvent*>(event)->modifiers();
+        const bool enter = key == Qt::Key_Return || key == Qt::Key_Enter;
+        const bool altUpDown =
+            (modifiers & Qt::AltModifier) && (key == Qt::Key_Up || key == Qt::Key_Down);
         if (watched == FindIdentField)
             Guarded([this, key] { FindIdentFieldKeyDown(key); });
-        else if (watched == BlockTabLB || watched == RackTabLB)
+        else if (watched == CountField && enter) {
+            // The spin box would only take its text; Enter here means add.
+            Guarded([this, key] { CountFieldKeyDown(key); });
+            return true;
+        } else if (watched == RackTabLB && altUpDown) {
+            Guarded([this, key, modifiers] { RackTabLBKeyDown(key, modifiers); });
+            return true;
+        } else if (watched == BlockTabLB || watched == RackTabLB)
             return ListKeyDown(static_cast<TTabbedListBox*>(watched), key);
     }
     return QMainWindow::eventFilter(watched, event);
@@ -496,9 +516,12 @@ void TMainForm::AddBtnClick()
         QString::fromUtf8(shownCode_), FV5Field->text(),         FV7Field->text(),
         F_V7Field->text(),             FTotalPowerField->text(), FSlotsCountField->text(),
         FNameRusField->text()};
-    std::vector<TDevice> entries;
-    entries.push_back(MakeDevice(texts, DecimalSeparator));
-    if (Basket->Add(std::move(entries)) == TBasketModel::AddResult::Full)
+    // The quantity's text may be typed and not yet taken: take it first.
+    CountField->interpretText();
+    const auto count = static_cast<std::size_t>(CountField->value());
+    // All of them or none, as one step.
+    if (Basket->Add(std::vector<TDevice>(count, MakeDevice(texts, DecimalSeparator))) ==
+        TBasketModel::AddResult::Full)
         ShowMessage(Text(kApplicationTitle), Text(u"Корзина заполнена!"), MessageKind::Warning);
 }
 
@@ -529,6 +552,7 @@ void TMainForm::RedoBtnClick()
 void TMainForm::ShowBasket()
 {
     ShowBasketRows();
+    ShowRackPicture();
     ShowCrateTicks();
     const BasketBudget& budget = Basket->Evaluate();
     ShowTotals(budget);
@@ -570,6 +594,42 @@ void TMainForm::ShowBasketRows()
             items.Add(ShownBasketRow(device.Texts));
     }
     RackTabLB->UpdateFromHeader(*RackHeader);
+}
+
+// The picture keeps its chosen block at its index; the basket's chosen
+// row is the one it follows, so it is chosen again from the list.
+void TMainForm::ShowRackPicture()
+{
+    const QSignalBlocker quiet(RackViewPanel);
+    RackViewPanel->SetItems(RackItemsOfDevices(Basket->Devices(), SlotCountOf(Basket->TickedCrateType())),
+                            SlotCountOf(Basket->TickedCrateType()));
+    RackViewPanel->SetCurrent(RackTabLB->ItemIndex());
+}
+
+void TMainForm::RackTabLBClick()
+{
+    const QSignalBlocker quiet(RackViewPanel);
+    RackViewPanel->SetCurrent(RackTabLB->ItemIndex());
+}
+
+void TMainForm::RackViewPanelCurrentChanged(int entry)
+{
+    if (entry != RackTabLB->ItemIndex())
+        RackTabLB->SetItemIndex(entry);
+}
+
+void TMainForm::RackViewPanelMoveRequested(int from, int to)
+{
+    MoveBasketEntry(from, to);
+}
+
+void TMainForm::MoveBasketEntry(int from, int to)
+{
+    if (!Basket->Move(from, to))
+        return;
+    RackTabLB->SetItemIndex(to);
+    const QSignalBlocker quiet(RackViewPanel);
+    RackViewPanel->SetCurrent(to);
 }
 
 void TMainForm::ShowCrateTicks()

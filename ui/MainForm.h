@@ -47,6 +47,7 @@ class TFieldColorListBox;
 class THeader;
 class TSQLiteDatabase;
 class TSearchProgress;
+class TRackView;
 class TTabbedListBox;
 struct BasketSummary;
 struct CatalogCrateTypeList;
@@ -84,6 +85,8 @@ public:
     THeader* TableHeader;
     TTabbedListBox* BlockTabLB;
     QPushButton* AddBtn;
+    // How many of the shown block AddBtn adds, as one step (1 to 99).
+    QSpinBox* CountField;
     QGroupBox* RightGB;
     QLabel* FCategoryField;
     QLabel* FSubCategoryField;
@@ -99,6 +102,9 @@ public:
     TCheckList* RackTypeCL;
     THeader* RackHeader;
     TTabbedListBox* RackTabLB;
+    // The ticked crate drawn slot by slot, one block per basket entry in
+    // basket order; its chosen block is the basket's chosen row.
+    TRackView* RackViewPanel;
     QPushButton* DelBtn;
     QPushButton* ClearBtn;
     TTabbedListBox* TotalTabLB;
@@ -139,8 +145,16 @@ public:
     // Enter on a search row, or a double click, adds it as AddBtn does.
     void BlockTabLBKeyDown(int key);
     void BlockTabLBDblClick();
-    // Delete on a basket row deletes it as DelBtn does.
-    void RackTabLBKeyDown(int key);
+    // Delete on a basket row deletes it as DelBtn does; Alt+Up and
+    // Alt+Down move it one place.
+    void RackTabLBKeyDown(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    // Enter in the quantity adds, as AddBtn does.
+    void CountFieldKeyDown(int key);
+    // A basket row chosen chooses its block in the picture, and the reverse.
+    void RackTabLBClick();
+    void RackViewPanelCurrentChanged(int entry);
+    // The picture asks that entry `from` go to `to`: one undo step.
+    void RackViewPanelMoveRequested(int from, int to);
     void TableHeaderSized();
     void RackHeaderSized();
     void BlockTabLBClick();
@@ -204,6 +218,10 @@ private:
     void ShowBasket();
     void ShowBasketRows();
     void ShowCrateTicks();
+    void ShowRackPicture();
+    // Moves basket entry `from` to `to` as one step; the row and the block
+    // stay chosen at their new place.
+    void MoveBasketEntry(int from, int to);
     void ShowTotals(const BasketBudget& budget);
     // Shows the budget of the basket: headroom row, verdict, fit marks on
     // the crate types; nothing for an empty basket.

@@ -5,6 +5,8 @@
 
 #include "MainForm.h"
 
+#include "RackView.h"
+
 #include "CheckList.h"
 #include "FieldColorListBox.h"
 #include "HandlerGuard.h"
@@ -32,6 +34,7 @@ void TMainForm::WireKeyboard()
 
     BlockTabLB->installEventFilter(this);
     RackTabLB->installEventFilter(this);
+    CountField->installEventFilter(this);
     connect(BlockTabLB, &TTabbedListBox::DblClick, this,
             GuardedSlot(&TMainForm::BlockTabLBDblClick));
 
@@ -40,9 +43,11 @@ void TMainForm::WireKeyboard()
     // disabled controls are passed over, so only the shown panel's field
     // is reached. Controls added beside the basket go after ClearBtn.
     const QWidget* order[] = {
-        CategoryRB, CodeRB,    CategoryField, SubCategoryField, FindIdentField, BlockTabLB, AddBtn,
-        RackTypeCL, RackTabLB, DelBtn,        ClearBtn,         TotalTabLB,     MarginField,
-        SaveBtn,    OpenBtn,   ExportBtn,     ReportBtn,        UndoBtn,        RedoBtn};
+        CategoryRB, CodeRB,        CategoryField, SubCategoryField, FindIdentField,
+        BlockTabLB, AddBtn,        CountField,    RackTypeCL,       RackTabLB,
+        RackViewPanel, DelBtn,     ClearBtn,      TotalTabLB,       MarginField,
+        SaveBtn,    OpenBtn,       ExportBtn,     ReportBtn,        UndoBtn,
+        RedoBtn};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 }
@@ -106,8 +111,23 @@ void TMainForm::BlockTabLBDblClick()
     AddBtnClick();
 }
 
-void TMainForm::RackTabLBKeyDown(int key)
+void TMainForm::RackTabLBKeyDown(int key, Qt::KeyboardModifiers modifiers)
 {
-    if (key == Qt::Key_Delete && RackTabLB->ItemIndex() >= 0)
+    const int row = RackTabLB->ItemIndex();
+    if (row < 0)
+        return;
+    if (key == Qt::Key_Delete)
         DelBtnClick();
+    else if (modifiers & Qt::AltModifier) {
+        if (key == Qt::Key_Up && row > 0)
+            MoveBasketEntry(row, row - 1);
+        else if (key == Qt::Key_Down && row + 1 < RackTabLB->Items().Count())
+            MoveBasketEntry(row, row + 1);
+    }
+}
+
+void TMainForm::CountFieldKeyDown(int key)
+{
+    if (key == Qt::Key_Return || key == Qt::Key_Enter)
+        AddBtnClick();
 }

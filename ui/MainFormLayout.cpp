@@ -10,6 +10,7 @@
 #include "FormText.h"
 #include "Header.h"
 #include "Platform.h"
+#include "RackView.h"
 #include "TabbedListBox.h"
 #include "WidgetKit.h"
 #include "WindowFit.h"
@@ -18,6 +19,7 @@
 #include <QComboBox>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMenuBar>
@@ -25,6 +27,7 @@
 #include <QRadioButton>
 #include <QScreen>
 #include <QScrollArea>
+#include <QSpinBox>
 #include <QSplitter>
 #include <QVBoxLayout>
 
@@ -183,7 +186,18 @@ QWidget* TMainForm::BuildSearchGroup()
     layout->addLayout(columns, 1);
 
     AddBtn = NewButton(u"ДОБАВИТЬ В КОРЗИНУ", DownGB);
-    layout->addWidget(AddBtn);
+    // The quantity stands beside the button it feeds; its label is its
+    // buddy, and so its accessible name.
+    auto* countLabel = NewLabel(u"КОЛ-ВО", DownGB);
+    CountField = new QSpinBox(DownGB);
+    CountField->setRange(1, 99);
+    CountField->setValue(1);
+    Label(countLabel, CountField);
+    auto* addRow = new QHBoxLayout;
+    addRow->addWidget(AddBtn, 1);
+    addRow->addWidget(countLabel);
+    addRow->addWidget(CountField);
+    layout->addLayout(addRow);
     return DownGB;
 }
 
@@ -265,6 +279,9 @@ QWidget* TMainForm::BuildBasketGroup()
         AppendSection(RackHeader, caption);
     RackTabLB = new TTabbedListBox(RackGB);
     RackTabLB->setAccessibleName(Text(u"СОСТАВ КОРЗИНЫ"));
+    RackViewPanel = new TRackView(RackGB);
+    RackViewPanel->setAccessibleName(Text(u"Корзина по слотам"));
+    RackViewPanel->setMinimumHeight(36);
 
     DelBtn = NewButton(u"УДАЛИТЬ", RackGB);
     ClearBtn = NewButton(u"ОЧИСТИТЬ", RackGB);
@@ -300,7 +317,13 @@ QWidget* TMainForm::BuildBasketGroup()
     grid->addLayout(fileButtons, 0, 1, 2, 1);
     grid->addItem(new QSpacerItem(0, 6), 2, 0);
     grid->addWidget(RackHeader, 3, 0);
-    grid->addWidget(RackTabLB, 4, 0);
+    // The picture beside the rows it draws, both growing with the window;
+    // beside, not under, so that the crate types keep their height.
+    auto* rows = new QHBoxLayout;
+    rows->setSpacing(4);
+    rows->addWidget(RackTabLB, 3);
+    rows->addWidget(RackViewPanel, 2);
+    grid->addLayout(rows, 4, 0);
     grid->addLayout(buttons, 4, 1);
     grid->addItem(new QSpacerItem(0, 6), 5, 0);
     grid->addWidget(totalLabel, 6, 0);
@@ -335,6 +358,7 @@ void TMainForm::NameControls()
         {TableHeader, u"TableHeader"},
         {BlockTabLB, u"BlockTabLB"},
         {AddBtn, u"AddBtn"},
+        {CountField, u"CountField"},
         {RightGB, u"RightGB"},
         {FCategoryField, u"FCategoryField"},
         {FSubCategoryField, u"FSubCategoryField"},
@@ -350,6 +374,7 @@ void TMainForm::NameControls()
         {RackTypeCL, u"RackTypeCL"},
         {RackHeader, u"RackHeader"},
         {RackTabLB, u"RackTabLB"},
+        {RackViewPanel, u"RackViewPanel"},
         {DelBtn, u"DelBtn"},
         {ClearBtn, u"ClearBtn"},
         {TotalTabLB, u"TotalTabLB"},

@@ -121,7 +121,8 @@ TEST_F(Keyboard, TabFollowsTheReadingOrderAndReachesOnlyShownControls)
 
     const QStringList categoryMode{QStringLiteral("CategoryRB"), QStringLiteral("CategoryField"),
                                    QStringLiteral("BlockTabLB"), QStringLiteral("AddBtn"),
-                                   QStringLiteral("RackTypeCL"), QStringLiteral("RackTabLB"),
+                                   QStringLiteral("CountField"), QStringLiteral("RackTypeCL"),
+                                   QStringLiteral("RackTabLB"),  QStringLiteral("RackViewPanel"),
                                    QStringLiteral("DelBtn"),     QStringLiteral("ClearBtn"),
                                    QStringLiteral("TotalTabLB"), QStringLiteral("MarginField"),
                                    QStringLiteral("SaveBtn"),    QStringLiteral("OpenBtn"),

@@ -10,6 +10,7 @@
 #include "CheckList.h"
 #include "FieldColorListBox.h"
 #include "SQLiteTable3.h"
+#include "RackView.h"
 #include "TabbedListBox.h"
 
 #include <QComboBox>
@@ -325,4 +326,24 @@ TEST_F(Undo, TheCatalogStampComesFromTheCatalogAsOpened)
     EXPECT_EQ(LoadBasketFile(path).catalog, original);
     EXPECT_TRUE(QFile::exists(nextFileName));
     EXPECT_EQ(form().Database->OpenedFile().SummariesMade(), 1);
+}
+
+// A quantity adds that many entries as one step, drawn in the crate picture;
+// one undo takes all of them back. A quantity that does not fit adds nothing.
+TEST_F(Undo, AQuantityAddsAsOneStepOrNothing)
+{
+    Start();
+    form().CountField->setValue(3);
+    AddToBasket(form(), u"ONE");
+    EXPECT_EQ(form().RackTabLB->Items().Count(), 3);
+    EXPECT_EQ(form().RackViewPanel->Items().size(), 3u);
+    form().UndoBtn->click();
+    EXPECT_EQ(form().RackTabLB->Items().Count(), 0);
+    EXPECT_TRUE(form().RackViewPanel->Items().empty());
+
+    dialogs().clear();
+    form().CountField->setValue(9); // the first crate type has 4 slots
+    AddToBasket(form(), u"ONE");
+    EXPECT_EQ(form().RackTabLB->Items().Count(), 0);
+    ASSERT_EQ(dialogs().size(), 1u);
 }
