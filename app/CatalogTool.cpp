@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogTool.h"
+#include "app/CatalogTool.h"
 
-#include "CatalogCheck.h"
-#include "CatalogCsv.h"
-#include "CatalogExport.h"
-#include "CatalogImport.h"
+#include "catalog/CatalogCheck.h"
+#include "catalog/CatalogCsv.h"
+#include "catalog/CatalogExport.h"
+#include "catalog/CatalogImport.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

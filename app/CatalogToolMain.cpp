@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
 // veltrum-catalog: the catalog maintainer's tool, without a window.
 
-#include "CatalogTool.h"
-#include "DecimalText.h"
+#include "app/CatalogTool.h"
+#include "base/DecimalText.h"
 
 #include <QCoreApplication>
 

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "CheckCommand.h"
+#include "app/CheckCommand.h"
 
-#include "BasketCheck.h"
-#include "BasketCheckReport.h"
-#include "BasketFile.h"
-#include "CatalogBlocks.h"
-#include "CatalogCrateTypeList.h"
-#include "DecimalText.h"
-#include "ProgramDirectory.h"
-#include "SQLiteTable3.h"
+#include "exchange/BasketCheck.h"
+#include "exchange/BasketCheckReport.h"
+#include "exchange/BasketFile.h"
+#include "exchange/CatalogBlocks.h"
+#include "exchange/CatalogCrateTypeList.h"
+#include "base/DecimalText.h"
+#include "app/ProgramDirectory.h"
+#include "catalog/SQLiteTable3.h"
 
 #include <QDir>
 #include <QFile>

@@ -7,7 +7,7 @@
 // given and prints the report in the format asked for. Writes nothing
 // anywhere but the report.
 
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <QByteArray>
 

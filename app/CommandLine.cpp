@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
-#include "ProgramVersion.h"
+#include "base/ProgramVersion.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

@@ -5,7 +5,7 @@
 // window opens. Pure over its argument list, so that every answer (help,
 // version, a usage error, a run) is tested without a window.
 
-#include "Budget.h"
+#include "crate/Budget.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,14 +1,14 @@
 // SPDX-License-Identifier: MIT
-#include "Program.h"
+#include "app/Program.h"
 
-#include "DialogUnit.h"
-#include "MainForm.h"
-#include "Messages.h"
-#include "Platform.h"
-#include "ProgramDirectory.h"
-#include "ProgramIcon.h"
-#include "ProgramStyle.h"
-#include "QtTranslations.h"
+#include "ui/DialogUnit.h"
+#include "ui/MainForm.h"
+#include "ui/Messages.h"
+#include "kit/Platform.h"
+#include "app/ProgramDirectory.h"
+#include "app/ProgramIcon.h"
+#include "kit/ProgramStyle.h"
+#include "app/QtTranslations.h"
 
 #include <QApplication>
 

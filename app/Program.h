@@ -4,7 +4,7 @@
 // The program from start to the end of its event loop, shared by the
 // executable and the start-up benchmark so that both run the same start.
 
-#include "CommandLine.h"
+#include "app/CommandLine.h"
 
 #include <QString>
 

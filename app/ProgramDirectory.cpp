@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ProgramDirectory.h"
+#include "app/ProgramDirectory.h"
 
 #include <QFile>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ProgramIcon.h"
+#include "app/ProgramIcon.h"
 
 #include <QHash>
 #include <QIconEngine>

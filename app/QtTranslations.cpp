@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "QtTranslations.h"
+#include "app/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QLibraryInfo>

@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
 // Program entry: the command line first, then the window.
 
-#include "BasketCheck.h"
-#include "CheckCommand.h"
-#include "CommandLine.h"
-#include "Program.h"
+#include "exchange/BasketCheck.h"
+#include "app/CheckCommand.h"
+#include "app/CommandLine.h"
+#include "app/Program.h"
 
 #include <QApplication>
 

@@ -8,10 +8,10 @@
 // anything (which would otherwise wait for an answer), so the driver can
 // tell a failed start from a fast one.
 
-#include "DialogUnit.h"
-#include "HandlerGuard.h"
-#include "MainForm.h"
-#include "Program.h"
+#include "ui/DialogUnit.h"
+#include "ui/HandlerGuard.h"
+#include "ui/MainForm.h"
+#include "app/Program.h"
 
 #include <QApplication>
 #include <QComboBox>

@@ -11,9 +11,9 @@
 
 #include "BenchCommon.h"
 
-#include "Basket.h"
-#include "Budget.h"
-#include "CrateTypes.h"
+#include "crate/Basket.h"
+#include "crate/Budget.h"
+#include "crate/CrateTypes.h"
 
 #include <QStringList>
 

@@ -22,8 +22,8 @@
 
 #include "BenchCommon.h"
 
-#include "BasketFile.h"
-#include "CheckCommand.h"
+#include "exchange/BasketFile.h"
+#include "app/CheckCommand.h"
 
 #include <sqlite3.h>
 

@@ -9,10 +9,10 @@
 // a multiple of the listed text's size in UTF-16 (two bytes per character
 // of every row). Informational: bench/run does not rate it.
 
-#include "DialogUnit.h"
-#include "HandlerGuard.h"
-#include "MainForm.h"
-#include "TabbedListBox.h"
+#include "ui/DialogUnit.h"
+#include "ui/HandlerGuard.h"
+#include "ui/MainForm.h"
+#include "kit/TabbedListBox.h"
 
 #include <QApplication>
 #include <QLineEdit>

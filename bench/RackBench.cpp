@@ -11,9 +11,9 @@
 
 #include "BenchCommon.h"
 
-#include "RackItems.h"
-#include "RackView.h"
-#include "SlotPlan.h"
+#include "exchange/RackItems.h"
+#include "kit/RackView.h"
+#include "crate/SlotPlan.h"
 
 #include <QApplication>
 #include <QImage>

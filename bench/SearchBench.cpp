@@ -30,14 +30,14 @@
 
 #include "BenchCommon.h"
 
-#include "CatalogCache.h"
-#include "CatalogQueries.h"
-#include "CategoryFiles.h"
-#include "DialogUnit.h"
-#include "HandlerGuard.h"
-#include "MainForm.h"
-#include "SQLiteTable3.h"
-#include "TabbedListBox.h"
+#include "catalog/CatalogCache.h"
+#include "catalog/CatalogQueries.h"
+#include "catalog/CategoryFiles.h"
+#include "ui/DialogUnit.h"
+#include "ui/HandlerGuard.h"
+#include "ui/MainForm.h"
+#include "catalog/SQLiteTable3.h"
+#include "kit/TabbedListBox.h"
 
 #include <sqlite3.h>
 

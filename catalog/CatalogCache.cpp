@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogCache.h"
+#include "catalog/CatalogCache.h"
 
 #include <algorithm>
 

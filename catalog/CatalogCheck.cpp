@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogCheck.h"
+#include "catalog/CatalogCheck.h"
 
-#include "CatalogCrateTypes.h"
-#include "CategoryFiles.h"
-#include "SQLiteTable3.h"
-#include "StoredValue.h"
+#include "catalog/CatalogCrateTypes.h"
+#include "catalog/CategoryFiles.h"
+#include "catalog/SQLiteTable3.h"
+#include "catalog/StoredValue.h"
 
 #include <QDir>
 #include <QFile>

@@ -12,7 +12,7 @@
 // a read failing); everything else is a problem of the result. The blocks
 // are streamed, so a catalog of any size is checked in bounded memory.
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogCrateTypes.h"
+#include "catalog/CatalogCrateTypes.h"
 
-#include "DecimalText.h"
+#include "base/DecimalText.h"
 
 #include <QSet>
 

@@ -14,7 +14,7 @@
 // Errors: reading raises ESQLiteException only when the database cannot be
 // read; everything wrong with the table itself is a problem of the result.
 
-#include "StoredValue.h"
+#include "catalog/StoredValue.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogCsv.h"
+#include "catalog/CatalogCsv.h"
 
-#include "CatalogCrateTypes.h"
+#include "catalog/CatalogCrateTypes.h"
 
 #include <QBuffer>
 #include <QStringDecoder>

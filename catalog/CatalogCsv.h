@@ -18,7 +18,7 @@
 // names; the CATEGORY and SUB_CATEGORY columns are there for the reader
 // and are not read back.
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogExport.h"
+#include "catalog/CatalogExport.h"
 
-#include "CatalogCheck.h"
-#include "CatalogCrateTypes.h"
-#include "CatalogCsv.h"
-#include "CategoryFiles.h"
-#include "DecimalText.h"
-#include "SQLiteTable3.h"
-#include "StoredValue.h"
+#include "catalog/CatalogCheck.h"
+#include "catalog/CatalogCrateTypes.h"
+#include "catalog/CatalogCsv.h"
+#include "catalog/CategoryFiles.h"
+#include "base/DecimalText.h"
+#include "catalog/SQLiteTable3.h"
+#include "catalog/StoredValue.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogFile.h"
+#include "catalog/CatalogFile.h"
 
 #include <cerrno>
 #include <cstring>

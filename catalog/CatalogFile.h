@@ -10,7 +10,7 @@
 // when the path does not lead to a regular file (after following links) or
 // cannot be opened; nothing is ever created or written.
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <cstdint>
 #include <string>

@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogImport.h"
+#include "catalog/CatalogImport.h"
 
-#include "CatalogCheck.h"
-#include "CatalogCrateTypes.h"
-#include "CategoryFiles.h"
-#include "DecimalText.h"
-#include "SQLiteTable3.h"
+#include "catalog/CatalogCheck.h"
+#include "catalog/CatalogCrateTypes.h"
+#include "catalog/CategoryFiles.h"
+#include "base/DecimalText.h"
+#include "catalog/SQLiteTable3.h"
 
 #include <QDir>
 #include <QFile>

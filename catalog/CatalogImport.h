@@ -24,7 +24,7 @@
 // file, the line (the caption line is line 1), the column and the code;
 // ECatalogCsvError when a file cannot be read or written.
 
-#include "CatalogCsv.h"
+#include "catalog/CatalogCsv.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogOwnFiles.h"
+#include "catalog/CatalogOwnFiles.h"
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogQueries.h"
+#include "catalog/CatalogQueries.h"
 
-#include "DecimalText.h"
+#include "base/DecimalText.h"
 
 #include <algorithm>
 

@@ -5,7 +5,7 @@
 // Values are bound as parameters, never spliced into the SQL text, so a
 // typed double quote or a code that equals a column name is just a value.
 
-#include "SQLiteTable3.h"
+#include "catalog/SQLiteTable3.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogSummary.h"
+#include "catalog/CatalogSummary.h"
 
 #include <QCryptographicHash>
 #include <QFileInfo>

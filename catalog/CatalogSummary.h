@@ -11,7 +11,7 @@
 // Errors: Summary raises ECatalogFileError, naming the file, when no file
 // is held or reading it fails.
 
-#include "CatalogFile.h"
+#include "catalog/CatalogFile.h"
 
 #include <QDateTime>
 #include <QString>

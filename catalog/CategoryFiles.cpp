@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CategoryFiles.h"
+#include "catalog/CategoryFiles.h"
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <QDir>
 #include <QFile>

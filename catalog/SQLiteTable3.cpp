@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "SQLiteTable3.h"
+#include "catalog/SQLiteTable3.h"
 
-#include "CatalogCache.h"
-#include "DecimalText.h"
-#include "QueryProgress.h"
+#include "catalog/CatalogCache.h"
+#include "base/DecimalText.h"
+#include "catalog/QueryProgress.h"
 
 #include <sqlite3.h>
 

@@ -17,9 +17,9 @@
 // that the file is still the one it opened, reopening it when not, so a
 // query never reads a mix of old and new pages.
 
-#include "CatalogFile.h"
-#include "CatalogSummary.h"
-#include "Exception.h"
+#include "catalog/CatalogFile.h"
+#include "catalog/CatalogSummary.h"
+#include "base/Exception.h"
 
 #include <cstddef>
 #include <cstdint>

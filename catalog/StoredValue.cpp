@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "StoredValue.h"
+#include "catalog/StoredValue.h"
 
-#include "DecimalText.h"
+#include "base/DecimalText.h"
 
 QString StoredValue::Shown() const
 {

@@ -5,7 +5,7 @@
 // type's conversions, so that the maintainer's tool can tell a number from
 // a text that looks like one, and a NULL from an empty text.
 
-#include "SQLiteTable3.h"
+#include "catalog/SQLiteTable3.h"
 
 #include <QString>
 

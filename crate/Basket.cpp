@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "Basket.h"
+#include "crate/Basket.h"
 
-#include "DecimalText.h"
-#include "Exception.h"
+#include "base/DecimalText.h"
+#include "base/Exception.h"
 
 namespace {
 

@@ -7,8 +7,8 @@
 // are kept only to be shown and written as they were added. Errors: number
 // texts that do not convert raise EConvertError.
 
-#include "CrateTypes.h"
-#include "ExactDecimal.h"
+#include "crate/CrateTypes.h"
+#include "crate/ExactDecimal.h"
 
 #include <QString>
 #include <QStringList>

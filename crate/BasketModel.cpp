@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "BasketModel.h"
+#include "crate/BasketModel.h"
 
 #include <QUndoCommand>
 #include <QUndoStack>

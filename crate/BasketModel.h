@@ -21,9 +21,9 @@
 // Errors: operations raise nothing for positions out of range, they refuse
 // them (false); MakeDevice, not the model, parses texts.
 
-#include "Basket.h"
-#include "Budget.h"
-#include "CrateTypes.h"
+#include "crate/Basket.h"
+#include "crate/Budget.h"
+#include "crate/CrateTypes.h"
 
 #include <QObject>
 #include <QString>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Budget.h"
+#include "crate/Budget.h"
 
-#include "DecimalText.h"
+#include "base/DecimalText.h"
 
 #include <QStringList>
 

@@ -13,9 +13,9 @@
 // EConvertError for one that does not convert. An empty basket has no
 // budget: EvaluateBasket says so and callers show nothing for it.
 
-#include "Basket.h"
-#include "CrateTypes.h"
-#include "ExactDecimal.h"
+#include "crate/Basket.h"
+#include "crate/CrateTypes.h"
+#include "crate/ExactDecimal.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "CrateTypes.h"
+#include "crate/CrateTypes.h"
 
 #include <limits>
 

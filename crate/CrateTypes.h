@@ -8,7 +8,7 @@
 // On screen each type is a row of the crate type check list, made by
 // CrateTypeRow; nothing reads a number back from that row.
 
-#include "ExactDecimal.h"
+#include "crate/ExactDecimal.h"
 
 #include <QString>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ExactDecimal.h"
+#include "crate/ExactDecimal.h"
 
-#include "DecimalText.h"
+#include "base/DecimalText.h"
 
 #include <algorithm>
 #include <array>

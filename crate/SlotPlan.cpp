@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "SlotPlan.h"
+#include "crate/SlotPlan.h"
 
 #include <algorithm>
 #include <limits>

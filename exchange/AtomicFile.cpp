@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "AtomicFile.h"
+#include "exchange/AtomicFile.h"
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <QDir>
 #include <QSaveFile>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "BasketCheck.h"
+#include "exchange/BasketCheck.h"
 
 #include <QHash>
 

@@ -13,9 +13,9 @@
 // fails while being read); CheckBasket lets that through, so that the
 // caller reports the file as not checked.
 
-#include "BasketFile.h"
-#include "BasketReopen.h"
-#include "Budget.h"
+#include "exchange/BasketFile.h"
+#include "exchange/BasketReopen.h"
+#include "crate/Budget.h"
 
 #include <QString>
 #include <QStringList>

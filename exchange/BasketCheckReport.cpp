@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "BasketCheckReport.h"
+#include "exchange/BasketCheckReport.h"
 
-#include "BasketCsv.h"
-#include "ProgramVersion.h"
+#include "exchange/BasketCsv.h"
+#include "base/ProgramVersion.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>

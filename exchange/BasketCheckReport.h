@@ -22,7 +22,7 @@
 // take it and the change lines; the summary carries the counts, the exit
 // status, the catalog and the decimal separator.
 
-#include "BasketCheck.h"
+#include "exchange/BasketCheck.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "BasketCsv.h"
+#include "exchange/BasketCsv.h"
 
 namespace {
 

@@ -16,7 +16,7 @@
 // version and the catalog's SHA-256, so that a sheet can be traced to what
 // made it.
 
-#include "BasketSummary.h"
+#include "exchange/BasketSummary.h"
 
 #include <QByteArray>
 #include <QString>

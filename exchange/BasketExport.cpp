@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "BasketExport.h"
+#include "exchange/BasketExport.h"
 
-#include "CrateTypes.h"
+#include "crate/CrateTypes.h"
 
 #include <QFileInfo>
 #include <QStringList>

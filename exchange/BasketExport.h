@@ -7,10 +7,10 @@
 // catalog as it is now. Used by the window and by programs without one;
 // the budget figures are the model's one evaluation.
 
-#include "BasketFile.h"
-#include "BasketModel.h"
-#include "BasketReopen.h"
-#include "BasketSummary.h"
+#include "exchange/BasketFile.h"
+#include "crate/BasketModel.h"
+#include "exchange/BasketReopen.h"
+#include "exchange/BasketSummary.h"
 
 #include <QDateTime>
 #include <QString>

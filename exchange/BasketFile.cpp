@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "BasketFile.h"
+#include "exchange/BasketFile.h"
 
-#include "AtomicFile.h"
-#include "DecimalText.h"
+#include "exchange/AtomicFile.h"
+#include "base/DecimalText.h"
 
 #include <QCryptographicHash>
 #include <QDir>

@@ -27,10 +27,10 @@
 // EFileError whose message names the file and says what is wrong. Nothing
 // is ever half-read: a file either decodes completely or not at all.
 
-#include "Basket.h"
-#include "Budget.h"
-#include "Exception.h"
-#include "ProgramVersion.h"
+#include "crate/Basket.h"
+#include "crate/Budget.h"
+#include "base/Exception.h"
+#include "base/ProgramVersion.h"
 
 #include <QByteArray>
 #include <QDateTime>

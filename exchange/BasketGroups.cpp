@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "BasketGroups.h"
+#include "exchange/BasketGroups.h"
 
-#include "ExactDecimal.h"
-#include "Exception.h"
+#include "crate/ExactDecimal.h"
+#include "base/Exception.h"
 
 #include <QHash>
 

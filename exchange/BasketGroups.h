@@ -5,7 +5,7 @@
 // many entries have it and their summed amounts. The report falls back on
 // it where a basket is too long to list entry by entry.
 
-#include "BasketSummary.h"
+#include "exchange/BasketSummary.h"
 
 #include <QString>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "BasketReopen.h"
+#include "exchange/BasketReopen.h"
 
-#include "CrateTypes.h"
-#include "DecimalText.h"
-#include "MessageQuote.h"
+#include "crate/CrateTypes.h"
+#include "base/DecimalText.h"
+#include "exchange/MessageQuote.h"
 
 #include <QStringList>
 

@@ -7,8 +7,8 @@
 // is left out, and both are listed for the user, never dropped silently.
 // Pure functions: the catalog is reached through the lookup passed in.
 
-#include "BasketFile.h"
-#include "CrateTypes.h"
+#include "exchange/BasketFile.h"
+#include "crate/CrateTypes.h"
 
 #include <QString>
 #include <QStringList>

@@ -7,8 +7,8 @@
 // texts (headroom, share used, verdict, fit of each crate type) come from
 // the budget evaluation and are shown as given.
 
-#include "ProgramVersion.h"
-#include "BillOfMaterials.h"
+#include "base/ProgramVersion.h"
+#include "exchange/BillOfMaterials.h"
 
 #include <QDateTime>
 #include <QString>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "BillOfMaterials.h"
+#include "exchange/BillOfMaterials.h"
 
-#include "BasketSummary.h"
+#include "exchange/BasketSummary.h"
 
 #include <QHash>
 

@@ -7,7 +7,7 @@
 // rather than wrapping. Codes keep the order in which they first appear
 // in the basket, so the list reads in the order of the crate.
 
-#include "ExactDecimal.h"
+#include "crate/ExactDecimal.h"
 
 #include <QString>
 #include <QStringList>

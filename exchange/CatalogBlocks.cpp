@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogBlocks.h"
+#include "exchange/CatalogBlocks.h"
 
-#include "CatalogQueries.h"
-#include "SQLiteTable3.h"
+#include "catalog/CatalogQueries.h"
+#include "catalog/SQLiteTable3.h"
 
 CatalogLookup CatalogBlockLookup(TSQLiteDatabase& database)
 {

@@ -6,7 +6,7 @@
 // them. Errors of the database (ESQLiteException) come through the lookup.
 // The database must outlive the lookup.
 
-#include "BasketReopen.h"
+#include "exchange/BasketReopen.h"
 
 class TSQLiteDatabase;
 

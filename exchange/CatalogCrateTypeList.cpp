@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogCrateTypeList.h"
+#include "exchange/CatalogCrateTypeList.h"
 
-#include "CatalogCrateTypes.h"
+#include "catalog/CatalogCrateTypes.h"
 
 #include <algorithm>
 

@@ -8,7 +8,7 @@
 // limits as exact decimals of the texts the catalog shows; an invalid
 // table gives the built-in types and says which row is wrong and why.
 
-#include "CrateTypes.h"
+#include "crate/CrateTypes.h"
 
 #include <QString>
 #include <QStringList>

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogLookup.h"
+#include "exchange/CatalogLookup.h"
 
-#include "CatalogQueries.h"
-#include "SQLiteTable3.h"
+#include "catalog/CatalogQueries.h"
+#include "catalog/SQLiteTable3.h"
 
 CatalogLookup LookUpInCatalog(TSQLiteDatabase& database)
 {

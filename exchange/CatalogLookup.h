@@ -4,7 +4,7 @@
 // Looking a basket entry up in the catalog by its code: one details query
 // per code, the texts as the details area would show them.
 
-#include "BasketReopen.h"
+#include "exchange/BasketReopen.h"
 
 class TSQLiteDatabase;
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "MessageQuote.h"
+#include "exchange/MessageQuote.h"
 
 QString QuoteForMessage(const QString& text, int maxCharacters)
 {

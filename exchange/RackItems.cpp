@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RackItems.h"
+#include "exchange/RackItems.h"
 
 #include <algorithm>
 

@@ -6,9 +6,9 @@
 // shows (code, name, slots from–to and the four amounts). The window and
 // the printed report build their pictures through this one function.
 
-#include "Basket.h"
-#include "RackPicture.h"
-#include "SlotPlan.h"
+#include "crate/Basket.h"
+#include "kit/RackPicture.h"
+#include "crate/SlotPlan.h"
 
 #include <QString>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RackTextObject.h"
+#include "exchange/RackTextObject.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFontMetricsF>

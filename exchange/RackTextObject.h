@@ -5,7 +5,7 @@
 // the document is painted, so a PDF holds it as vectors and text, sharp at
 // any zoom. The picture spans the text's width.
 
-#include "RackPicture.h"
+#include "kit/RackPicture.h"
 
 #include <QObject>
 #include <QTextObjectInterface>

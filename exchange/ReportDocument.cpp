@@ -1,12 +1,12 @@
 // SPDX-License-Identifier: MIT
-#include "ReportDocument.h"
+#include "exchange/ReportDocument.h"
 
-#include "AtomicFile.h"
-#include "Exception.h"
-#include "ProgramVersion.h"
-#include "RackItems.h"
-#include "RackTextObject.h"
-#include "ReportHtml.h"
+#include "exchange/AtomicFile.h"
+#include "base/Exception.h"
+#include "base/ProgramVersion.h"
+#include "exchange/RackItems.h"
+#include "exchange/RackTextObject.h"
+#include "exchange/ReportHtml.h"
 
 #include <QBuffer>
 #include <QFont>

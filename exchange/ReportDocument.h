@@ -5,7 +5,7 @@
 // preview, the printer and a PDF all print this one document.
 // Errors: WriteReportPdf throws EFileError naming the file.
 
-#include "BasketSummary.h"
+#include "exchange/BasketSummary.h"
 
 #include <QString>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ReportHtml.h"
+#include "exchange/ReportHtml.h"
 
-#include "BasketGroups.h"
-#include "MessageQuote.h"
+#include "exchange/BasketGroups.h"
+#include "exchange/MessageQuote.h"
 
 #include <QStringList>
 

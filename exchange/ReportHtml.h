@@ -9,7 +9,7 @@
 // the verdict, and the fit of every crate type. One text, so that the
 // preview, the printer and a PDF show the same thing.
 
-#include "BasketSummary.h"
+#include "exchange/BasketSummary.h"
 
 #include <QString>
 

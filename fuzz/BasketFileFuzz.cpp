@@ -5,7 +5,7 @@
 // basket; a basket written out again must decode to the same basket, so
 // that nothing a reader accepts is lost or changed by the next save.
 
-#include "BasketFile.h"
+#include "exchange/BasketFile.h"
 
 #include <cstdint>
 #include <cstdlib>

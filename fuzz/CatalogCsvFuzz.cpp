@@ -4,8 +4,8 @@
 // written again and read back gives the same records; and Windows-1251
 // text decoded and encoded again gives the same bytes.
 
-#include "CatalogCsv.h"
-#include "CategoryFiles.h"
+#include "catalog/CatalogCsv.h"
+#include "catalog/CategoryFiles.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,8 +7,8 @@
 // reports what it cannot do with its exceptions; anything else (a crash, a
 // sanitizer report, a file written beside the catalog) is a finding.
 
-#include "CatalogQueries.h"
-#include "SQLiteTable3.h"
+#include "catalog/CatalogQueries.h"
+#include "catalog/SQLiteTable3.h"
 
 #include <cstdint>
 #include <cstdio>

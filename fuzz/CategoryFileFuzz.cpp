@@ -3,7 +3,7 @@
 // Every byte becomes one character; no line holds a line break; the lines
 // and the breaks between them account for every character.
 
-#include "CategoryFiles.h"
+#include "catalog/CategoryFiles.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -7,8 +7,8 @@
 // significant digits of the format. The first eight bytes, read as a double,
 // must format to text that parses back within the same 15 digits.
 
-#include "DecimalText.h"
-#include "Exception.h"
+#include "base/DecimalText.h"
+#include "base/Exception.h"
 
 #include <cmath>
 #include <cstdint>

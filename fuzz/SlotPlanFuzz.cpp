@@ -7,8 +7,8 @@
 // entries' slot counts, each 8 bytes (a count of zero is an entry of no
 // slot).
 
-#include "RackPicture.h"
-#include "SlotPlan.h"
+#include "kit/RackPicture.h"
+#include "crate/SlotPlan.h"
 
 #include <cstdint>
 #include <cstdlib>

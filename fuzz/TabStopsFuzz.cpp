@@ -6,8 +6,8 @@
 // section below 2^16 pixels, and lists below 64 entries. Positions then
 // stay within an int, as they do for any row the program can show.
 
-#include "Exception.h"
-#include "TabStops.h"
+#include "base/Exception.h"
+#include "kit/TabStops.h"
 
 #include <cstdint>
 #include <cstdlib>

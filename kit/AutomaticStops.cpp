@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "AutomaticStops.h"
+#include "kit/AutomaticStops.h"
 
-#include "TabStops.h"
+#include "kit/TabStops.h"
 
 #include <QFontMetrics>
 #include <QString>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CheckList.h"
+#include "kit/CheckList.h"
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <QHelpEvent>
 #include <QKeyEvent>

@@ -14,7 +14,7 @@
 // are Qt::ItemIsUserCheckable, so screen readers hear each row's tick; a
 // toggle asked for through them counts as the user's.
 
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 
 enum TCheckBoxState { cbUnchecked = 0, cbChecked = 1, cbGrayed = 2 };
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "ComboCompletion.h"
+#include "kit/ComboCompletion.h"
 
 #include <QComboBox>
 #include <QEvent>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "DialogLayout.h"
+#include "kit/DialogLayout.h"
 
 namespace {
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "EditFocusColour.h"
+#include "kit/EditFocusColour.h"
 
 #include <QApplication>
 #include <QEvent>

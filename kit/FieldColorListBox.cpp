@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "FieldColorListBox.h"
+#include "kit/FieldColorListBox.h"
 
 #include <QPainter>
 

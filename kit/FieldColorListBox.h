@@ -5,7 +5,7 @@
 // for a row whose fields carry different states; a field without one is
 // drawn in the list's font colour.
 
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 
 #include <QColor>
 #include <QList>

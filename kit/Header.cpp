@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "Header.h"
+#include "kit/Header.h"
 
-#include "HeaderAccessible.h"
+#include "kit/HeaderAccessible.h"
 
 #include <QMouseEvent>
 #include <QPainter>

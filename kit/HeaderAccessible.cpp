@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "HeaderAccessible.h"
+#include "kit/HeaderAccessible.h"
 
-#include "Header.h"
+#include "kit/Header.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

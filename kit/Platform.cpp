@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "Platform.h"
+#include "kit/Platform.h"
 
 #include <QApplication>
 #include <QFontDatabase>

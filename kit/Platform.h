@@ -4,7 +4,7 @@
 // The few things the program asks of the platform: window frame metrics,
 // the stock icons of the message dialog and the faces it is drawn in.
 
-#include "DialogLayout.h"
+#include "kit/DialogLayout.h"
 
 #include <QFont>
 #include <QIcon>

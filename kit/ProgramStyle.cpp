@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "ProgramStyle.h"
+#include "kit/ProgramStyle.h"
 
-#include "Platform.h"
+#include "kit/Platform.h"
 
 #include <QApplication>
 #include <QIconEngine>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "RackPicture.h"
+#include "kit/RackPicture.h"
 
 #include <QFontMetricsF>
 #include <QPainter>

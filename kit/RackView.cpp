@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "RackView.h"
+#include "kit/RackView.h"
 
-#include "RackViewAccessible.h"
+#include "kit/RackViewAccessible.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -18,7 +18,7 @@
 // Screen readers find one child per block and per free run, in the order
 // drawn, named as RackItemName and RackFreeRunName say.
 
-#include "RackPicture.h"
+#include "kit/RackPicture.h"
 
 #include <QWidget>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "RackViewAccessible.h"
+#include "kit/RackViewAccessible.h"
 
-#include "RackView.h"
+#include "kit/RackView.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "TabStops.h"
+#include "kit/TabStops.h"
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <algorithm>
 #include <climits>

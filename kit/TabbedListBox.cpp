@@ -1,11 +1,11 @@
 // SPDX-License-Identifier: MIT
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 
-#include "Exception.h"
-#include "Header.h"
-#include "TabbedListDelegate.h"
-#include "TabbedListModel.h"
-#include "TabStops.h"
+#include "base/Exception.h"
+#include "kit/Header.h"
+#include "kit/TabbedListDelegate.h"
+#include "kit/TabbedListModel.h"
+#include "kit/TabStops.h"
 
 #include <QFontMetrics>
 #include <QHelpEvent>

@@ -5,7 +5,7 @@
 // stops that follow a header's sections. Rows live in a model so that the
 // list stays responsive with a million rows.
 
-#include "AutomaticStops.h"
+#include "kit/AutomaticStops.h"
 #include <QByteArray>
 
 #include <QBrush>

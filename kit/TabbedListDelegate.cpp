@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "TabbedListDelegate.h"
+#include "kit/TabbedListDelegate.h"
 
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 
 #include <QPainter>
 

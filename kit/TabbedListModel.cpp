@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "TabbedListModel.h"
+#include "kit/TabbedListModel.h"
 
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 
 #include <algorithm>
 

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "WidgetKit.h"
+#include "kit/WidgetKit.h"
 
 #include <QEvent>
 #include <QPainter>

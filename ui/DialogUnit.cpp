@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "DialogUnit.h"
+#include "ui/DialogUnit.h"
 
-#include "DialogLayout.h"
-#include "Platform.h"
-#include "WidgetKit.h"
+#include "kit/DialogLayout.h"
+#include "kit/Platform.h"
+#include "kit/WidgetKit.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "HandlerGuard.h"
+#include "ui/HandlerGuard.h"
 
-#include "Messages.h"
+#include "ui/Messages.h"
 
 #include <utility>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "ListMessageForm.h"
+#include "ui/ListMessageForm.h"
 
-#include "Platform.h"
-#include "WidgetKit.h"
+#include "kit/Platform.h"
+#include "kit/WidgetKit.h"
 
 #include <QAccessible>
 #include <QAccessibleWidget>

@@ -14,10 +14,10 @@
 // refreshed from its one Changed signal. Controls are public, as a form's
 // published fields, so tests can drive the real window.
 
-#include "Basket.h"
-#include "BasketModel.h"
-#include "BasketCsv.h"
-#include "Budget.h"
+#include "crate/Basket.h"
+#include "crate/BasketModel.h"
+#include "exchange/BasketCsv.h"
+#include "crate/Budget.h"
 
 #include <QMainWindow>
 #include <QString>

@@ -3,12 +3,12 @@
 // totals, the warning threshold, and the fit marks on the crate types. All
 // of it shows what the budget functions of crate/ give for the basket.
 
-#include "MainForm.h"
+#include "ui/MainForm.h"
 
-#include "CheckList.h"
-#include "CrateTypes.h"
-#include "FieldColorListBox.h"
-#include "Header.h"
+#include "kit/CheckList.h"
+#include "crate/CrateTypes.h"
+#include "kit/FieldColorListBox.h"
+#include "kit/Header.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

@@ -3,14 +3,14 @@
 // click on a search row adds it, Delete on a basket row deletes it, and Tab
 // follows the reading order of the window.
 
-#include "MainForm.h"
+#include "ui/MainForm.h"
 
-#include "RackView.h"
+#include "kit/RackView.h"
 
-#include "CheckList.h"
-#include "FieldColorListBox.h"
-#include "HandlerGuard.h"
-#include "TabbedListBox.h"
+#include "kit/CheckList.h"
+#include "kit/FieldColorListBox.h"
+#include "ui/HandlerGuard.h"
+#include "kit/TabbedListBox.h"
 
 #include <QAction>
 #include <QComboBox>

@@ -3,17 +3,17 @@
 // two splitters, at the sizes and places the window opens with. Every
 // control is created here and named after its member.
 
-#include "MainForm.h"
+#include "ui/MainForm.h"
 
-#include "CheckList.h"
-#include "FieldColorListBox.h"
-#include "FormText.h"
-#include "Header.h"
-#include "Platform.h"
-#include "RackView.h"
-#include "TabbedListBox.h"
-#include "WidgetKit.h"
-#include "WindowFit.h"
+#include "kit/CheckList.h"
+#include "kit/FieldColorListBox.h"
+#include "ui/FormText.h"
+#include "kit/Header.h"
+#include "kit/Platform.h"
+#include "kit/RackView.h"
+#include "kit/TabbedListBox.h"
+#include "kit/WidgetKit.h"
+#include "ui/WindowFit.h"
 
 #include <QAction>
 #include <QComboBox>

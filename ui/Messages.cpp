@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "Messages.h"
+#include "ui/Messages.h"
 
-#include "DialogUnit.h"
-#include "Platform.h"
+#include "ui/DialogUnit.h"
+#include "kit/Platform.h"
 
 #include <QMessageBox>
 

@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "SearchProgress.h"
+#include "ui/SearchProgress.h"
 
-#include "HandlerGuard.h"
-#include "SQLiteTable3.h"
+#include "ui/HandlerGuard.h"
+#include "catalog/SQLiteTable3.h"
 
 #include <QCoreApplication>
 #include <QProgressDialog>

@@ -8,7 +8,7 @@
 // program has. Cancel interrupts the statement, whose query then fails
 // with EQueryCancelled. A query that ends sooner shows nothing.
 
-#include "QueryProgress.h"
+#include "catalog/QueryProgress.h"
 
 #include <QElapsedTimer>
 #include <QObject>

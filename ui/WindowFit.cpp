@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "WindowFit.h"
+#include "ui/WindowFit.h"
 
 #include <algorithm>
 

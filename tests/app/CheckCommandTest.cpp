@@ -3,11 +3,11 @@
 // saved basket files against a catalog built per test, in process and as
 // the real executable without a display.
 
-#include "CheckCommand.h"
-#include "CommandLine.h"
+#include "app/CheckCommand.h"
+#include "app/CommandLine.h"
 
-#include "BasketCheck.h"
-#include "BasketFile.h"
+#include "exchange/BasketCheck.h"
+#include "exchange/BasketFile.h"
 #include "Fixtures.h"
 
 #include <QFile>

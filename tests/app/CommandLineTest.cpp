@@ -2,8 +2,8 @@
 // The command line: the parser's answers on a table of argument lists, and
 // the real executable's output and exit status for the answers that end it.
 
-#include "CommandLine.h"
-#include "Program.h"
+#include "app/CommandLine.h"
+#include "app/Program.h"
 
 #include <QProcess>
 #include <QProcessEnvironment>

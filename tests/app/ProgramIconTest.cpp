@@ -2,7 +2,7 @@
 // The program's icon: every drawn size offered, each given as drawn, and
 // sizes between them scaled from the next larger one.
 
-#include "ProgramIcon.h"
+#include "app/ProgramIcon.h"
 
 #include <QImage>
 #include <QPixmap>

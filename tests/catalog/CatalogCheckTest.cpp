@@ -2,7 +2,7 @@
 // The maintainer's check on a table of broken catalogs: each error and
 // warning is found, and named with its place.
 
-#include "CatalogCheck.h"
+#include "catalog/CatalogCheck.h"
 #include "Fixtures.h"
 
 #include <QFile>

@@ -2,7 +2,7 @@
 // Crate types kept in the catalog: the validity rules on a table of rows,
 // and reading the table from a database.
 
-#include "CatalogCrateTypes.h"
+#include "catalog/CatalogCrateTypes.h"
 #include "Fixtures.h"
 
 #include <gtest/gtest.h>

@@ -3,10 +3,10 @@
 // an edited file comes back with its edits, and a refused import writes
 // nothing at all.
 
-#include "CatalogCheck.h"
-#include "CatalogExport.h"
-#include "CatalogImport.h"
-#include "CategoryFiles.h"
+#include "catalog/CatalogCheck.h"
+#include "catalog/CatalogExport.h"
+#include "catalog/CatalogImport.h"
+#include "catalog/CategoryFiles.h"
 #include "CsvReader.h"
 #include "Fixtures.h"
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Which paths are the catalog's own files, so that nothing is saved onto them.
 
-#include "CatalogOwnFiles.h"
+#include "catalog/CatalogOwnFiles.h"
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "CatalogQueries.h"
+#include "catalog/CatalogQueries.h"
 
-#include "CategoryFiles.h"
+#include "catalog/CategoryFiles.h"
 #include "Fixtures.h"
 #include "ThrownMessage.h"
 

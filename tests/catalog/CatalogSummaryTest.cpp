@@ -4,7 +4,7 @@
 // moved away or replaced by a FIFO afterwards changes nothing of it; a
 // catalog read afresh gets a summary of its own.
 
-#include "SQLiteTable3.h"
+#include "catalog/SQLiteTable3.h"
 
 #include <QCryptographicHash>
 #include <QDir>

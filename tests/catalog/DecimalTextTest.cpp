@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "DecimalText.h"
+#include "base/DecimalText.h"
 
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <gtest/gtest.h>
 

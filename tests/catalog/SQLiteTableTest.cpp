@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "SQLiteTable3.h"
+#include "catalog/SQLiteTable3.h"
 
-#include "CatalogCache.h"
+#include "catalog/CatalogCache.h"
 
 #include "Fixtures.h"
 #include "ThrownMessage.h"

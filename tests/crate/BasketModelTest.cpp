@@ -4,10 +4,10 @@
 // as a table of steps, each checked as it is done, then all of them undone
 // back to the empty basket and redone, the state compared at every stop.
 
-#include "BasketModel.h"
+#include "crate/BasketModel.h"
 
-#include "Budget.h"
-#include "CrateTypes.h"
+#include "crate/Budget.h"
+#include "crate/CrateTypes.h"
 
 #include <QSignalSpy>
 #include <QStringList>

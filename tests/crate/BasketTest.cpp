@@ -1,10 +1,10 @@
 // SPDX-License-Identifier: MIT
-#include "Basket.h"
-#include "Budget.h"
+#include "crate/Basket.h"
+#include "crate/Budget.h"
 #include "ThrownMessage.h"
-#include "CrateTypes.h"
-#include "DecimalText.h"
-#include "Exception.h"
+#include "crate/CrateTypes.h"
+#include "base/DecimalText.h"
+#include "base/Exception.h"
 
 #include "QStringPrinter.h"
 

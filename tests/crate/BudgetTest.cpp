@@ -1,8 +1,8 @@
 // SPDX-License-Identifier: MIT
-#include "Budget.h"
+#include "crate/Budget.h"
 
-#include "CrateTypes.h"
-#include "Exception.h"
+#include "crate/CrateTypes.h"
+#include "base/Exception.h"
 
 #include "QStringPrinter.h"
 

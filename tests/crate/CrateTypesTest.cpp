@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "CrateTypes.h"
-#include "DecimalText.h"
+#include "crate/CrateTypes.h"
+#include "base/DecimalText.h"
 
 #include <QStringList>
 

@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
-#include "ExactDecimal.h"
+#include "crate/ExactDecimal.h"
 #include "ThrownMessage.h"
 
-#include "DecimalText.h"
-#include "Exception.h"
+#include "base/DecimalText.h"
+#include "base/Exception.h"
 
 #include "QStringPrinter.h"
 

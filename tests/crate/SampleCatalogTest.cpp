@@ -3,10 +3,10 @@
 // against the category files, their code page, and that every limit of
 // every crate type can be met with a few of its blocks.
 
-#include "Basket.h"
-#include "Budget.h"
-#include "CrateTypes.h"
-#include "DecimalText.h"
+#include "crate/Basket.h"
+#include "crate/Budget.h"
+#include "crate/CrateTypes.h"
+#include "base/DecimalText.h"
 
 #include <QFile>
 #include <QProcess>

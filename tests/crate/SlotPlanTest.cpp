@@ -2,7 +2,7 @@
 // Where each basket entry sits in the crate: sequential slots, no
 // back-filling, entries of no slot, outside entries and the free slots.
 
-#include "SlotPlan.h"
+#include "crate/SlotPlan.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
-#include "DialogUnit.h"
+#include "ui/DialogUnit.h"
 
-#include "Platform.h"
+#include "kit/Platform.h"
 #include "WhenModal.h"
 
 #include <QAccessible>

@@ -1,5 +1,5 @@
 // SPDX-License-Identifier: MIT
-#include "HandlerGuard.h"
+#include "ui/HandlerGuard.h"
 
 #include "WhenModal.h"
 

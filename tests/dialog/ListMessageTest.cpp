@@ -2,9 +2,9 @@
 // The list message: every line kept in a list that scrolls, the window
 // within the screen however many and however long the lines are.
 
-#include "ListMessageForm.h"
+#include "ui/ListMessageForm.h"
 
-#include "Platform.h"
+#include "kit/Platform.h"
 #include "WhenModal.h"
 
 #include <QGuiApplication>

@@ -6,8 +6,8 @@
 
 #include "ExchangeSupport.h"
 
-#include "BasketCheck.h"
-#include "BasketCheckReport.h"
+#include "exchange/BasketCheck.h"
+#include "exchange/BasketCheckReport.h"
 #include "CsvReader.h"
 
 #include <QJsonArray>

@@ -3,9 +3,9 @@
 
 #include "ExchangeSupport.h"
 
-#include "BasketCsv.h"
+#include "exchange/BasketCsv.h"
 #include "CsvReader.h"
-#include "DecimalText.h"
+#include "base/DecimalText.h"
 
 #include <gtest/gtest.h>
 

@@ -3,8 +3,8 @@
 
 #include "ExchangeSupport.h"
 
-#include "BasketGroups.h"
-#include "MessageQuote.h"
+#include "exchange/BasketGroups.h"
+#include "exchange/MessageQuote.h"
 
 #include <gtest/gtest.h>
 

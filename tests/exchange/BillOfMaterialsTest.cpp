@@ -4,8 +4,8 @@
 
 #include "ExchangeSupport.h"
 
-#include "BasketCsv.h"
-#include "BillOfMaterials.h"
+#include "exchange/BasketCsv.h"
+#include "exchange/BillOfMaterials.h"
 #include "CsvReader.h"
 
 #include <gtest/gtest.h>

@@ -4,8 +4,8 @@
 // Shared pieces of the exchange tests: printing basket entries in failures,
 // and a basket summary of known content.
 
-#include "BasketFile.h"
-#include "BasketSummary.h"
+#include "exchange/BasketFile.h"
+#include "exchange/BasketSummary.h"
 
 #include <QString>
 

@@ -5,9 +5,9 @@
 
 #include "ExchangeSupport.h"
 
-#include "AtomicFile.h"
-#include "BasketCsv.h"
-#include "ReportDocument.h"
+#include "exchange/AtomicFile.h"
+#include "exchange/BasketCsv.h"
+#include "exchange/ReportDocument.h"
 #include "ThrownMessage.h"
 
 #include <QDir>

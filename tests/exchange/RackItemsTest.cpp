@@ -2,7 +2,7 @@
 // The basket's entries as the crate's picture shows them, and their
 // tooltips.
 
-#include "RackItems.h"
+#include "exchange/RackItems.h"
 
 #include <gtest/gtest.h>
 

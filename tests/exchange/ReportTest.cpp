@@ -4,9 +4,9 @@
 
 #include "ExchangeSupport.h"
 
-#include "BillOfMaterials.h"
-#include "ReportDocument.h"
-#include "ReportHtml.h"
+#include "exchange/BillOfMaterials.h"
+#include "exchange/ReportDocument.h"
+#include "exchange/ReportHtml.h"
 
 #include <QAbstractTextDocumentLayout>
 #include <QFile>

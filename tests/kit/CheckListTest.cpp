@@ -2,8 +2,8 @@
 // The check list: per-row states, user toggles by mouse and Space, and the
 // events they raise.
 
-#include "CheckList.h"
-#include "Exception.h"
+#include "kit/CheckList.h"
+#include "base/Exception.h"
 
 #include <QAccessible>
 #include <QImage>

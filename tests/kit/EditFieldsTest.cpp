@@ -1,6 +1,6 @@
 // SPDX-License-Identifier: MIT
-#include "ComboCompletion.h"
-#include "EditFocusColour.h"
+#include "kit/ComboCompletion.h"
+#include "kit/EditFocusColour.h"
 #include "QStringPrinter.h"
 #include "TypeText.h"
 

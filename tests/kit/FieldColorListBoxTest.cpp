@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // A column list whose fields have colours of their own.
 
-#include "FieldColorListBox.h"
+#include "kit/FieldColorListBox.h"
 
 #include <QImage>
 #include <QTest>

@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The header: reported widths and resizing sections by dragging their edges.
 
-#include "Header.h"
+#include "kit/Header.h"
 
 #include <QAccessible>
 #include <QMouseEvent>

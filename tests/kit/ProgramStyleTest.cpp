@@ -2,7 +2,7 @@
 // The program's style hands out standard icons unread; read later, they
 // must be the platform style's own.
 
-#include "ProgramStyle.h"
+#include "kit/ProgramStyle.h"
 
 #include <QIcon>
 #include <QImage>

@@ -3,8 +3,8 @@
 // hears, choosing entries by keys and mouse, and the moves asked for by
 // Alt+arrows and by dragging a block.
 
-#include "RackView.h"
-#include "RackPicture.h"
+#include "kit/RackView.h"
+#include "kit/RackPicture.h"
 
 #include <QAccessible>
 #include <QDir>

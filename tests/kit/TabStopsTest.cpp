@@ -1,9 +1,9 @@
 // SPDX-License-Identifier: MIT
 // Arithmetic of the column lists: fields, average width, stops, tab positions.
 
-#include "TabStops.h"
+#include "kit/TabStops.h"
 #include "ThrownMessage.h"
-#include "Exception.h"
+#include "base/Exception.h"
 
 #include <gtest/gtest.h>
 

@@ -2,12 +2,12 @@
 // The column list: rows and fields, automatic and header-derived tab stops,
 // user selection and the drawing of a disabled list in its font colour.
 
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 #include "ThrownMessage.h"
-#include "CheckList.h"
-#include "Exception.h"
-#include "Header.h"
-#include "TabStops.h"
+#include "kit/CheckList.h"
+#include "base/Exception.h"
+#include "kit/Header.h"
+#include "kit/TabStops.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>

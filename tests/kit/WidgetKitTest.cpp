@@ -2,8 +2,8 @@
 // The window's own widgets and faces: the banner group box sizes itself as a
 // group box does, and the faces fall back to the application's family.
 
-#include "WidgetKit.h"
-#include "Platform.h"
+#include "kit/WidgetKit.h"
+#include "kit/Platform.h"
 
 #include <QFontDatabase>
 #include <QGuiApplication>

@@ -5,15 +5,15 @@
 #include "WindowDriver.h"
 
 #include "WhenModal.h"
-#include "BasketCheck.h"
-#include "BasketFile.h"
-#include "CatalogBlocks.h"
-#include "CheckList.h"
+#include "exchange/BasketCheck.h"
+#include "exchange/BasketFile.h"
+#include "exchange/CatalogBlocks.h"
+#include "kit/CheckList.h"
 #include "CsvReader.h"
-#include "FieldColorListBox.h"
-#include "Platform.h"
-#include "SQLiteTable3.h"
-#include "TabbedListBox.h"
+#include "kit/FieldColorListBox.h"
+#include "kit/Platform.h"
+#include "catalog/SQLiteTable3.h"
+#include "kit/TabbedListBox.h"
 
 #include <QCryptographicHash>
 #include <QFile>

@@ -3,9 +3,9 @@
 
 #include "WindowDriver.h"
 
-#include "CheckList.h"
-#include "Platform.h"
-#include "TabbedListBox.h"
+#include "kit/CheckList.h"
+#include "kit/Platform.h"
+#include "kit/TabbedListBox.h"
 
 #include <QPalette>
 #include <QPushButton>

@@ -4,10 +4,10 @@
 
 #include "WindowDriver.h"
 
-#include "CheckList.h"
-#include "FieldColorListBox.h"
-#include "Header.h"
-#include "TabbedListBox.h"
+#include "kit/CheckList.h"
+#include "kit/FieldColorListBox.h"
+#include "kit/Header.h"
+#include "kit/TabbedListBox.h"
 
 #include <QAccessible>
 #include <QGroupBox>

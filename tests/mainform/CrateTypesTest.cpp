@@ -7,16 +7,16 @@
 
 #include "WindowDriver.h"
 
-#include "BasketFile.h"
-#include "CatalogCheck.h"
-#include "CatalogCrateTypes.h"
-#include "CatalogCsv.h"
-#include "CatalogExport.h"
-#include "CatalogImport.h"
-#include "CheckList.h"
-#include "CrateTypes.h"
-#include "FieldColorListBox.h"
-#include "TabbedListBox.h"
+#include "exchange/BasketFile.h"
+#include "catalog/CatalogCheck.h"
+#include "catalog/CatalogCrateTypes.h"
+#include "catalog/CatalogCsv.h"
+#include "catalog/CatalogExport.h"
+#include "catalog/CatalogImport.h"
+#include "kit/CheckList.h"
+#include "crate/CrateTypes.h"
+#include "kit/FieldColorListBox.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QDir>

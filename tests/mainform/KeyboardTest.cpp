@@ -4,10 +4,10 @@
 
 #include "WindowDriver.h"
 
-#include "CheckList.h"
-#include "Header.h"
+#include "kit/CheckList.h"
+#include "kit/Header.h"
 #include "QStringPrinter.h"
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 
 #include <QAccessible>
 #include <QApplication>

@@ -4,9 +4,9 @@
 
 #include "WindowDriver.h"
 
-#include "CheckList.h"
-#include "Header.h"
-#include "TabbedListBox.h"
+#include "kit/CheckList.h"
+#include "kit/Header.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QLabel>

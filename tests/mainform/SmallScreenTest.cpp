@@ -5,7 +5,7 @@
 
 #include "WindowDriver.h"
 
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 
 #include <QGuiApplication>
 #include <QMenuBar>

@@ -3,12 +3,12 @@
 
 #include "WindowDriver.h"
 
-#include "CheckList.h"
-#include "FieldColorListBox.h"
-#include "Header.h"
-#include "Platform.h"
-#include "SQLiteTable3.h"
-#include "TabbedListBox.h"
+#include "kit/CheckList.h"
+#include "kit/FieldColorListBox.h"
+#include "kit/Header.h"
+#include "kit/Platform.h"
+#include "catalog/SQLiteTable3.h"
+#include "kit/TabbedListBox.h"
 
 #include <QAbstractItemView>
 #include <QAction>

@@ -6,12 +6,12 @@
 
 #include "WindowDriver.h"
 
-#include "BasketFile.h"
-#include "CheckList.h"
-#include "FieldColorListBox.h"
-#include "SQLiteTable3.h"
-#include "RackView.h"
-#include "TabbedListBox.h"
+#include "exchange/BasketFile.h"
+#include "kit/CheckList.h"
+#include "kit/FieldColorListBox.h"
+#include "catalog/SQLiteTable3.h"
+#include "kit/RackView.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QFile>

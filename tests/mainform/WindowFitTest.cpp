@@ -5,7 +5,7 @@
 
 #include "WindowDriver.h"
 
-#include "WindowFit.h"
+#include "ui/WindowFit.h"
 
 #include <QGuiApplication>
 #include <QMenuBar>

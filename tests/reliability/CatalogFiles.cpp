@@ -1,7 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "CatalogFiles.h"
 
-#include "CheckList.h"
+#include "kit/CheckList.h"
 #include "WindowDriver.h"
 
 #include <QCryptographicHash>

@@ -8,7 +8,7 @@
 #include "CatalogFiles.h"
 #include "Fixtures.h"
 
-#include "BasketFile.h"
+#include "exchange/BasketFile.h"
 
 #include <QFile>
 #include <QProcess>

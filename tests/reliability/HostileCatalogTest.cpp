@@ -8,10 +8,10 @@
 #include "CatalogFiles.h"
 #include "WindowDriver.h"
 
-#include "CatalogQueries.h"
-#include "CheckList.h"
-#include "Platform.h"
-#include "TabbedListBox.h"
+#include "catalog/CatalogQueries.h"
+#include "kit/CheckList.h"
+#include "kit/Platform.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QDir>

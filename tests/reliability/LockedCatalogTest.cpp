@@ -7,8 +7,8 @@
 #include "CatalogFiles.h"
 #include "WindowDriver.h"
 
-#include "CatalogQueries.h"
-#include "TabbedListBox.h"
+#include "catalog/CatalogQueries.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>

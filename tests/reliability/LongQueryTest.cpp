@@ -8,10 +8,10 @@
 #include "CatalogFiles.h"
 #include "WindowDriver.h"
 
-#include "CatalogQueries.h"
-#include "SQLiteTable3.h"
-#include "SearchProgress.h"
-#include "TabbedListBox.h"
+#include "catalog/CatalogQueries.h"
+#include "catalog/SQLiteTable3.h"
+#include "ui/SearchProgress.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -6,8 +6,8 @@
 
 #include "WindowDriver.h"
 
-#include "ProgramDirectory.h"
-#include "TabbedListBox.h"
+#include "app/ProgramDirectory.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QDir>

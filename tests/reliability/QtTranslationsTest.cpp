@@ -2,7 +2,7 @@
 // Qt's own texts follow the user's locale: Russian under a Russian locale,
 // Qt's English where no translation exists.
 
-#include "QtTranslations.h"
+#include "app/QtTranslations.h"
 
 #include <QCoreApplication>
 #include <QTranslator>

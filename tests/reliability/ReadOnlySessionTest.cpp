@@ -5,7 +5,7 @@
 #include "CatalogFiles.h"
 #include "WindowDriver.h"
 
-#include "TabbedListBox.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QPushButton>

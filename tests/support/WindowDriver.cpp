@@ -1,13 +1,13 @@
 // SPDX-License-Identifier: MIT
 #include "WindowDriver.h"
 
-#include "CheckList.h"
-#include "DialogUnit.h"
-#include "HandlerGuard.h"
-#include "ListMessageForm.h"
-#include "Platform.h"
-#include "ProgramStyle.h"
-#include "TabbedListBox.h"
+#include "kit/CheckList.h"
+#include "ui/DialogUnit.h"
+#include "ui/HandlerGuard.h"
+#include "ui/ListMessageForm.h"
+#include "kit/Platform.h"
+#include "kit/ProgramStyle.h"
+#include "kit/TabbedListBox.h"
 
 #include <QComboBox>
 #include <QLabel>

@@ -6,7 +6,7 @@
 // and error boxes are answered through their test hooks and recorded.
 
 #include "Fixtures.h"
-#include "MainForm.h"
+#include "ui/MainForm.h"
 #include "TypeText.h"
 
 #include <QString>
