@@ -87,21 +87,25 @@ BasketSummary BasketSummaryOf(const TBasketModel& model, const QString& decimalS
     return summary;
 }
 
-OpenedBasket OpenBasketIntoModel(TBasketModel& model, const QString& path,
-                                 const CatalogLookup& lookup, const QString& decimalSeparator)
+BasketToOpen ReadBasketToOpen(const QString& path, const CatalogLookup& lookup,
+                              const QString& decimalSeparator,
+                              const std::vector<TCrateType>& crateTypes)
 {
     const BasketDocument file = LoadBasketFile(path);
-    OpenedBasket opened;
-    opened.reopened = ReconcileBasket(file, lookup, decimalSeparator, model.Crates());
-    std::vector<TDevice> devices;
-    devices.reserve(opened.reopened.entries.size());
-    for (const DeviceTexts& texts : opened.reopened.entries)
-        devices.push_back(MakeDevice(texts, decimalSeparator));
-    opened.message = ReopenMessage(opened.reopened, file.crateType, 15);
-    opened.listing = ReopenListing(opened.reopened, file.crateType);
+    BasketToOpen basket;
+    basket.path = path;
+    basket.fileCrateType = file.crateType;
+    basket.reopened = ReconcileBasket(file, lookup, decimalSeparator, crateTypes);
+    basket.devices.reserve(basket.reopened.entries.size());
+    for (const DeviceTexts& texts : basket.reopened.entries)
+        basket.devices.push_back(MakeDevice(texts, decimalSeparator));
+    basket.changes = BasketChangeLines(basket.reopened, file.crateType);
+    return basket;
+}
 
-    model.Replace(std::move(devices), opened.reopened.crateTypeRow,
-                  Text(u"открытие файла ") + QFileInfo(path).fileName());
-    opened.overSlots = model.OverSlots();
-    return opened;
+bool ReplaceWithOpenedBasket(TBasketModel& model, BasketToOpen basket)
+{
+    model.Replace(std::move(basket.devices), basket.reopened.crateTypeRow,
+                  Text(u"открытие файла ") + QFileInfo(basket.path).fileName());
+    return model.OverSlots();
 }

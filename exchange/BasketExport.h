@@ -14,6 +14,9 @@
 
 #include <QDateTime>
 #include <QString>
+#include <QStringList>
+
+#include <vector>
 
 // The document a basket file is written from: the entries' texts as they
 // were added, the ticked crate type by name, and the catalog's stamp.
@@ -26,19 +29,29 @@ BasketSummary BasketSummaryOf(const TBasketModel& model, const QString& decimalS
                               const QString& catalogFileName, const QString& catalogSha256,
                               const QDateTime& madeAt);
 
-struct OpenedBasket {
+// A basket file read and looked up against the catalog, not yet in any
+// model: the window can say what changed and let the user decide before
+// the basket is replaced.
+struct BasketToOpen {
+    QString path;
+    QString fileCrateType; // the crate type as the file names it
     ReopenedBasket reopened;
-    // The one message about what changed (empty: nothing to say), and the
-    // same as a heading and lines for a list that scrolls.
-    QString message;
-    MessageListing listing;
-    // The basket takes more slots than its crate type: "Корзина заполнена!".
-    bool overSlots = false;
+    std::vector<TDevice> devices; // the entries as the basket will hold them
+    // What changed since the file was saved, in the check's own words
+    // (BasketChangeLines), whole; empty when nothing that enters the
+    // budget changed.
+    QStringList changes;
 };
 
-// Reads the basket file at `path`, looks each entry up through `lookup`,
-// makes the entries and replaces the model's basket with them as one step
-// named after the file. Everything is read and converted first: on any
-// failure (EFileError, EConvertError) the model stays exactly as it was.
-OpenedBasket OpenBasketIntoModel(TBasketModel& model, const QString& path,
-                                 const CatalogLookup& lookup, const QString& decimalSeparator);
+// Reads the basket file at `path` and looks each entry up through `lookup`
+// against `crateTypes` (the model's, in list order), making the entries.
+// Nothing is changed anywhere; on any failure (EFileError, EConvertError)
+// nothing is returned.
+BasketToOpen ReadBasketToOpen(const QString& path, const CatalogLookup& lookup,
+                              const QString& decimalSeparator,
+                              const std::vector<TCrateType>& crateTypes);
+
+// Replaces the model's basket with `basket` as one step named after the
+// file. True when the basket then takes more slots than its crate type
+// ("Корзина заполнена!").
+bool ReplaceWithOpenedBasket(TBasketModel& model, BasketToOpen basket);

@@ -216,17 +216,11 @@ QString ReopenMessage(const ReopenedBasket& basket, const QString& fileCrateType
 
 MessageListing ReopenListing(const ReopenedBasket& basket, const QString& fileCrateType)
 {
-    // The check's lines, each cut as every quote from a file is.
     MessageListing listing;
-    for (const QString& line : EntryChangeLines(basket))
+    for (const QString& line : BasketChangeLines(basket, fileCrateType))
         listing.lines << QuoteForMessage(line);
     if (!listing.lines.isEmpty())
-        listing.heading = Text(u"Каталог изменился с тех пор, как корзина была сохранена:");
-    for (const QString& line : CrateTypeChangeLines(basket, fileCrateType)) {
-        if (listing.heading.isEmpty())
-            listing.heading = QuoteForMessage(line);
-        else
-            listing.lines << QString() << QuoteForMessage(line);
-    }
+        listing.heading = Text(u"Каталог изменился с тех пор, как корзина была сохранена. "
+                               u"Открыть корзину с нынешними значениями каталога?");
     return listing;
 }

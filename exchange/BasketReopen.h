@@ -68,9 +68,11 @@ ReopenedBasket ReconcileBasket(const BasketDocument& file, const CatalogLookup& 
 // budget changed. Lines are whole: a caller with little room cuts them.
 QStringList BasketChangeLines(const ReopenedBasket& basket, const QString& fileCrateType);
 
-// The same as a heading and one line per change, every change listed, for
-// a dialog whose list scrolls; codes and names quoted from the file are cut
-// (QuoteForMessage). Both empty when there is nothing to say.
+// The same for a dialog whose list scrolls, asking whether to open the
+// basket so: a heading that says the catalog changed and asks, and the
+// check's lines, every one of them and in its order, each cut as every
+// quote from a file is (QuoteForMessage). Both empty when there is
+// nothing to say.
 struct MessageListing {
     QString heading;
     QStringList lines;

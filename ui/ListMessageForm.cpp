@@ -9,6 +9,7 @@
 #include <QApplication>
 #include <QGuiApplication>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPushButton>
@@ -40,11 +41,13 @@ QAccessibleInterface* AlertInterface(const QString& className, QObject* object)
 } // namespace
 
 TListMessageForm::TListMessageForm(const QString& title, const QString& heading,
-                                   const QStringList& lines, int icon, QWidget* parent)
+                                   const QStringList& lines, int icon, Buttons buttons,
+                                   QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::WindowTitleHint | Qt::WindowSystemMenuHint |
                           Qt::WindowCloseButtonHint),
       IconImage(new QLabel(this)), HeadingLabel(new QLabel(this)),
-      MessageList(new QListWidget(this)), OkBtn(new TFlatButton(QStringLiteral("OK"), this))
+      MessageList(new QListWidget(this)), OkBtn(new TFlatButton(QStringLiteral("OK"), this)),
+      CancelBtn(new TFlatButton(QStringLiteral("CANCEL"), this))
 {
     static const bool alertInstalled = (QAccessible::installFactory(AlertInterface), true);
     Q_UNUSED(alertInstalled);
@@ -53,6 +56,7 @@ TListMessageForm::TListMessageForm(const QString& title, const QString& heading,
     HeadingLabel->setObjectName(QStringLiteral("HeadingLabel"));
     MessageList->setObjectName(QStringLiteral("MessageList"));
     OkBtn->setObjectName(QStringLiteral("OkBtn"));
+    CancelBtn->setObjectName(QStringLiteral("CancelBtn"));
     setWindowTitle(title);
     setAccessibleName(title);
     setAccessibleDescription(heading);
@@ -79,21 +83,30 @@ TListMessageForm::TListMessageForm(const QString& title, const QString& heading,
     MessageList->setUniformItemSizes(true); // thousands of lines are measured once
     MessageList->setVisible(!lines.isEmpty());
 
-    OkBtn->setAccessibleName(OkBtn->text());
-    OkBtn->setFocusPolicy(Qt::StrongFocus);
+    const bool question = buttons == Buttons::OkCancel;
+    for (QPushButton* button : {OkBtn, CancelBtn}) {
+        button->setAccessibleName(button->text());
+        button->setFocusPolicy(Qt::StrongFocus);
+        // A question is answered by the focused button alone (keyPressEvent),
+        // never by a default one.
+        button->setAutoDefault(!question);
+    }
+    CancelBtn->setVisible(question);
     connect(OkBtn, &QPushButton::clicked, this, &QDialog::accept);
+    connect(CancelBtn, &QPushButton::clicked, this, &QDialog::reject);
 
     auto* top = new QHBoxLayout;
     top->addWidget(IconImage, 0, Qt::AlignTop);
     top->addWidget(HeadingLabel, 1);
-    auto* buttons = new QHBoxLayout;
-    buttons->addStretch(1);
-    buttons->addWidget(OkBtn);
-    buttons->addStretch(1);
+    auto* buttonRow = new QHBoxLayout;
+    buttonRow->addStretch(1);
+    buttonRow->addWidget(OkBtn);
+    buttonRow->addWidget(CancelBtn);
+    buttonRow->addStretch(1);
     auto* layout = new QVBoxLayout(this);
     layout->addLayout(top);
     layout->addWidget(MessageList, 1);
-    layout->addLayout(buttons);
+    layout->addLayout(buttonRow);
 
     // As wide as the longest line and as tall as kVisibleLines, within the
     // screen: the list scrolls for the rest.
@@ -113,7 +126,30 @@ TListMessageForm::TListMessageForm(const QString& title, const QString& heading,
     setMaximumSize(available);
     if (screen)
         move(screen->availableGeometry().center() - rect().center());
-    OkBtn->setFocus(Qt::OtherFocusReason);
+    // The first focus is on the answer that changes nothing.
+    (question ? CancelBtn : OkBtn)->setFocus(Qt::OtherFocusReason);
+}
+
+void TListMessageForm::keyPressEvent(QKeyEvent* event)
+{
+    if (CancelBtn->isHidden()) {
+        QDialog::keyPressEvent(event);
+        return;
+    }
+    switch (event->key()) {
+    case Qt::Key_Escape:
+        event->accept();
+        reject();
+        return;
+    case Qt::Key_Enter:
+    case Qt::Key_Return:
+        event->accept();
+        if (focusWidget() == OkBtn || focusWidget() == CancelBtn)
+            static_cast<QPushButton*>(focusWidget())->click();
+        return;
+    default:
+        QDialog::keyPressEvent(event);
+    }
 }
 
 QSize TListMessageForm::FittedSize(QSize wanted, QSize minimum, QSize available)
@@ -126,11 +162,21 @@ void TListMessageForm::ShowList(const QString& title, const QString& heading,
                                 const QStringList& lines, int icon)
 {
     if (Hook()) {
-        Hook()(title, heading, lines, icon);
+        Hook()(title, heading, lines, icon, {QStringLiteral("OK")});
         return;
     }
     TListMessageForm dialog(title, heading, lines, icon);
     dialog.exec();
+}
+
+bool TListMessageForm::AskList(const QString& title, const QString& heading,
+                               const QStringList& lines, int icon)
+{
+    if (Hook())
+        return Hook()(title, heading, lines, icon,
+                      {QStringLiteral("OK"), QStringLiteral("CANCEL")}) == 1;
+    TListMessageForm dialog(title, heading, lines, icon, Buttons::OkCancel);
+    return dialog.exec() == QDialog::Accepted;
 }
 
 void TListMessageForm::SetShowHook(ShowHook hook)

@@ -18,6 +18,7 @@
 #include "crate/BasketModel.h"
 #include "exchange/BasketCsv.h"
 #include "crate/Budget.h"
+#include "exchange/RecentFiles.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -34,11 +35,13 @@ class QGridLayout;
 class QGroupBox;
 class QLabel;
 class QLineEdit;
+class QMenu;
 class QPrinter;
 class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QSplitter;
+class QToolButton;
 class QTextDocument;
 class QVBoxLayout;
 class QWidget;
@@ -115,6 +118,10 @@ public:
     QSpinBox* MarginField;
     QPushButton* SaveBtn;
     QPushButton* OpenBtn;
+    // Beside OpenBtn: the drop-down of the basket files opened or saved
+    // last (RecentMenu), newest first.
+    QToolButton* RecentBtn;
+    QMenu* RecentMenu;
     QPushButton* ExportBtn;
     QPushButton* ReportBtn;
     // Undo and redo of the basket's steps (Ctrl+Z; Ctrl+Shift+Z or Ctrl+Y).
@@ -165,14 +172,20 @@ public:
     void MarginFieldChange();
     void SaveBtnClick();
     void OpenBtnClick();
+    // A file chosen from RecentMenu: opened as OpenBtn opens one; a file
+    // that is gone is said so and leaves the list.
+    void RecentMenuClick(const QString& path);
     void ExportBtnClick();
     void ReportBtnClick();
     void UndoBtnClick();
     void RedoBtnClick();
 
-    // Opens a basket file into the basket, replacing it; on any failure the
-    // basket stays exactly as it was.
-    void OpenBasketFile(const QString& path);
+    // Opens a basket file into the basket, replacing it. When something
+    // that enters the budget changed since the file was saved, the changes
+    // are listed first with OK and CANCEL. On CANCEL or any failure the
+    // basket and its undo steps stay exactly as they were. True when the
+    // basket was replaced.
+    bool OpenBasketFile(const QString& path);
     // A basket file to open once the catalog is open (the command line's
     // argument); set before the window is first shown.
     void OpenBasketAtStart(const QString& path) { basketAtStart_ = path; }
@@ -181,6 +194,11 @@ public:
     // name cancels), and the print preview of the report.
     std::function<QString(FileRequest request)> AskFileName;
     std::function<void(QTextDocument& report)> PreviewReport;
+    // Where the recent files and the last folder are kept (RecentFiles.h):
+    // recent.ini in the user's configuration folder for this program;
+    // empty: nowhere. Read at the first file command or drop-down, written
+    // only when a file command is used.
+    QString RecentFilesFile;
 
     // Decimal separator of the numbers on screen.
     const QString DecimalSeparator;
@@ -235,6 +253,17 @@ private:
     void ShowReportPreview(QTextDocument& report);
     void PrintReportTo(const QTextDocument& report, QPrinter& printer);
     void OpenStartBasket();
+    // The recent files, read from RecentFilesFile when first needed.
+    const RecentFiles& Recent();
+    // The dialogs start in the folder of `path` from now on; kept at once.
+    void UseFolderOf(const QString& path);
+    // `path` goes to the top of the recent files; kept at once.
+    void UseRecentFile(const QString& path);
+    void ForgetRecentFile(const QString& path);
+    void KeepRecent(RecentFiles recent);
+    void BuildRecentButton();
+    void WireRecentMenu();
+    void FillRecentMenu();
     void WarnWhenCrateFull();
     BasketSummary CurrentSummary();
     template <class Handler> void Guarded(Handler&& handler);
@@ -251,5 +280,5 @@ private:
     QString basketAtStart_;
     // The CSV form the export dialog chose last: guarded unless the raw one.
     CsvFormulas csvFormulas_ = CsvFormulas::Guarded;
-    QString lastFileDir_; // where the last file dialog ended, for this session only
+    std::optional<RecentFiles> recent_; // read when first needed
 };

@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 // The main window's commands that keep and hand on a basket: save and open
-// basket files, export CSV for spreadsheets, and the printable report.
+// basket files (the recent ones too), export CSV for spreadsheets, and the
+// printable report.
 // The formats are built by the exchange library; this file only gathers
 // what the window shows and asks the user for file names.
 
@@ -15,13 +16,12 @@
 #include "exchange/BasketReopen.h"
 #include "exchange/BasketSummary.h"
 #include "exchange/CatalogLookup.h"
+#include "exchange/RecentFiles.h"
 #include "catalog/CatalogOwnFiles.h"
 #include "ui/DialogUnit.h"
-#include "ui/ListMessageForm.h"
 #include "ui/HandlerGuard.h"
 #include "ui/Messages.h"
 #include "kit/Header.h"
-#include "kit/Platform.h"
 #include "exchange/ReportDocument.h"
 #include "catalog/SQLiteTable3.h"
 #include "kit/TabbedListBox.h"
@@ -30,13 +30,16 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QKeySequence>
 #include <QAction>
 #include <QPaintEngine>
 #include <QPrintPreviewDialog>
 #include <QPrinter>
 #include <QSpinBox>
+#include <QStandardPaths>
 #include <QTextDocument>
+#include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 
@@ -87,7 +90,12 @@ void TMainForm::BuildFileButtons(QGridLayout* buttons)
                                  QKeySequence::Print, RackGB);
     // Two by two, no taller than the crate type list beside them.
     buttons->addWidget(SaveBtn, 0, 0);
-    buttons->addWidget(OpenBtn, 0, 1);
+    BuildRecentButton();
+    auto* open = new QHBoxLayout;
+    open->setSpacing(0);
+    open->addWidget(OpenBtn, 1);
+    open->addWidget(RecentBtn);
+    buttons->addLayout(open, 0, 1);
     buttons->addWidget(ExportBtn, 1, 0);
     buttons->addWidget(ReportBtn, 1, 1);
     BuildUndoButtons(buttons);
@@ -152,6 +160,10 @@ void TMainForm::WireFileButtons()
     connect(ReportBtn, &QPushButton::clicked, this, GuardedSlot(&TMainForm::ReportBtnClick));
     AskFileName = [this](FileRequest request) { return AskFileNameInDialog(request); };
     PreviewReport = [this](QTextDocument& report) { ShowReportPreview(report); };
+    RecentFilesFile =
+        RecentFilesLocation(QStandardPaths::writableLocation(QStandardPaths::AppConfigLocation),
+                            catalogDir_, QDir::currentPath());
+    WireRecentMenu();
 }
 
 QString TMainForm::AskFileNameInDialog(FileRequest request)
@@ -163,9 +175,11 @@ QString TMainForm::AskFileNameInDialog(FileRequest request)
     // The CSV's guarded form is the default; the raw one is the second type.
     const QString guardedCsv = Text(u"Таблица CSV (*.csv)");
     const QString rawCsv = Text(u"Таблица CSV без защиты от формул (*.csv)");
-    QFileDialog dialog(this, Text(title), lastFileDir_.isEmpty() ? QDir::homePath() : lastFileDir_,
-                       csv ? guardedCsv + QStringLiteral(";;") + rawCsv
-                           : Text(u"Корзина Veltrum (*.vbasket)"));
+    const QString lastFolder = Recent().lastFolder;
+    QFileDialog dialog(
+        this, Text(title),
+        !lastFolder.isEmpty() && QFileInfo(lastFolder).isDir() ? lastFolder : QDir::homePath(),
+        csv ? guardedCsv + QStringLiteral(";;") + rawCsv : Text(u"Корзина Veltrum (*.vbasket)"));
     if (request == FileRequest::OpenBasket) {
         dialog.setAcceptMode(QFileDialog::AcceptOpen);
         dialog.setFileMode(QFileDialog::ExistingFile);
@@ -176,7 +190,6 @@ QString TMainForm::AskFileNameInDialog(FileRequest request)
     }
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return QString();
-    lastFileDir_ = dialog.directory().absolutePath();
     if (csv)
         csvFormulas_ =
             dialog.selectedNameFilter() == rawCsv ? CsvFormulas::Raw : CsvFormulas::Guarded;
@@ -223,8 +236,10 @@ void TMainForm::SaveBtnClick()
     const QString path = AskFileName(FileRequest::SaveBasket);
     if (path.isEmpty())
         return;
+    UseFolderOf(path);
     RefuseCatalogOwnFile(path, catalogDir_);
     SaveBasketFile(path, BasketDocumentOf(*Basket, DecimalSeparator, CatalogStampOf(*Database)));
+    UseRecentFile(path);
 }
 
 void TMainForm::OpenBtnClick()
@@ -234,8 +249,10 @@ void TMainForm::OpenBtnClick()
             MessageAnswer::Ok)
         return;
     const QString path = AskFileName(FileRequest::OpenBasket);
-    if (!path.isEmpty())
-        OpenBasketFile(path);
+    if (path.isEmpty())
+        return;
+    UseFolderOf(path);
+    OpenBasketFile(path);
 }
 
 void TMainForm::ExportBtnClick()
@@ -243,6 +260,7 @@ void TMainForm::ExportBtnClick()
     const QString path = AskFileName(FileRequest::ExportCsv);
     if (path.isEmpty())
         return;
+    UseFolderOf(path);
     RefuseCatalogOwnFile(path, catalogDir_);
     WriteFileAtomically(path, BasketCsv(CurrentSummary(), csvFormulas_),
                         Text(u"Не удалось записать файл \"%1\": %2"));
@@ -257,17 +275,24 @@ void TMainForm::ReportBtnClick()
 // ---------------------------------------------------------------------------
 // Reopening
 
-void TMainForm::OpenBasketFile(const QString& path)
+bool TMainForm::OpenBasketFile(const QString& path)
 {
     // Everything is read, looked up and converted before the basket is
-    // touched, so that any failure leaves it exactly as it was.
-    const OpenedBasket opened =
-        OpenBasketIntoModel(*Basket, path, LookUpInCatalog(*Database), DecimalSeparator);
-    // Every difference is listed, in a list that scrolls however long it is.
-    if (!opened.listing.heading.isEmpty())
-        TListMessageForm::ShowList(Text(kApplicationTitle), opened.listing.heading,
-                                   opened.listing.lines, IDI_EXCLAMATION);
+    // touched, so that any failure, or CANCEL, leaves it exactly as it was.
+    BasketToOpen basket =
+        ReadBasketToOpen(path, LookUpInCatalog(*Database), DecimalSeparator, Basket->Crates());
+    // What changed is what the check says, line for line, in a list that
+    // scrolls however long it is; asked only when it enters the budget.
+    if (!basket.changes.isEmpty()) {
+        const MessageListing listing = ReopenListing(basket.reopened, basket.fileCrateType);
+        if (AskOkCancelList(Text(kApplicationTitle), listing.heading, listing.lines) !=
+            MessageAnswer::Ok)
+            return false;
+    }
+    ReplaceWithOpenedBasket(*Basket, std::move(basket));
+    UseRecentFile(path);
     WarnWhenCrateFull();
+    return true;
 }
 
 // "Корзина заполнена!" when the basket holds more slots than the ticked

@@ -19,6 +19,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QSpinBox>
+#include <QToolButton>
 
 void TMainForm::WireKeyboard()
 {
@@ -46,8 +47,8 @@ void TMainForm::WireKeyboard()
         CategoryRB, CodeRB,        CategoryField, SubCategoryField, FindIdentField,
         BlockTabLB, AddBtn,        CountField,    RackTypeCL,       RackTabLB,
         RackViewPanel, DelBtn,     ClearBtn,      TotalTabLB,       MarginField,
-        SaveBtn,    OpenBtn,       ExportBtn,     ReportBtn,        UndoBtn,
-        RedoBtn};
+        SaveBtn,    OpenBtn,       RecentBtn,     ExportBtn,        ReportBtn,
+        UndoBtn,    RedoBtn};
     for (size_t i = 0; i + 1 < std::size(order); ++i)
         setTabOrder(const_cast<QWidget*>(order[i]), const_cast<QWidget*>(order[i + 1]));
 }

@@ -2,6 +2,7 @@
 #include "ui/Messages.h"
 
 #include "ui/DialogUnit.h"
+#include "ui/ListMessageForm.h"
 #include "kit/Platform.h"
 
 #include <QMessageBox>
@@ -24,6 +25,14 @@ MessageAnswer AskOkCancel(const QString& title, const QString& text)
     const int answer = TmdDialogForm::ShowDialog(title, text, IDI_QUESTION,
                                                  {QStringLiteral("OK"), QStringLiteral("CANCEL")});
     return answer == kFirstButton ? MessageAnswer::Ok : MessageAnswer::Cancel;
+}
+
+MessageAnswer AskOkCancelList(const QString& title, const QString& heading,
+                              const QStringList& lines)
+{
+    return TListMessageForm::AskList(title, heading, lines, IDI_EXCLAMATION)
+               ? MessageAnswer::Ok
+               : MessageAnswer::Cancel;
 }
 
 void ShowErrorMessage(QWidget* parent, const QString& text)

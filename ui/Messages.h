@@ -8,6 +8,7 @@
 // in a scrolling dialog, say) is one more function here.
 
 #include <QString>
+#include <QStringList>
 
 class QWidget;
 
@@ -20,6 +21,12 @@ void ShowMessage(const QString& title, const QString& text, MessageKind kind);
 
 // A question with OK and CANCEL; closing the dialog any other way is Cancel.
 MessageAnswer AskOkCancel(const QString& title, const QString& text);
+
+// A question over a list of lines (ListMessageForm: the list scrolls and
+// the window stays within the screen), with the warning icon, OK and
+// CANCEL; Escape and closing the dialog are Cancel.
+MessageAnswer AskOkCancelList(const QString& title, const QString& heading,
+                              const QStringList& lines);
 
 // The plain error box of an error that escaped a handler: error icon, the
 // application's title, `text` as plain text, one OK button.

@@ -8,6 +8,7 @@
 #include "exchange/BasketCheck.h"
 #include "exchange/BasketFile.h"
 #include "exchange/CatalogBlocks.h"
+#include "exchange/MessageQuote.h"
 #include "kit/CheckList.h"
 #include "CsvReader.h"
 #include "kit/FieldColorListBox.h"
@@ -30,9 +31,12 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTextDocument>
+#include <QUndoStack>
 #include <QWindow>
 
 #include <gtest/gtest.h>
+
+#include <optional>
 
 #include <sys/stat.h>
 
@@ -322,55 +326,139 @@ TEST_F(BasketFiles, BadBasketFilesAreReportedAndTheBasketStaysAsItWas)
     }
 }
 
-TEST_F(BasketFiles, DifferencesFromTheCatalogAreListedInOneMessage)
+// What changed since the file was saved and enters the budget is listed,
+// in the check's lines, after the file is read and before the basket is
+// replaced: CANCEL keeps the basket and its undo steps exactly, OK opens
+// the file as one step (and warns when the crate is then over its slots).
+TEST_F(BasketFiles, ChangesThatEnterTheBudgetAreAskedBeforeTheBasketIsReplaced)
 {
     struct Case {
         const char* name;
         QString crateType;
+        std::optional<LimitTexts> limits;
         std::vector<DeviceTexts> entries;
-        QStringList rows;
+        QStringList lines;
+        QStringList rows; // after OK
         int checked;
-        QString message;
+        bool crateFull;
     };
+    const QString one = QStringLiteral("ONE\t0.1\t0.1\t0.1\t1\t1");
     const Case cases[] = {
-        {"unknown crate type",
+        {"an unknown crate type",
          QStringLiteral("KSV-7 (prototype)"),
+         std::nullopt,
          {Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
-         {QStringLiteral("ONE\t0.1\t0.1\t0.1\t1\t1")},
-         0,
-         QStringLiteral(
+         {QStringLiteral(
              "Тип корзины «KSV-7 (prototype)» неизвестен; отмечен тип «KSV-1HA (QT310SB)».")},
-        {"codes not in the catalog",
+         {one},
+         0,
+         false},
+        {"a crate type with other limits",
          QStringLiteral("KSV-3HB (QT23)"),
-         {Texts("GONE-1", "1", "1", "1", "1", "1"), Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
-         {QStringLiteral("ONE\t0.1\t0.1\t0.1\t1\t1")},
+         LimitTexts{QStringLiteral("16"), QStringLiteral("5"), QStringLiteral("2.5"),
+                    QStringLiteral("140"), QStringLiteral("16")},
+         {Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
+         {QStringLiteral("Тип корзины «KSV-3HB (QT23)»: -7V, А 2.5 → 3")},
+         {one},
          5,
-         QStringLiteral("Каталог изменился с тех пор, как корзина была сохранена:\r"
-                        "GONE-1: нет в каталоге, не добавлен")},
-        {"changed values",
+         false},
+        {"a withdrawn block",
          QStringLiteral("KSV-3HB (QT23)"),
+         std::nullopt,
+         {Texts("GONE-1", "1", "1", "1", "1", "1"), Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
+         {QStringLiteral("GONE-1: нет в каталоге, не добавлен")},
+         {one},
+         5,
+         false},
+        {"changed amounts",
+         QStringLiteral("KSV-3HB (QT23)"),
+         std::nullopt,
          {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2"),
           Texts("ONE", "0.9", "0.1", "0.1", "2", "1")},
-         {QStringLiteral("HALF\t1.5\t0.7\t0.35\t14.25\t2"),
-          QStringLiteral("ONE\t0.1\t0.1\t0.1\t1\t1")},
+         {QStringLiteral("ONE: +5V, А 0.9 → 0.1; МОЩНОСТЬ, ВТ 2 → 1")},
+         {QStringLiteral("HALF\t1.5\t0.7\t0.35\t14.25\t2"), one},
          5,
-         QStringLiteral("Каталог изменился с тех пор, как корзина была сохранена:\r"
-                        "ONE: +5V, А 0.9 → 0.1; МОЩНОСТЬ, ВТ 2 → 1")},
+         false},
+        {"more slots than the crate now",
+         QStringLiteral("KSV-1HA (QT310SB)"),
+         std::nullopt,
+         {Texts("FIVE", "0.1", "0.1", "0.1", "1", "1")},
+         {QStringLiteral("FIVE: КОЛ-ВО СЛОТОВ 1 → 5")},
+         {QStringLiteral("FIVE\t0.1\t0.1\t0.1\t1\t5")},
+         0,
+         true},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
         Open(QStringLiteral("."));
         const QString path = Path("differences.vbasket");
-        Write(path, BasketJson(c.crateType, c.entries));
+        BasketDocument file = DecodeBasket(BasketJson(c.crateType, c.entries));
+        file.crateLimits = c.limits;
+        Write(path, EncodeBasket(file));
+        TickRackType(form(), 4);
+        Add(u"HALF");
+        const BasketView before = View();
+        const QUndoStack* steps = form().Basket->UndoStack();
+        const int stepCount = steps->count();
+        const QString undoText = steps->undoText();
+
+        // «Заменить текущую корзину?» first, then the changes: CANCEL.
+        recorder().answers = {1, 2};
+        OpenFile(path);
+        ASSERT_EQ(recorder().dialogs.size(), 2u);
+        EXPECT_EQ(recorder().dialogs[0].text, QStringLiteral("Заменить текущую корзину?"));
+        const DialogCall& asked = recorder().dialogs[1];
+        EXPECT_EQ(asked.title, QStringLiteral("Veltrum Voltage Control Program"));
+        EXPECT_EQ(asked.heading,
+                  QStringLiteral("Каталог изменился с тех пор, как корзина была сохранена. "
+                                 "Открыть корзину с нынешними значениями каталога?"));
+        EXPECT_EQ(asked.lines, c.lines);
+        EXPECT_EQ(asked.buttons, (QStringList{QStringLiteral("OK"), QStringLiteral("CANCEL")}));
+        EXPECT_EQ(asked.icon, IDI_EXCLAMATION);
+        EXPECT_EQ(View(), before);
+        EXPECT_EQ(steps->count(), stepCount) << "no step, nothing to undo";
+        EXPECT_EQ(steps->index(), stepCount);
+        EXPECT_EQ(steps->undoText(), undoText);
+
+        // OK: the file's basket with the catalog's values, as one step.
+        recorder().dialogs.clear();
+        recorder().answers = {1, 1};
         OpenFile(path);
         EXPECT_EQ(Rows(form().RackTabLB), c.rows);
-        EXPECT_EQ(form().Devices.size(), static_cast<size_t>(c.rows.size()));
         EXPECT_EQ(Checked(), c.checked);
-        ASSERT_EQ(recorder().dialogs.size(), 1u);
-        EXPECT_EQ(recorder().dialogs[0].text, c.message);
-        EXPECT_EQ(recorder().dialogs[0].icon, IDI_EXCLAMATION);
-        EXPECT_TRUE(recorder().errors.isEmpty());
+        EXPECT_EQ(steps->count(), stepCount + 1);
+        ASSERT_EQ(recorder().dialogs.size(), c.crateFull ? 3u : 2u);
+        EXPECT_EQ(recorder().dialogs[1].lines, c.lines);
+        if (c.crateFull)
+            EXPECT_EQ(recorder().dialogs[2].text, QStringLiteral("Корзина заполнена!"));
+        form().UndoBtn->click();
+        EXPECT_EQ(View(), before);
+        EXPECT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
     }
+}
+
+// A catalog that is only another file (a name corrected, a block added)
+// with the same amounts for the basket's blocks asks nothing.
+TEST_F(BasketFiles, ANewCatalogWithTheSameAmountsAsksNothing)
+{
+    Add(u"HALF");
+    Add(u"ONE");
+    const BasketView saved = View();
+    const QString path = Path("same.vbasket");
+    nextFileName = path;
+    form().SaveBtn->click();
+    const CatalogStamp stamp = LoadBasketFile(path).catalog;
+
+    ExecSql(
+        catalog.DatabasePath(),
+        QStringLiteral("UPDATE BLOCKS SET NAME_RUS = 'Новое имя' WHERE IDENT = 'ONE';"
+                       "INSERT INTO BLOCKS VALUES ('NEW', 'Новый', 'V', 1, 1, 0, 0, 1, 1, 0);"));
+    ASSERT_NE(ReadCatalogStamp(catalog.DatabasePath()).sha256, stamp.sha256);
+    Open(QStringLiteral("."));
+    OpenFile(path);
+    EXPECT_EQ(View(), saved);
+    EXPECT_TRUE(recorder().dialogs.empty());
+    EXPECT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
 }
 
 TEST_F(BasketFiles, AFileWithMoreSlotsThanTheCrateIsTakenWholeWithAWarning)
@@ -512,46 +600,62 @@ TEST_F(BasketFiles, ABasketFileGivenAtStartOpensOnceTheCatalogIsOpen)
 
 TEST_F(BasketFiles, TheCheckSaysWhatTheWindowShowsAfterOpeningTheSameFile)
 {
-    // Against the fixture's catalog, each file opened in a fresh window and
-    // checked without one: crate type, entries, verdict, headroom, fit
-    // marks and the changes must be the same.
+    // Against the fixture's catalog, each file opened in a fresh window (OK
+    // to what changed) and checked without one: crate type, entries,
+    // verdict, headroom, fit marks and the changes must be the same.
     const struct {
         const char* what;
         const char* crateType;
         std::vector<DeviceTexts> entries;
         BasketVerdict verdict;
+        bool changed;
     } cases[] = {
         {"unchanged and within",
          "KSV-1HA (QT310SB)",
          {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2")},
-         BasketVerdict::Fits},
+         BasketVerdict::Fits,
+         false},
         {"slots at the limit",
          "KSV-1HA (QT310SB)",
          {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2"),
           Texts("ONE", "0.1", "0.1", "0.1", "1", "1"), Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
-         BasketVerdict::Near},
+         BasketVerdict::Near,
+         false},
         {"over, more slots than the crate",
          "KSV-1HA (QT310SB)",
          {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2"),
           Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2"),
           Texts("ONE", "0.1", "0.1", "0.1", "1", "1")},
-         BasketVerdict::Over},
-        {"a current gone up passes the +7 V limit", "KSV-3HA (QT27)",
+         BasketVerdict::Over,
+         false},
+        {"a current gone up passes the +7 V limit (within when saved)", "KSV-3HA (QT27)",
          std::vector<DeviceTexts>(5, Texts("HALF", "1.5", "0.5", "0.35", "14.25", "2")),
-         BasketVerdict::Over},
+         BasketVerdict::Over, true},
+        {"a current gone down brings the +5 V sum within (over when saved)", "KSV-3HA (QT27)",
+         std::vector<DeviceTexts>(3, Texts("HALF", "4", "0.7", "0.35", "14.25", "2")),
+         BasketVerdict::Fits, true},
         {"a withdrawn block",
          "KSV-1HA (QT310SB)",
          {Texts("GONE-1", "1", "1", "1", "1", "1"),
           Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2")},
-         BasketVerdict::Fits},
+         BasketVerdict::Fits,
+         true},
         {"an unknown crate type",
          "KSV-9 (old)",
          {Texts("HALF", "1.5", "0.7", "0.35", "14.25", "2")},
-         BasketVerdict::Fits},
+         BasketVerdict::Fits,
+         true},
         {"every block withdrawn",
          "KSV-1HA (QT310SB)",
          {Texts("GONE-1", "1", "1", "1", "1", "1")},
-         BasketVerdict::Fits},
+         BasketVerdict::Fits,
+         true},
+        {"a withdrawn block whose code is too long to show whole",
+         "KSV-1HA (QT310SB)",
+         {DeviceTexts{QString(300, u'W'), QStringLiteral("1"), QStringLiteral("1"),
+                      QStringLiteral("1"), QStringLiteral("1"), QStringLiteral("1")}},
+         BasketVerdict::Fits,
+         true},
     };
     TSQLiteDatabase database(catalog.DatabasePath().toStdString(), ".",
                              TSQLiteDatabase::OpenMode::ReadOnly);
@@ -577,14 +681,18 @@ TEST_F(BasketFiles, TheCheckSaysWhatTheWindowShowsAfterOpeningTheSameFile)
                   checked.headroomRow.isEmpty() ? QStringList() : QStringList{checked.headroomRow});
         for (int row = 0; row < form().RackTypeCL->Items().Count(); ++row)
             EXPECT_EQ(form().RackTypeCL->RowNote(row), checked.fitNotes.value(row)) << row;
-        // The window's message on opening lists the same lines.
-        const QString said =
-            recorder().dialogs.empty() ? QString() : recorder().dialogs.front().text;
+        // The window asked before opening exactly when the check counts the
+        // file as changed, with the check's lines, each cut to 200 characters.
+        QStringList cut;
         for (const QString& line : checked.changes)
-            EXPECT_TRUE(said.contains(line))
-                << line.toStdString() << "\nnot in: " << said.toStdString();
-        EXPECT_EQ(checked.changes.isEmpty(),
-                  !said.contains(u"Каталог изменился") && !said.contains(u"Тип корзины"));
+            cut << QuoteForMessage(line);
+        std::vector<QStringList> asked;
+        for (const DialogCall& dialog : recorder().dialogs)
+            if (!dialog.lines.isEmpty())
+                asked.push_back(dialog.lines);
+        EXPECT_EQ(asked,
+                  checked.Changed() ? std::vector<QStringList>{cut} : std::vector<QStringList>{});
+        EXPECT_EQ(c.changed, checked.Changed());
     }
 }
 

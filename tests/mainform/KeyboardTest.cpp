@@ -126,7 +126,8 @@ TEST_F(Keyboard, TabFollowsTheReadingOrderAndReachesOnlyShownControls)
                                    QStringLiteral("DelBtn"),     QStringLiteral("ClearBtn"),
                                    QStringLiteral("TotalTabLB"), QStringLiteral("MarginField"),
                                    QStringLiteral("SaveBtn"),    QStringLiteral("OpenBtn"),
-                                   QStringLiteral("ExportBtn"),  QStringLiteral("ReportBtn")};
+                                   QStringLiteral("RecentBtn"),  QStringLiteral("ExportBtn"),
+                                   QStringLiteral("ReportBtn")};
     EXPECT_EQ(Names(RoundFrom(form().CategoryRB)), Names(categoryMode));
 
     // With a category that has subcategories, its box comes next.

@@ -17,6 +17,8 @@
 #include <QLabel>
 #include <QSpinBox>
 #include <QSplitter>
+#include <QMenu>
+#include <QToolButton>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
@@ -178,7 +180,8 @@ TEST(Startup, EveryControlIsFoundByItsMemberName)
         CONTROL(RackHeader),     CONTROL(RackTabLB),        CONTROL(DelBtn),
         CONTROL(ClearBtn),       CONTROL(TotalTabLB),       CONTROL(HeadroomTabLB),
         CONTROL(FVerdictField),  CONTROL(MarginField),      CONTROL(SaveBtn),
-        CONTROL(OpenBtn),        CONTROL(ExportBtn),        CONTROL(ReportBtn),
+        CONTROL(OpenBtn),        CONTROL(RecentBtn),        CONTROL(RecentMenu),
+        CONTROL(ExportBtn),      CONTROL(ReportBtn),
     };
 #undef CONTROL
     for (const auto& [member, name] : controls) {

@@ -34,17 +34,28 @@ DialogRecorder::DialogRecorder()
 {
     TmdDialogForm::SetAnswerHook(
         [this](const QString& title, const QString& text, int icon, const QStringList& buttons) {
-            dialogs.push_back({title, text, icon, buttons});
-            return nextAnswer;
+            dialogs.push_back({title, text, icon, buttons, {}, {}});
+            return Answer();
         });
-    // A list message is recorded as one text, its heading and lines broken
-    // by carriage returns, as the message dialog would carry it.
-    TListMessageForm::SetShowHook(
-        [this](const QString& title, const QString& heading, const QStringList& lines, int icon) {
-            dialogs.push_back(
-                {title, (QStringList{heading} + lines).join(u'\r'), icon, {QStringLiteral("OK")}});
-        });
+    // A list message is recorded as one text too, its heading and lines
+    // broken by carriage returns, as the message dialog would carry it.
+    TListMessageForm::SetShowHook([this](const QString& title, const QString& heading,
+                                         const QStringList& lines, int icon,
+                                         const QStringList& buttons) {
+        dialogs.push_back(
+            {title, (QStringList{heading} + lines).join(u'\r'), icon, buttons, heading, lines});
+        return Answer();
+    });
     SetErrorBoxHook([this](const QString& text) { errors << text; });
+}
+
+int DialogRecorder::Answer()
+{
+    if (answers.empty())
+        return nextAnswer;
+    const int answer = answers.front();
+    answers.pop_front();
+    return answer;
 }
 
 DialogRecorder::~DialogRecorder()
@@ -57,6 +68,7 @@ DialogRecorder::~DialogRecorder()
 Window::Window(const QString& catalogDir, const QString& separator)
     : form(std::make_unique<TMainForm>(catalogDir, separator))
 {
+    form->RecentFilesFile = settings.filePath(QStringLiteral("veltrum/recent.ini"));
     form->show();
     if (form->Database) { // a window without a catalog closes at once
         EXPECT_TRUE(QTest::qWaitForWindowExposed(form.get()));

@@ -11,7 +11,9 @@
 
 #include <QString>
 #include <QStringList>
+#include <QTemporaryDir>
 
+#include <deque>
 #include <memory>
 #include <vector>
 
@@ -21,10 +23,15 @@ struct DialogCall {
     QString title, text;
     int icon = 0;
     QStringList buttons;
+    // A list message's heading and lines (its text is both, joined by
+    // carriage returns); empty for the message dialog.
+    QString heading;
+    QStringList lines;
 };
 
-// Records every message dialog and error box while it lives; dialogs are
-// answered with `nextAnswer`.
+// Records every message dialog, list message and error box while it
+// lives; each is answered with the first of `answers`, which it takes
+// away, and with `nextAnswer` once there are none (1 is the first button).
 class DialogRecorder {
 public:
     DialogRecorder();
@@ -32,13 +39,19 @@ public:
     std::vector<DialogCall> dialogs;
     QStringList errors;
     int nextAnswer = 1;
+    std::deque<int> answers;
+
+private:
+    int Answer();
 };
 
-// A shown main window on a catalog directory.
+// A shown main window on a catalog directory. Its recent files are kept
+// in a folder of its own (`settings`), never in the user's.
 struct Window {
     explicit Window(const QString& catalogDir, const QString& separator = QStringLiteral("."));
     TMainForm* operator->() { return form.get(); }
     DialogRecorder recorder;
+    QTemporaryDir settings;
     std::unique_ptr<TMainForm> form;
 };
 
