@@ -92,9 +92,8 @@ void TMainForm::RecentMenuClick(const QString& path)
                     MessageKind::Warning);
         return;
     }
-    if (!Devices.empty() &&
-        AskOkCancel(Text(kApplicationTitle), Text(u"Заменить текущую корзину?")) !=
-            MessageAnswer::Ok)
+    if (!Devices.empty() && AskOkCancel(Text(kApplicationTitle),
+                                        Text(u"Заменить текущую корзину?")) != MessageAnswer::Ok)
         return;
     UseFolderOf(path);
     OpenBasketFile(path);
