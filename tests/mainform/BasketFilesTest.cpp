@@ -9,6 +9,7 @@
 #include "exchange/BasketFile.h"
 #include "exchange/CatalogBlocks.h"
 #include "exchange/MessageQuote.h"
+#include "exchange/RecentFiles.h"
 #include "kit/CheckList.h"
 #include "CsvReader.h"
 #include "kit/FieldColorListBox.h"
@@ -588,6 +589,7 @@ TEST_F(BasketFiles, ABasketFileGivenAtStartOpensOnceTheCatalogIsOpen)
     window.reset();
     DialogRecorder recorder;
     TMainForm started(catalog.Dir(), QStringLiteral("."));
+    started.RecentFilesFile = Path("settings/recent.ini");
     started.OpenBasketAtStart(path);
     started.show();
     EXPECT_TRUE(QTest::qWaitFor([&started] { return started.Devices.size() == 1; }));
@@ -596,6 +598,35 @@ TEST_F(BasketFiles, ABasketFileGivenAtStartOpensOnceTheCatalogIsOpen)
     EXPECT_EQ(started.RackTypeCL->RowState(4), cbChecked);
     EXPECT_TRUE(recorder.dialogs.empty());
     EXPECT_TRUE(recorder.errors.isEmpty());
+    EXPECT_EQ(LoadRecentFiles(started.RecentFilesFile).files, QStringList{path})
+        << "an opened file, as from ОТКРЫТЬ";
+}
+
+// The file given at start goes the same way as one chosen with ОТКРЫТЬ:
+// what changed is asked first, and CANCEL leaves the basket empty.
+TEST_F(BasketFiles, ABasketFileGivenAtStartAsksWhatChangedFirst)
+{
+    const QString path = Path("start.vbasket");
+    Write(path, BasketJson(QStringLiteral("KSV-3HA (QT27)"),
+                           {Texts("HALF", "1.5", "0.5", "0.35", "14.25", "2")}));
+    window.reset();
+    for (const int answer : {2, 1}) {
+        SCOPED_TRACE(answer == 1 ? "OK" : "CANCEL");
+        DialogRecorder recorder;
+        recorder.nextAnswer = answer;
+        TMainForm started(catalog.Dir(), QStringLiteral("."));
+        started.RecentFilesFile = Path("settings/recent.ini");
+        started.OpenBasketAtStart(path);
+        started.show();
+        // The question and what follows it run in one queued call.
+        ASSERT_TRUE(QTest::qWaitFor([&recorder] { return !recorder.dialogs.empty(); }));
+        EXPECT_EQ(recorder.dialogs[0].lines, QStringList{QStringLiteral("HALF: +7V, А 0.5 → 0.7")});
+        EXPECT_EQ(recorder.dialogs[0].buttons,
+                  (QStringList{QStringLiteral("OK"), QStringLiteral("CANCEL")}));
+        EXPECT_EQ(started.Devices.size(), answer == 1 ? 1u : 0u);
+        EXPECT_EQ(started.Basket->UndoStack()->count(), answer == 1 ? 1 : 0);
+        EXPECT_TRUE(recorder.errors.isEmpty());
+    }
 }
 
 TEST_F(BasketFiles, TheCheckSaysWhatTheWindowShowsAfterOpeningTheSameFile)
