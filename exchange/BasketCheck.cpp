@@ -75,7 +75,8 @@ bool IsAnotherCatalog(const CatalogStamp& saved, const CheckedCatalog& now)
 {
     if (saved.size != now.size)
         return true;
-    if (saved.modified == now.modified)
+    // Two unknown times say nothing.
+    if (saved.modified.isValid() && saved.modified == now.modified)
         return false;
     return !now.sha256 || saved.sha256 != now.sha256();
 }

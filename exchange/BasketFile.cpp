@@ -250,12 +250,19 @@ CatalogStamp DecodeCatalog(const QJsonObject& root)
     stamp.fileName =
         StringField(object, QStringLiteral("fileName"), QStringLiteral("catalog.fileName"));
     stamp.size = WholeNumberField(object, QStringLiteral("size"), QStringLiteral("catalog.size"));
+    // No time, or an empty one (as files of a catalog whose time could not
+    // be written were saved), is an unknown time; any other text must be one.
+    const QString modifiedKey = QStringLiteral("modified");
     const QString modified =
-        StringField(object, QStringLiteral("modified"), QStringLiteral("catalog.modified"));
-    stamp.modified = QDateTime::fromString(modified, Qt::ISODateWithMs);
-    if (!stamp.modified.isValid())
-        Fail(Text(u"поле «catalog.modified» должно быть датой и временем"));
-    stamp.modified = stamp.modified.toUTC();
+        object.contains(modifiedKey)
+            ? StringField(object, modifiedKey, QStringLiteral("catalog.modified"))
+            : QString();
+    if (!modified.isEmpty()) {
+        stamp.modified = QDateTime::fromString(modified, Qt::ISODateWithMs);
+        if (!stamp.modified.isValid())
+            Fail(Text(u"поле «catalog.modified» должно быть датой и временем"));
+        stamp.modified = stamp.modified.toUTC();
+    }
     stamp.sha256 = StringField(object, QStringLiteral("sha256"), QStringLiteral("catalog.sha256"));
     const bool hex = stamp.sha256.size() == 64 &&
                      std::all_of(stamp.sha256.begin(), stamp.sha256.end(), [](QChar c) {
@@ -282,12 +289,19 @@ QByteArray EncodeBasket(const BasketDocument& basket)
             entry.insert(Text(field.key), texts.*field.text);
         entries.append(entry);
     }
-    const QJsonObject catalog{
+    QJsonObject catalog{
         {QStringLiteral("fileName"), basket.catalog.fileName},
         {QStringLiteral("size"), static_cast<double>(basket.catalog.size)},
-        {QStringLiteral("modified"), basket.catalog.modified.toUTC().toString(Qt::ISODateWithMs)},
         {QStringLiteral("sha256"), basket.catalog.sha256},
     };
+    // ISO 8601 has no text for a time before the year 0 or after 9999
+    // (some file systems keep such times), nor for no time at all: such a
+    // time is left out rather than written as a text no reader takes.
+    const QString modified = basket.catalog.modified.isValid()
+                                 ? basket.catalog.modified.toUTC().toString(Qt::ISODateWithMs)
+                                 : QString();
+    if (!modified.isEmpty())
+        catalog.insert(QStringLiteral("modified"), modified);
     QJsonObject root{
         {QStringLiteral("format"), Text(kBasketFormatName)},
         {QStringLiteral("version"), kBasketFormatVersion},

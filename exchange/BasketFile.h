@@ -12,7 +12,7 @@
 //     "entries": [ {"code": "MK1-100", "v5": "0.5", "v7": "0.1", "v_7": "0.05",
 //                   "power": "3.2", "slots": "1"}, ... ],   in basket order
 //     "catalog": {"fileName": "VELTRUM.db", "size": 123, "modified": "<ISO 8601 UTC>",
-//                 "sha256": "<64 hex digits>"},
+//                 "sha256": "<64 hex digits>"},    "modified" left out when unknown
 //     "programVersion": "1.0.0"             the version of the program that wrote it
 //   }
 //
@@ -54,7 +54,7 @@ inline constexpr int kMaxBasketNesting = 32;
 struct CatalogStamp {
     QString fileName;
     qint64 size = 0;
-    QDateTime modified; // UTC
+    QDateTime modified; // UTC; invalid when unknown (none that ISO 8601 can write)
     QString sha256;     // lower-case hex
     bool operator==(const CatalogStamp&) const = default;
 };

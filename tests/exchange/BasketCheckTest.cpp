@@ -274,6 +274,7 @@ TEST(BasketCheck, TheCatalogIsHashedOnlyWhenSizeAndTimeCannotTell)
         {"another size: another file", 8192, saved, u'a', true, 0},
         {"same size, written since, same bytes", 4096, saved.addSecs(60), u'a', false, 1},
         {"same size, written since, other bytes", 4096, saved.addSecs(60), u'b', true, 1},
+        {"a time unknown now: the bytes tell", 4096, QDateTime(), u'a', false, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -284,6 +285,20 @@ TEST(BasketCheck, TheCatalogIsHashedOnlyWhenSizeAndTimeCannotTell)
                                  }};
         EXPECT_EQ(IsAnotherCatalog(stamp, now), c.another);
         EXPECT_EQ(hashed, c.hashed);
+    }
+
+    // A basket saved with a time that could not be written: two unknown
+    // times are no proof of one file, so the bytes tell.
+    CatalogStamp unknown = stamp;
+    unknown.modified = QDateTime();
+    for (const QChar digit : {u'a', u'b'}) {
+        int hashed = 0;
+        const CheckedCatalog now{4096, QDateTime(), [&] {
+                                     ++hashed;
+                                     return QString(64, digit);
+                                 }};
+        EXPECT_EQ(IsAnotherCatalog(unknown, now), digit != u'a');
+        EXPECT_EQ(hashed, 1);
     }
 }
 

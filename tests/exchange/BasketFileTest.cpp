@@ -149,6 +149,52 @@ TEST(BasketFile, KeepsTheCrateLimitsAndTheProgramVersionAndOpensFilesWithoutThem
     EXPECT_FALSE(SampleJson().contains(QStringLiteral("crateLimits")));
 }
 
+// A catalog whose time has no ISO 8601 text (before the year 0, after
+// 9999, or none at all) used to make a file its reader refused. The time is
+// now left out and read as unknown; files written with an empty time open.
+TEST(BasketFile, ACatalogTimeThatCannotBeWrittenIsLeftOutAndReadAsUnknown)
+{
+    const QDateTime far = QDateTime::fromSecsSinceEpoch(320'000'000'000, Qt::UTC);
+    const QDateTime beforeYearZero = QDateTime::fromSecsSinceEpoch(-70'000'000'000, Qt::UTC);
+    ASSERT_TRUE(far.isValid() && beforeYearZero.isValid());
+    QTemporaryDir dir;
+    for (const QDateTime& modified : {QDateTime(), far, beforeYearZero}) {
+        SCOPED_TRACE(modified.isValid() ? modified.date().year() : 0);
+        BasketDocument sample = Sample();
+        sample.catalog.modified = modified;
+        const QJsonObject catalog = QJsonDocument::fromJson(EncodeBasket(sample))
+                                        .object()[QStringLiteral("catalog")]
+                                        .toObject();
+        EXPECT_FALSE(catalog.contains(QStringLiteral("modified")));
+
+        const QString path = dir.filePath(QStringLiteral("unknown-time.vbasket"));
+        SaveBasketFile(path, sample);
+        const BasketDocument back = LoadBasketFile(path);
+        EXPECT_FALSE(back.catalog.modified.isValid());
+        EXPECT_EQ(back.catalog.sha256, sample.catalog.sha256);
+        EXPECT_EQ(back.catalog.size, sample.catalog.size);
+        EXPECT_EQ(back.entries, sample.entries);
+    }
+
+    QJsonObject root = SampleJson();
+    QJsonObject catalog = root[QStringLiteral("catalog")].toObject();
+    catalog[QStringLiteral("modified")] = QString(); // as such files were written
+    root[QStringLiteral("catalog")] = catalog;
+    EXPECT_FALSE(DecodeBasket(Json(root)).catalog.modified.isValid());
+    EXPECT_EQ(DecodeBasket(Json(root)).entries, Sample().entries);
+
+    catalog[QStringLiteral("modified")] = QStringLiteral("вчера");
+    root[QStringLiteral("catalog")] = catalog;
+    const std::string message =
+        ThrownMessage<EBasketFormatError>([&] { (void)DecodeBasket(Json(root)); });
+    EXPECT_NE(message.find("поле «catalog.modified» должно быть датой и временем"),
+              std::string::npos)
+        << message;
+    catalog[QStringLiteral("modified")] = 1;
+    root[QStringLiteral("catalog")] = catalog;
+    EXPECT_THROW((void)DecodeBasket(Json(root)), EBasketFormatError);
+}
+
 TEST(BasketFile, RefusesWhatIsNotAValidBasketSayingWhatIsWrong)
 {
     const QByteArray valid = EncodeBasket(Sample());
