@@ -41,7 +41,6 @@ class QPushButton;
 class QRadioButton;
 class QSpinBox;
 class QSplitter;
-class QToolButton;
 class QTextDocument;
 class QVBoxLayout;
 class QWidget;
@@ -120,7 +119,7 @@ public:
     QPushButton* OpenBtn;
     // Beside OpenBtn: the drop-down of the basket files opened or saved
     // last (RecentMenu), newest first.
-    QToolButton* RecentBtn;
+    QPushButton* RecentBtn;
     QMenu* RecentMenu;
     QPushButton* ExportBtn;
     QPushButton* ReportBtn;

@@ -39,7 +39,6 @@
 #include <QSpinBox>
 #include <QStandardPaths>
 #include <QTextDocument>
-#include <QToolButton>
 #include <QUndoStack>
 #include <QVBoxLayout>
 

@@ -10,13 +10,14 @@
 #include "exchange/RecentFiles.h"
 #include "ui/HandlerGuard.h"
 #include "ui/Messages.h"
+#include "kit/WidgetKit.h"
 
 #include <QAction>
 #include <QDir>
 #include <QFileInfo>
 #include <QGroupBox>
 #include <QMenu>
-#include <QToolButton>
+#include <QPushButton>
 
 namespace {
 
@@ -43,15 +44,16 @@ void TMainForm::BuildRecentButton()
     RecentMenu = new QMenu(this);
     RecentMenu->setObjectName(QStringLiteral("RecentMenu"));
     RecentMenu->setToolTipsVisible(true);
-    RecentBtn = new QToolButton(RackGB);
+    // A flat button as its neighbours; pressed (mouse, Space), it drops the
+    // menu down.
+    RecentBtn = new TFlatButton(Text(u"▼"), RackGB);
     RecentBtn->setObjectName(QStringLiteral("RecentBtn"));
-    RecentBtn->setArrowType(Qt::DownArrow);
-    RecentBtn->setPopupMode(QToolButton::InstantPopup);
     RecentBtn->setMenu(RecentMenu);
     RecentBtn->setFocusPolicy(Qt::StrongFocus);
     RecentBtn->setAccessibleName(Text(u"Недавние файлы"));
     RecentBtn->setToolTip(Text(u"Недавние файлы корзин"));
     RecentBtn->setSizePolicy(QSizePolicy::Fixed, QSizePolicy::Preferred);
+    RecentBtn->setFixedWidth(RecentBtn->fontMetrics().height() + 12);
 }
 
 void TMainForm::WireRecentMenu()

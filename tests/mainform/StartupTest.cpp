@@ -18,7 +18,6 @@
 #include <QSpinBox>
 #include <QSplitter>
 #include <QMenu>
-#include <QToolButton>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
