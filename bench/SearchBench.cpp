@@ -29,6 +29,7 @@
 // or a count that does not fit the generated data (wrong results).
 
 #include "BenchCommon.h"
+#include "FreezeWatch.h"
 
 #include "catalog/CatalogCache.h"
 #include "catalog/CatalogQueries.h"
@@ -188,43 +189,6 @@ Timing Measure(const std::string& name, int repeat, const std::function<void()>&
     return timing;
 }
 
-// The longest time the window went without handling its events while a
-// handler ran: a timer due every 10 ms fires only when events are handled
-// (the progress dialog of a long search handles them).
-class FreezeWatch {
-public:
-    FreezeWatch()
-    {
-        // Fine enough for a 100 ms limit, coarse enough not to keep the
-        // progress dialog's event handling busy with the watch itself.
-        timer_.setInterval(10);
-        QObject::connect(&timer_, &QTimer::timeout, &timer_, [this] { Tick(); });
-    }
-    void Start()
-    {
-        last_ = bench::NowMs();
-        timer_.start();
-    }
-    void Stop()
-    {
-        Tick();
-        timer_.stop();
-    }
-    double Longest() const { return longest_; }
-
-private:
-    void Tick()
-    {
-        const double now = bench::NowMs();
-        longest_ = std::max(longest_, now - last_);
-        last_ = now;
-    }
-
-    QTimer timer_;
-    double last_ = 0;
-    double longest_ = 0;
-};
-
 // Counts the paint events of a widget.
 class PaintCounter : public QObject {
 public:
@@ -329,7 +293,7 @@ int main(int argc, char** argv)
         // Code search.
         form.CodeRB->setChecked(true);
         form.CodeRBClick();
-        FreezeWatch freeze;
+        bench::FreezeWatch freeze;
         const auto fragmentCase = [&](const std::string& name, const QString& typed) {
             return Measure(
                 name, repeat, clearList,

@@ -267,6 +267,14 @@ bool TSQLiteDatabase::ReadWasSettled() const
     }
 }
 
+TSQLiteDatabase::QueryTurn::QueryTurn(TSQLiteDatabase& database, const std::string& sql)
+    : database_(database)
+{
+    if (database_.querying_)
+        ThrowBusy(sql);
+    database_.querying_ = true;
+}
+
 void TSQLiteDatabase::EndQuery() noexcept
 {
     querying_ = false;
@@ -287,13 +295,7 @@ void TSQLiteDatabase::RunStatement(const std::string& sql, const TSQLiteParams& 
 std::unique_ptr<TSQLiteTable> TSQLiteDatabase::QueryTable(const std::string& sql,
                                                           const TSQLiteParams& params)
 {
-    if (querying_)
-        ThrowBusy(sql);
-    querying_ = true;
-    struct EndOfQuery {
-        TSQLiteDatabase& database;
-        ~EndOfQuery() { database.EndQuery(); }
-    } endOfQuery{*this};
+    const QueryTurn turn(*this, sql);
     for (int attempt = 1;; ++attempt) {
         RefreshBeforeQuery(sql);
         auto table = std::make_unique<TSQLiteTable>(*this, sql, params);
@@ -310,13 +312,7 @@ TSQLiteDatabase::QueryRows(const std::string& sql, const TSQLiteParams& params,
                            const std::function<void(const TSQLiteTable& row)>& eachRow,
                            const std::function<void()>& restart)
 {
-    if (querying_)
-        ThrowBusy(sql);
-    querying_ = true;
-    struct EndOfQuery {
-        TSQLiteDatabase& database;
-        ~EndOfQuery() { database.EndQuery(); }
-    } endOfQuery{*this};
+    const QueryTurn turn(*this, sql);
     for (int attempt = 1;; ++attempt) {
         RefreshBeforeQuery(sql);
         const std::size_t rows = TSQLiteTable::Stream(*this, sql, params, eachRow);
@@ -333,13 +329,7 @@ TSQLiteDatabase::QueryRows(const std::string& sql, const TSQLiteParams& params,
 std::uint64_t TSQLiteDatabase::StreamRows(const std::string& sql, const TSQLiteParams& params,
                                           const std::function<void(const TSQLiteRowView&)>& onRow)
 {
-    if (querying_)
-        ThrowBusy(sql);
-    querying_ = true;
-    struct EndOfQuery {
-        TSQLiteDatabase& database;
-        ~EndOfQuery() { database.EndQuery(); }
-    } endOfQuery{*this};
+    const QueryTurn turn(*this, sql);
     RefreshBeforeQuery(sql);
     const Statement owner = Prepare(*this, sql, params, kQueryCompileFailed);
     const TSQLiteRowView row(owner.get());

@@ -141,6 +141,20 @@ private:
     // True when the query just run read the file as it still is.
     bool ReadWasSettled() const;
     void EndQuery() noexcept;
+    // The connection's one query at a time, held for the scope of a read:
+    // a query begun while another is read (a handler run from within the
+    // progress dialog's events) is refused as busy; the end lets go of a
+    // log a writer needs.
+    class QueryTurn {
+    public:
+        QueryTurn(TSQLiteDatabase& database, const std::string& sql);
+        ~QueryTurn() { database_.EndQuery(); }
+        QueryTurn(const QueryTurn&) = delete;
+        QueryTurn& operator=(const QueryTurn&) = delete;
+
+    private:
+        TSQLiteDatabase& database_;
+    };
 
     sqlite3* handle_ = nullptr;
     std::string fileName_;

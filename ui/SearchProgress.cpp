@@ -24,11 +24,21 @@ QString TSearchProgress::LabelText(std::uint64_t rowsRead)
 
 void TSearchProgress::Started()
 {
+    if (!taskLabel_.isNull())
+        return; // one query of a task: the task's clock runs on
     cancelled_ = false;
     running_.start();
 }
 
 bool TSearchProgress::Continue(std::uint64_t rowsRead) noexcept
+{
+    // A long query of a task keeps the task's dialog going too.
+    if (!taskLabel_.isNull())
+        return Ticked(TaskLabelText(taskLabel_, taskDone_));
+    return Ticked(LabelText(rowsRead));
+}
+
+bool TSearchProgress::Ticked(const QString& labelText) noexcept
 {
     try {
         if (cancelled_)
@@ -39,7 +49,7 @@ bool TSearchProgress::Continue(std::uint64_t rowsRead) noexcept
             ShowDialog();
         }
         if (sinceEvents_.elapsed() >= kEventsEveryMs) {
-            dialog_->setLabelText(LabelText(rowsRead));
+            dialog_->setLabelText(labelText);
             // The only way the dialog paints and hears its cancel button
             // while the query holds the thread.
             QCoreApplication::processEvents(QEventLoop::AllEvents, kEventsEveryMs);
@@ -53,9 +63,39 @@ bool TSearchProgress::Continue(std::uint64_t rowsRead) noexcept
 
 void TSearchProgress::Finished() noexcept
 {
+    if (!taskLabel_.isNull())
+        return; // the dialog stays until the task ends
     if (dialog_) {
         dialog_->hide();
         delete dialog_;
+    }
+}
+
+QString TSearchProgress::TaskLabelText(const QString& label, std::uint64_t done)
+{
+    return QStringLiteral("%1\nПроверено блоков: %2").arg(label).arg(done);
+}
+
+TSearchProgress::Task::Task(TSearchProgress& progress, QString label) : progress_(progress)
+{
+    progress_.Started();
+    progress_.taskLabel_ = label.isNull() ? QStringLiteral("") : std::move(label);
+    progress_.taskDone_ = 0;
+}
+
+TSearchProgress::Task::~Task()
+{
+    progress_.taskLabel_ = QString();
+    progress_.Finished();
+}
+
+bool TSearchProgress::Task::Step(std::uint64_t done) noexcept
+{
+    try {
+        progress_.taskDone_ = done;
+        return progress_.Ticked(TaskLabelText(progress_.taskLabel_, done));
+    } catch (...) {
+        return false;
     }
 }
 
@@ -65,7 +105,7 @@ void TSearchProgress::ShowDialog()
     dialog->setObjectName(QStringLiteral("SearchProgressDialog"));
     dialog->setWindowTitle(QStringLiteral("Veltrum Voltage Control Program"));
     dialog->setWindowModality(Qt::WindowModal);
-    dialog->setLabelText(LabelText(0));
+    dialog->setLabelText(taskLabel_.isNull() ? LabelText(0) : TaskLabelText(taskLabel_, 0));
     dialog->setCancelButtonText(QStringLiteral("ОТМЕНА"));
     dialog->setRange(0, 0); // how many rows are to come is not known
     dialog->setAutoClose(false);

@@ -47,6 +47,27 @@ public:
     // "Поиск в каталоге…" and the rows read so far.
     static QString LabelText(std::uint64_t rowsRead);
 
+    // Many short queries as one piece of work (the blocks of a basket file
+    // looked up one by one): no query alone runs long enough to show the
+    // dialog, but together they may. While a task is open the queries'
+    // own starts and ends pass unnoticed; the dialog comes up once the
+    // task has run kShowAfterMs, says how many of the task's items are
+    // done, and stays until the task ends. `Step` keeps it painted and
+    // answers whether to go on (false once ОТМЕНА was pressed).
+    class Task {
+    public:
+        Task(TSearchProgress& progress, QString label);
+        ~Task();
+        Task(const Task&) = delete;
+        Task& operator=(const Task&) = delete;
+        bool Step(std::uint64_t done) noexcept;
+
+    private:
+        TSearchProgress& progress_;
+    };
+    // The task's label and the items done so far.
+    static QString TaskLabelText(const QString& label, std::uint64_t done);
+
 private:
     void ShowDialog();
     void Cancel();
@@ -56,6 +77,11 @@ private:
     QElapsedTimer running_;
     QElapsedTimer sinceEvents_;
     QPointer<QProgressDialog> dialog_;
+    bool Ticked(const QString& labelText) noexcept;
+
     bool cancelled_ = false;
     int dialogsShown_ = 0;
+    // The open task's label; null when no task is open.
+    QString taskLabel_;
+    std::uint64_t taskDone_ = 0;
 };
