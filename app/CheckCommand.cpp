@@ -4,7 +4,7 @@
 #include "exchange/BasketCheck.h"
 #include "exchange/BasketCheckReport.h"
 #include "exchange/BasketFile.h"
-#include "exchange/CatalogBlocks.h"
+#include "exchange/CatalogLookup.h"
 #include "exchange/CatalogCrateTypeList.h"
 #include "base/DecimalText.h"
 #include "app/ProgramDirectory.h"
@@ -108,7 +108,7 @@ CheckCommandOutput RunCheckCommand(const CheckOptions& options)
     if (catalog.database)
         checking.catalog = catalog.file;
     const CatalogLookup lookup = catalog.database
-                                     ? RememberingLookup(CatalogBlockLookup(*catalog.database))
+                                     ? RememberingLookup(LookUpInCatalog(*catalog.database))
                                      : CatalogLookup();
 
     for (const QString& file : options.files) {

@@ -124,15 +124,3 @@ int CheckExitStatus(const BasketCheckSummary& summary)
     return kCheckPassedStatus;
 }
 
-CatalogLookup RememberingLookup(CatalogLookup lookup)
-{
-    auto known = std::make_shared<QHash<QString, std::optional<DeviceTexts>>>();
-    return [lookup = std::move(lookup), known](const QString& code) -> std::optional<DeviceTexts> {
-        const auto found = known->constFind(code);
-        if (found != known->constEnd())
-            return *found;
-        std::optional<DeviceTexts> block = lookup(code);
-        known->insert(code, block);
-        return block;
-    };
-}

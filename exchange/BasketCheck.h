@@ -107,8 +107,3 @@ inline constexpr int kCheckFoundStatus = 1;
 inline constexpr int kCheckUnreadableStatus = 3;
 int CheckExitStatus(const BasketCheckSummary& summary);
 
-// A lookup that asks `lookup` once per code and remembers the answer (a
-// block found or not) for every later call on any copy of it: a run over
-// many files reads each block from the catalog once. Failures are not
-// remembered.
-CatalogLookup RememberingLookup(CatalogLookup lookup);

@@ -4,6 +4,10 @@
 #include "catalog/CatalogQueries.h"
 #include "catalog/SQLiteTable3.h"
 
+#include <QHash>
+
+#include <memory>
+
 CatalogLookup LookUpInCatalog(TSQLiteDatabase& database)
 {
     return [&database](const QString& code) -> std::optional<DeviceTexts> {
@@ -14,5 +18,18 @@ CatalogLookup LookUpInCatalog(TSQLiteDatabase& database)
         // zero byte would cut short.
         return DeviceTexts{code,              block->v5,         block->v7,     block->v_7,
                            block->totalPower, block->slotsCount, block->nameRus};
+    };
+}
+
+CatalogLookup RememberingLookup(CatalogLookup lookup)
+{
+    auto known = std::make_shared<QHash<QString, std::optional<DeviceTexts>>>();
+    return [lookup = std::move(lookup), known](const QString& code) -> std::optional<DeviceTexts> {
+        const auto found = known->constFind(code);
+        if (found != known->constEnd())
+            return *found;
+        std::optional<DeviceTexts> block = lookup(code);
+        known->insert(code, block);
+        return block;
     };
 }

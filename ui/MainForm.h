@@ -52,6 +52,7 @@ class TSearchProgress;
 class TRackView;
 class TTabbedListBox;
 struct BasketSummary;
+struct BasketToOpen;
 struct CatalogCrateTypeList;
 struct CatalogQuery;
 
@@ -185,6 +186,7 @@ public:
     // basket and its undo steps stay exactly as they were. True when the
     // basket was replaced.
     bool OpenBasketFile(const QString& path);
+    std::optional<BasketToOpen> ReadBasketLookingUp(const QString& path);
     // A basket file to open once the catalog is open (the command line's
     // argument); set before the window is first shown.
     void OpenBasketAtStart(const QString& path) { basketAtStart_ = path; }

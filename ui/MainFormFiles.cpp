@@ -21,6 +21,7 @@
 #include "ui/DialogUnit.h"
 #include "ui/HandlerGuard.h"
 #include "ui/Messages.h"
+#include "ui/SearchProgress.h"
 #include "kit/Header.h"
 #include "exchange/ReportDocument.h"
 #include "catalog/SQLiteTable3.h"
@@ -29,6 +30,7 @@
 
 #include <QDir>
 #include <QFileDialog>
+#include <QFileInfo>
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QKeySequence>
@@ -43,6 +45,7 @@
 #include <QVBoxLayout>
 
 #include <cmath>
+#include <optional>
 
 namespace {
 
@@ -278,8 +281,10 @@ bool TMainForm::OpenBasketFile(const QString& path)
 {
     // Everything is read, looked up and converted before the basket is
     // touched, so that any failure, or CANCEL, leaves it exactly as it was.
-    BasketToOpen basket =
-        ReadBasketToOpen(path, LookUpInCatalog(*Database), DecimalSeparator, Basket->Crates());
+    std::optional<BasketToOpen> read = ReadBasketLookingUp(path);
+    if (!read)
+        return false;
+    BasketToOpen basket = std::move(*read);
     // What changed is what the check says, line for line, in a list that
     // scrolls however long it is; asked only when it enters the budget.
     if (!basket.changes.isEmpty()) {
@@ -292,6 +297,38 @@ bool TMainForm::OpenBasketFile(const QString& path)
     UseRecentFile(path);
     WarnWhenCrateFull();
     return true;
+}
+
+// A long basket against a large catalog is many lookups, each code once:
+// past a moment they show the progress dialog, whose ОТМЕНА ends the
+// opening with the basket as it was (and says so). Nothing when cancelled.
+namespace {
+// About a thousand entries.
+constexpr qint64 kLongBasketFileBytes = 200 * 1024;
+} // namespace
+
+std::optional<BasketToOpen> TMainForm::ReadBasketLookingUp(const QString& path)
+{
+    TSearchProgress::Task lookingUp(*SearchProgress, Text(u"Открытие корзины…"));
+    // Reading a file of a few thousand entries alone takes a moment: the
+    // dialog comes first.
+    if (QFileInfo(path).size() > kLongBasketFileBytes)
+        lookingUp.ShowNow();
+    const CatalogLookup inCatalog = RememberingLookup(LookUpInCatalog(*Database));
+    std::uint64_t looked = 0;
+    const CatalogLookup followed = [&](const QString& code) {
+        std::optional<DeviceTexts> found = inCatalog(code);
+        if (!lookingUp.Step(++looked))
+            throw EQueryCancelled("ОТКРЫТИЕ КОРЗИНЫ ОТМЕНЕНО");
+        return found;
+    };
+    try {
+        return ReadBasketToOpen(path, followed, DecimalSeparator, Basket->Crates());
+    } catch (const EQueryCancelled&) {
+        ShowMessage(Text(kApplicationTitle), Text(u"Открытие корзины отменено: корзина не изменилась."),
+                    MessageKind::Warning);
+        return std::nullopt;
+    }
 }
 
 // "Корзина заполнена!" when the basket holds more slots than the ticked

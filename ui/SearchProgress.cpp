@@ -89,6 +89,12 @@ TSearchProgress::Task::~Task()
     progress_.Finished();
 }
 
+void TSearchProgress::Task::ShowNow()
+{
+    if (!progress_.dialog_)
+        progress_.ShowDialog();
+}
+
 bool TSearchProgress::Task::Step(std::uint64_t done) noexcept
 {
     try {

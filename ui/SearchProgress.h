@@ -61,6 +61,9 @@ public:
         Task(const Task&) = delete;
         Task& operator=(const Task&) = delete;
         bool Step(std::uint64_t done) noexcept;
+        // Shows the dialog at once, for a task known to be long before its
+        // first step (a large file to read first).
+        void ShowNow();
 
     private:
         TSearchProgress& progress_;

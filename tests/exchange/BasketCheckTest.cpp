@@ -7,6 +7,7 @@
 #include "ExchangeSupport.h"
 
 #include "exchange/BasketCheck.h"
+#include "exchange/CatalogLookup.h"
 #include "exchange/BasketCheckReport.h"
 #include "CsvReader.h"
 

@@ -7,7 +7,7 @@
 #include "WhenModal.h"
 #include "exchange/BasketCheck.h"
 #include "exchange/BasketFile.h"
-#include "exchange/CatalogBlocks.h"
+#include "exchange/CatalogLookup.h"
 #include "exchange/MessageQuote.h"
 #include "exchange/RecentFiles.h"
 #include "kit/CheckList.h"
@@ -695,7 +695,7 @@ TEST_F(BasketFiles, TheCheckSaysWhatTheWindowShowsAfterOpeningTheSameFile)
         const QString path = Path("compared.vbasket");
         Write(path, BasketJson(QString::fromUtf8(c.crateType), c.entries));
         const BasketCheckResult checked = CheckBasket(
-            path, LoadBasketFile(path), CatalogBlockLookup(database), BasketCheckOptions());
+            path, LoadBasketFile(path), LookUpInCatalog(database), BasketCheckOptions());
         ASSERT_TRUE(checked.Readable()) << checked.error.toStdString();
         EXPECT_EQ(checked.verdict, c.verdict);
 

@@ -9,11 +9,16 @@
 #include "WindowDriver.h"
 
 #include "catalog/CatalogQueries.h"
+#include "crate/BasketModel.h"
+#include "exchange/BasketFile.h"
 #include "catalog/SQLiteTable3.h"
 #include "ui/SearchProgress.h"
 #include "kit/TabbedListBox.h"
 
 #include <QComboBox>
+#include <QDir>
+#include <QTemporaryDir>
+#include <QUndoStack>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -157,4 +162,52 @@ TEST(LongQuery, NormalSearchesNeverShowTheDialog)
     EXPECT_EQ(form.FIdentField->text(), QStringLiteral("MK1-200"));
     EXPECT_EQ(form.SearchProgress->DialogsShown(), 0);
     EXPECT_TRUE(window.recorder.dialogs.empty());
+}
+
+TEST(LongQuery, OpeningABasketWhoseLookupNeverEndsShowsTheDialogAndCancelLeavesTheBasket)
+{
+    FixtureCatalog catalog;
+    WriteEndlessCatalog(catalog);
+    // Every lookup in the endless view runs on without end (every block of
+    // the file is a long step of the opening, as in a very large catalog).
+    BasketDocument file;
+    file.decimalSeparator = QStringLiteral(".");
+    file.crateType = QStringLiteral("KSV-3HB (QT23)");
+    file.catalog = ReadCatalogStamp(catalog.DatabasePath());
+    file.entries.push_back({QStringLiteral("MK1-03"), QStringLiteral("0.1"), QStringLiteral("0"),
+                            QStringLiteral("0"), QStringLiteral("1"), QStringLiteral("1")});
+    file.entries.push_back({QStringLiteral("NEVER-FOUND"), QStringLiteral("0.1"),
+                            QStringLiteral("0"), QStringLiteral("0"), QStringLiteral("1"),
+                            QStringLiteral("1")});
+    QTemporaryDir files;
+    const QString path = QDir(files.path()).filePath(QStringLiteral("endless.vbasket"));
+    SaveBasketFile(path, file);
+
+    Window window(catalog.Dir());
+    TMainForm& form = *window.form;
+    ASSERT_NE(form.Database, nullptr);
+    const QStringList rowsBefore = Rows(form.RackTabLB);
+    const int stepsBefore = form.Basket->UndoStack()->count();
+    form.AskFileName = [&path](FileRequest) { return path; };
+    {
+        const CancelWhenShown canceller(form);
+        form.OpenBtn->click();
+        EXPECT_TRUE(canceller.Shown());
+        EXPECT_TRUE(canceller.Modal());
+        EXPECT_TRUE(canceller.Label().startsWith(QStringLiteral("Открытие корзины…\n")))
+            << canceller.Label().toStdString();
+    }
+    EXPECT_EQ(form.SearchProgress->Dialog(), nullptr);
+    ASSERT_EQ(window.recorder.dialogs.size(), 1u);
+    EXPECT_EQ(window.recorder.dialogs[0].text,
+              QStringLiteral("Открытие корзины отменено: корзина не изменилась."));
+    EXPECT_TRUE(window.recorder.errors.isEmpty());
+    EXPECT_EQ(Rows(form.RackTabLB), rowsBefore);
+    EXPECT_EQ(form.Basket->UndoStack()->count(), stepsBefore);
+    EXPECT_TRUE(form.Devices.empty());
+
+    // The window searches as before.
+    form.CategoryRB->click();
+    PickItem(form.CategoryField, 5);
+    EXPECT_EQ(form.BlockTabLB->Items().Count(), 3);
 }
