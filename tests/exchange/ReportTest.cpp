@@ -208,8 +208,24 @@ TEST(Report, CodesNeverWrapNamesMay)
     EXPECT_GT(nameBlock.layout()->lineCount(), 1) << "the name column still wraps";
 }
 
+// The bill the summary's entries make, as BasketSummaryOf makes it from
+// the model's exact amounts.
+std::vector<BillLine> BillOf(const BasketSummary& summary)
+{
+    const auto exact = [&summary](const QString& text) {
+        return ExactDecimal::Parse(text, summary.decimalSeparator);
+    };
+    std::vector<BillEntry> entries;
+    for (const SummaryEntry& entry : summary.entries)
+        entries.push_back({entry.code, entry.name, exact(entry.values[0]), exact(entry.values[1]),
+                           exact(entry.values[2]), exact(entry.values[3]),
+                           entry.values[4].toLongLong()});
+    return BillOfMaterials(entries);
+}
+
 // A basket as large as the format allows is laid out in bounded work:
-// cells cut, and past the listed rows a summary grouped by code.
+// cells cut, and past the listed rows its bill of materials alone, which
+// is itself cut after as many codes.
 TEST(Report, ALargeBasketIsListedByCodeWithCellsCut)
 {
     const QString hugeName(200000, u'Ж');
@@ -217,11 +233,15 @@ TEST(Report, ALargeBasketIsListedByCodeWithCellsCut)
         const char* name;
         int entries;
         int codes;
+        bool withBill;
         bool grouped;
+        int listedRows; // at most, beside the report's other tables
     } cases[] = {
-        {"listed whole", kMaxReportRows, kMaxReportRows, false},
-        {"grouped, few codes", 10000, 7, true},
-        {"grouped, every code its own", 10000, 10000, true},
+        // Every entry and every code of the bill.
+        {"listed whole", kMaxReportRows, kMaxReportRows, true, false, 2 * kMaxReportRows},
+        {"grouped, few codes", 10000, 7, true, true, 7},
+        {"grouped, every code its own", 10000, 10000, true, true, kMaxReportRows},
+        {"no bill given: the first entries", 10000, 7, false, false, kMaxReportRows},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,19 +250,30 @@ TEST(Report, ALargeBasketIsListedByCodeWithCellsCut)
         for (int i = 0; i < c.entries; ++i)
             summary.entries[static_cast<size_t>(i)].code = QStringLiteral("B-%1").arg(i % c.codes);
         summary.entries[0].name = hugeName;
+        if (c.withBill)
+            summary.bill = BillOf(summary);
         const QString html = ReportHtml(summary);
         EXPECT_FALSE(html.contains(QString(kMaxReportCellCharacters + 1, u'Ж')));
         EXPECT_TRUE(html.contains(QString(kMaxReportCellCharacters, u'Ж') + u'…'));
         const qsizetype rows = html.count(QStringLiteral("<tr>"));
-        EXPECT_LE(rows, kMaxReportRows + 20) << "the listed rows are bounded";
+        EXPECT_LE(rows, c.listedRows + 20) << "the listed rows are bounded";
+        EXPECT_GE(rows, c.listedRows);
         EXPECT_EQ(html.contains(QStringLiteral("сведены по шифрам")), c.grouped);
+        EXPECT_EQ(html.count(QStringLiteral("СПЕЦИФИКАЦИЯ")), c.withBill ? 1 : 0)
+            << "the bill is shown once";
         if (c.grouped && c.codes < kMaxReportRows) {
-            // Each code once, with its count: 10,000 entries over 7 codes.
+            // Each code once, with its count: 10,000 entries over 7 codes,
+            // and the totals row counting them all.
             EXPECT_TRUE(html.contains(QStringLiteral(">1429</td>"))) << "B-0 has 1,429 entries";
+            EXPECT_TRUE(html.contains(QStringLiteral(">10000</td>")));
         }
         if (c.codes > kMaxReportRows && c.grouped) {
             EXPECT_TRUE(
                 html.contains(QStringLiteral("… и ещё %1 шифров").arg(c.codes - kMaxReportRows)));
+        }
+        if (!c.withBill && c.entries > kMaxReportRows) {
+            EXPECT_TRUE(
+                html.contains(QStringLiteral("… и ещё %1 блоков").arg(c.entries - kMaxReportRows)));
         }
     }
 }
