@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 // Output of a poppler tool on `pdf`; fails the test when the tool fails.
@@ -116,6 +118,33 @@ int RedPixels(const QImage& image)
     return red;
 }
 
+// Where the lines of a page end on the right: the column where most of
+// them end (the tables' right border, the text's right edge) and the
+// farthest any ink reaches.
+struct TextEdge {
+    int usual = -1, farthest = -1;
+};
+
+TextEdge RightEdges(const QImage& image)
+{
+    std::map<int, int> rowsEndingAt;
+    TextEdge edge;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = image.width() - 1; x >= 0; --x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                ++rowsEndingAt[x];
+                edge.farthest = std::max(edge.farthest, x);
+                break;
+            }
+    int most = 0;
+    for (const auto& [x, rows] : rowsEndingAt)
+        if (rows > most) {
+            most = rows;
+            edge.usual = x;
+        }
+    return edge;
+}
+
 } // namespace
 
 TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
@@ -124,7 +153,9 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
         const char* what;
         std::int64_t crateSlots;
         bool outside;
-    } cases[] = {{"all inside", 4, false}, {"the second entry outside a smaller crate", 1, true}};
+    } cases[] = {{"all inside", 4, false},
+                 {"the second entry outside a smaller crate", 1, true},
+                 {"a crate of many slots, as wide as the text", 64, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         BasketSummary summary = SampleSummary(QStringLiteral(","));
@@ -138,7 +169,7 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
         WriteReportPdf(*NewReportDocument(summary), pdf);
         if (qEnvironmentVariableIsSet("VELTRUM_KEEP_REPORT"))
             QFile::copy(pdf, qEnvironmentVariable("VELTRUM_KEEP_REPORT") +
-                                 QLatin1String(c.outside ? "-outside.pdf" : "-inside.pdf"));
+                                 QStringLiteral("-%1.pdf").arg(c.crateSlots));
 
         const QString text =
             Words(RunPoppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
@@ -173,6 +204,9 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
                     QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, png});
         const QImage page(png + QStringLiteral(".png"));
         ASSERT_FALSE(page.isNull());
+        // The picture keeps within the text's width, as the tables do.
+        const TextEdge edge = RightEdges(page);
+        EXPECT_LE(edge.farthest, edge.usual + 2) << "drawn past the text's right edge";
         if (c.outside)
             EXPECT_GT(RedPixels(page), 50);
         else

@@ -14,6 +14,7 @@
 #include "kit/TabbedListBox.h"
 
 #include <QAccessible>
+#include <QFile>
 #include <QProcess>
 #include <QPushButton>
 #include <QRadioButton>
@@ -299,6 +300,8 @@ TEST_F(RackPicture, TheReportsPdfHasTheCrateAndTheGroupedBill)
     form().ReportBtn->click();
     ASSERT_TRUE(window->recorder.errors.isEmpty())
         << window->recorder.errors.join(u'\n').toStdString();
+    if (qEnvironmentVariableIsSet("VELTRUM_KEEP_REPORT"))
+        QFile::copy(pdf, qEnvironmentVariable("VELTRUM_KEEP_REPORT"));
 
     QProcess process;
     process.start(pdftotext, {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
