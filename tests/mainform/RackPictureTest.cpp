@@ -14,6 +14,7 @@
 #include "kit/TabbedListBox.h"
 
 #include <QAccessible>
+#include <QApplication>
 #include <QFile>
 #include <QProcess>
 #include <QPushButton>
@@ -256,7 +257,14 @@ TEST_F(RackPicture, MovesByKeysAndByADragReachRowsPictureAndFile)
         {"Alt+Up on the first row", altOnRow(0, Qt::Key_Up), start, 0},
         {"Alt+Down on the last row", altOnRow(2, Qt::Key_Down), start, 2},
         {"Alt+Right on the last block", altInPicture(2, Qt::Key_Right), start, 2},
-        {"a block dragged onto itself", [this] { Drag(1, CentreOf(1) + QPoint(4, 0)); }, start, 1},
+        {"a block dragged within itself",
+         [this] {
+             // Far enough to be a drag, and still on the block.
+             const QPoint to = CentreOf(1) + QPoint(QApplication::startDragDistance() + 1, 0);
+             EXPECT_EQ(picture().ItemAt(to), 1);
+             Drag(1, to);
+         },
+         start, 1},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
