@@ -2,6 +2,7 @@
 #include "exchange/BasketExport.h"
 
 #include "crate/CrateTypes.h"
+#include "exchange/BillOfMaterials.h"
 
 #include <QFileInfo>
 #include <QStringList>
@@ -53,6 +54,9 @@ BasketSummary BasketSummaryOf(const TBasketModel& model, const QString& decimalS
     summary.catalogFileName = catalogFileName;
     summary.catalogSha256 = catalogSha256;
     summary.crateType = model.TickedCrateType().name;
+    std::vector<BillEntry> billEntries;
+    billEntries.reserve(model.Devices().size());
+    summary.entries.reserve(model.Devices().size());
     for (const TDevice& device : model.Devices()) {
         SummaryEntry entry;
         entry.code = device.Texts.ident;
@@ -60,7 +64,13 @@ BasketSummary BasketSummaryOf(const TBasketModel& model, const QString& decimalS
         entry.values = {device.Texts.v5, device.Texts.v7, device.Texts.v_7, device.Texts.totalPower,
                         device.Texts.slotsCount};
         summary.entries.push_back(std::move(entry));
+        // The bill adds the exact amounts, never the texts read back.
+        billEntries.push_back({device.Texts.ident, device.Name, device.ExactV5, device.ExactV7,
+                               device.ExactV_7, device.ExactTotalPower, device.SlotsCount});
     }
+    summary.rack =
+        SummaryRack{SlotCountOf(model.TickedCrateType()), EntrySlotCounts(model.Devices())};
+    summary.bill = BillOfMaterials(billEntries);
 
     const BasketBudget& evaluated = model.Evaluate();
     const Totals totals = evaluated.empty ? Totals{} : evaluated.totals;

@@ -7,8 +7,8 @@
 // catalog as it is now. Used by the window and by programs without one;
 // the budget figures are the model's one evaluation.
 
-#include "exchange/BasketFile.h"
 #include "crate/BasketModel.h"
+#include "exchange/BasketFile.h"
 #include "exchange/BasketReopen.h"
 #include "exchange/BasketSummary.h"
 
@@ -23,8 +23,11 @@
 BasketDocument BasketDocumentOf(const TBasketModel& model, const QString& decimalSeparator,
                                 const CatalogStamp& catalog);
 
-// What the CSV and the report show. An empty basket is shown with zero sums
-// against the ticked crate type, as the export has always shown it.
+// What the CSV and the report show: the entries, the budget, the crate
+// drawn slot by slot (the ticked crate type's slots) and the bill of
+// materials summed from the entries' exact amounts. An empty basket is
+// shown with zero sums against the ticked crate type, as the export has
+// always shown it.
 BasketSummary BasketSummaryOf(const TBasketModel& model, const QString& decimalSeparator,
                               const QString& catalogFileName, const QString& catalogSha256,
                               const QDateTime& madeAt);

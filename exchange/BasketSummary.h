@@ -60,7 +60,10 @@ struct BasketSummary {
     std::array<LimitSummary, kSummaryColumns> limits;
     QString verdict;              // one sentence
     std::vector<SummaryFit> fits; // all seven crate types, in list order
-    // Left out of the report (and the bill of the CSV) when not given.
+    // The picture is left out of the report when not given, and so is the
+    // bill out of the report and the CSV. BasketSummaryOf gives both.
     std::optional<SummaryRack> rack;
-    std::vector<BillLine> bill; // the entries grouped by code
+    // The entries grouped by code; the report lists a basket of more than
+    // kMaxReportRows entries by it alone.
+    std::vector<BillLine> bill;
 };

@@ -6,8 +6,12 @@
 #include <QPainter>
 #include <QTextCursor>
 #include <QTextDocument>
+#include <QTextFrame>
 
 #include <algorithm>
+
+// The resolution QTextDocument's layout takes frame margins to be in.
+Q_GUI_EXPORT int qt_defaultDpiY();
 
 TRackTextObject::TRackTextObject(std::vector<TRackItem> items, std::int64_t slotCount,
                                  QObject* parent)
@@ -36,8 +40,16 @@ QSizeF TRackTextObject::intrinsicSize(QTextDocument* doc, int, const QTextFormat
     double width = doc->textWidth() > 0 ? doc->textWidth() : doc->pageSize().width();
     if (width <= 0)
         width = metrics.averageCharWidth() * 100;
-    // Room for the paragraph's margins and the frame's, so it never wraps.
-    width -= 2 * doc->documentMargin() + metrics.averageCharWidth() * 2;
+    // Room for the page's margins and the paragraph's, so it never wraps
+    // nor runs past the text's right edge. The root frame's margins, not
+    // documentMargin(): printing lays out a copy with margins of its own
+    // there, which the layout scales from the screen's resolution to the
+    // device's as it scales every frame margin.
+    const QTextFrameFormat page = doc->rootFrame()->frameFormat();
+    const double toDevice = device ? device->logicalDpiY() / double(qt_defaultDpiY()) : 1.0;
+    width -=
+        (page.leftMargin() + page.rightMargin() + 2 * (page.padding() + page.border())) * toDevice +
+        metrics.averageCharWidth() * 2;
     return {std::max(width, metrics.averageCharWidth() * 20), metrics.height() * 7};
 }
 

@@ -1,7 +1,6 @@
 // SPDX-License-Identifier: MIT
 #include "exchange/ReportHtml.h"
 
-#include "exchange/BasketGroups.h"
 #include "exchange/MessageQuote.h"
 
 #include <QStringList>
@@ -90,53 +89,74 @@ QString Shown(const QString& text)
     return QuoteForMessage(text, kMaxReportCellCharacters);
 }
 
-QStringList TotalsRow(const BasketSummary& summary, int blanks)
+// «ИТОГО», the cells `between`, and the basket's sums.
+QStringList TotalsRow(const BasketSummary& summary, const QStringList& between)
 {
-    QStringList totals{Text(u"ИТОГО")};
-    for (int i = 0; i < blanks; ++i)
-        totals << QString();
+    QStringList totals = QStringList{Text(u"ИТОГО")} + between;
     for (const LimitSummary& limit : summary.limits)
         totals << limit.total;
     return totals;
 }
 
-// Every entry while there are at most kMaxReportRows of them; a longer
-// basket as its bill of materials, one row per code, so that the report is
-// laid out in bounded time whatever the basket holds.
-QString EntriesTable(const BasketSummary& summary, const QStringList& captions)
+QStringList BillRow(const BillLine& line, const QString& decimalSeparator)
 {
-    const QString code = Text(u"ШИФР");
-    const QString name = Text(u"НАИМЕНОВАНИЕ");
+    QStringList row = BillFields(line, decimalSeparator);
+    row[0] = Shown(row[0]);
+    row[1] = Shown(row[1]);
+    return row;
+}
+
+// The bill of materials, at most kMaxReportRows codes of it, and its
+// totals row when it stands for the entries.
+QString BillSection(const BasketSummary& summary, bool withTotals)
+{
+    const std::vector<BillLine>& bill = summary.bill;
+    const size_t listed = std::min(bill.size(), static_cast<size_t>(kMaxReportRows));
     std::vector<QStringList> rows;
-    if (summary.entries.size() <= static_cast<size_t>(kMaxReportRows)) {
-        for (const SummaryEntry& entry : summary.entries) {
-            QStringList row{Shown(entry.code), Shown(entry.name)};
-            for (const QString& value : entry.values)
-                row << value;
-            rows.push_back(row);
-        }
-        rows.push_back(TotalsRow(summary, 1));
-        return Table(QStringList{code, name} + captions, rows, 2, {14, 26, 12, 12, 12, 12, 12}, 8,
-                     0);
-    }
-    const std::vector<CodeGroup> groups = GroupByCode(summary.entries, summary.decimalSeparator);
-    QString html = Paragraph(Text(u"В корзине %1 блоков, больше, чем перечисляется по одному "
-                                  u"(%2): ниже они сведены по шифрам.")
-                                 .arg(summary.entries.size())
-                                 .arg(kMaxReportRows));
-    const size_t listed = std::min(groups.size(), static_cast<size_t>(kMaxReportRows));
+    rows.reserve(listed + 1);
+    for (size_t i = 0; i < listed; ++i)
+        rows.push_back(BillRow(bill[i], summary.decimalSeparator));
+    if (withTotals)
+        rows.push_back(TotalsRow(summary, {QString(), QString::number(summary.entries.size())}));
+    QString html = Heading(u"СПЕЦИФИКАЦИЯ") +
+                   Table(BillCaptions(), rows, 2, {13, 25, 8, 10, 10, 10, 13, 11}, 8, 0);
+    if (bill.size() > listed)
+        html += Paragraph(Text(u"… и ещё %1 шифров.").arg(bill.size() - listed));
+    return html;
+}
+
+// Every entry while there are at most kMaxReportRows of them, then the
+// bill of materials; a longer basket as its bill alone, one row per code,
+// so that the report is laid out in bounded time whatever the basket
+// holds. A summary without a bill lists its first kMaxReportRows entries.
+QString EntriesAndBill(const BasketSummary& summary, const QStringList& captions)
+{
+    const size_t count = summary.entries.size();
+    const size_t max = static_cast<size_t>(kMaxReportRows);
+    if (count > max && !summary.bill.empty())
+        return Paragraph(Text(u"В корзине %1 блоков, больше, чем перечисляется по одному "
+                              u"(%2): ниже они сведены по шифрам.")
+                             .arg(count)
+                             .arg(kMaxReportRows)) +
+               BillSection(summary, true);
+
+    std::vector<QStringList> rows;
+    const size_t listed = std::min(count, max);
+    rows.reserve(listed + 1);
     for (size_t i = 0; i < listed; ++i) {
-        const CodeGroup& group = groups[i];
-        QStringList row{Shown(group.code), Shown(group.name), QString::number(group.count)};
-        for (const QString& sum : group.sums)
-            row << sum;
+        const SummaryEntry& entry = summary.entries[i];
+        QStringList row{Shown(entry.code), Shown(entry.name)};
+        for (const QString& value : entry.values)
+            row << value;
         rows.push_back(row);
     }
-    rows.push_back(TotalsRow(summary, 2));
-    html += Table(QStringList{code, name, Text(u"КОЛ-ВО")} + captions, rows, 2,
-                  {14, 22, 8, 11, 11, 11, 12, 11}, 8, 0);
-    if (groups.size() > listed)
-        html += Paragraph(Text(u"… и ещё %1 шифров.").arg(groups.size() - listed));
+    rows.push_back(TotalsRow(summary, {QString()}));
+    QString html = Table(QStringList{Text(u"ШИФР"), Text(u"НАИМЕНОВАНИЕ")} + captions, rows, 2,
+                         {14, 26, 12, 12, 12, 12, 12}, 8, 0);
+    if (count > listed)
+        html += Paragraph(Text(u"… и ещё %1 блоков.").arg(count - listed));
+    if (!summary.bill.empty())
+        html += BillSection(summary, false);
     return html;
 }
 
@@ -172,10 +192,7 @@ QString ReportHtml(const BasketSummary& summary)
     }
 
     html += Heading(u"СОСТАВ КОРЗИНЫ");
-    html += EntriesTable(summary, captions);
-
-    if (!summary.bill.empty())
-        html += BillOfMaterialsHtml(summary.bill, summary.decimalSeparator);
+    html += EntriesAndBill(summary, captions);
 
     html += Heading(u"ЗАКЛЮЧЕНИЕ");
     html += Paragraph(summary.verdict);
@@ -186,13 +203,4 @@ QString ReportHtml(const BasketSummary& summary)
         fitRows.push_back({fit.crateType, fit.note});
     html += Table({Text(u"ТИП КОРЗИНЫ"), Text(u"ПРИГОДНОСТЬ")}, fitRows, 2);
     return html + QStringLiteral("</body></html>");
-}
-
-QString BillOfMaterialsHtml(const std::vector<BillLine>& bill, const QString& decimalSeparator)
-{
-    std::vector<QStringList> rows;
-    for (const BillLine& line : bill)
-        rows.push_back(BillFields(line, decimalSeparator));
-    return Heading(u"СПЕЦИФИКАЦИЯ") +
-           Table(BillCaptions(), rows, 2, {13, 25, 8, 11, 11, 11, 11, 10}, 8);
 }

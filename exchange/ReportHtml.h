@@ -18,11 +18,9 @@ inline constexpr char16_t kReportTitle[] = u"ОТЧЁТ О СОСТАВЕ КОР
 // Rich text has no vector pictures: the crate's picture stands in the text
 // as this paragraph, which NewReportDocument replaces by the drawing.
 inline constexpr char16_t kRackPicturePlaceholder[] = u"\uE000RACK\uE000";
-// A basket of more entries is shown as its bill of materials (GroupByCode),
-// of at most as many rows; codes and names are cut to kMaxReportCellCharacters.
+// A basket of more entries is shown as its bill of materials alone, of at
+// most as many rows; codes and names are cut to kMaxReportCellCharacters.
 inline constexpr int kMaxReportRows = 2000;
 inline constexpr int kMaxReportCellCharacters = 200;
 
 QString ReportHtml(const BasketSummary& summary);
-// The bill of materials as a section of the report: heading and table.
-QString BillOfMaterialsHtml(const std::vector<BillLine>& bill, const QString& decimalSeparator);

@@ -299,9 +299,10 @@ const QColor kOutsideFill(255, 235, 235);
 
 // The code in its block: across when it fits, otherwise turned to read
 // upwards when the block is taller than wide, in a smaller face when the
-// block is thinner than a line of text (down to three fifths of it), and
-// shortened with "…" when even that is too little room. `metrics` are the
-// painter's font's.
+// block is thinner than a line of text (down to three fifths of it) or a
+// little shorter than the code (down to three quarters), and shortened
+// with "…" when even that is too little room. `metrics` are the painter's
+// font's.
 void PaintCode(QPainter& painter, const QFontMetricsF& metrics, const QString& code,
                const QRectF& block, const QColor& colour, bool onHatching, double lw)
 {
@@ -316,15 +317,20 @@ void PaintCode(QPainter& painter, const QFontMetricsF& metrics, const QString& c
     const double thickness = turned ? room.width() : room.height();
     QFont font = painter.font();
     std::optional<QFontMetricsF> smaller;
+    const double length = turned ? room.height() : room.width();
+    double scale = 1;
     if (metrics.height() > thickness) {
-        const double scale = thickness / metrics.height();
+        scale = thickness / metrics.height();
         if (scale < 0.6 || font.pointSizeF() <= 0)
             return;
+    }
+    if (const double advance = metrics.horizontalAdvance(code); advance > length)
+        scale = std::min(scale, std::max(0.75, length / advance));
+    if (scale < 1 && font.pointSizeF() > 0) {
         font.setPointSizeF(font.pointSizeF() * scale);
         smaller.emplace(font, painter.device());
     }
     const QFontMetricsF& used = smaller ? *smaller : metrics;
-    const double length = turned ? room.height() : room.width();
     const QString shown = used.elidedText(code, Qt::ElideRight, length);
     if (shown.isEmpty())
         return;

@@ -61,9 +61,10 @@ TRackMetrics TRackView::Metrics() const
     metrics.markerWidth = std::max(6.0, std::round(font.height() / 2));
     metrics.gap = std::max(12.0, font.height());
     metrics.padding = 3;
-    // A slot no wider than about two thirds of its height, and never so
-    // wide that a crate of four slots becomes a row of flat tiles.
-    metrics.maxSlotWidth = std::max(font.height() * 3, (height() - metrics.numberHeight) * 0.7);
+    // A slot no wider than about two thirds of its height, or than five
+    // lines in a low strip, so that a crate of four slots keeps the shape
+    // of a crate and still has room for its codes.
+    metrics.maxSlotWidth = std::max(font.height() * 5, (height() - metrics.numberHeight) * 0.7);
     return metrics;
 }
 

@@ -53,13 +53,14 @@ ATSPI_PID=
 APP_PID=
 
 # Starts Xvfb on a free display and the accessibility bus; exports DISPLAY.
+# SCREEN_SIZE (default 1280x1024) is the virtual screen's size.
 # A server that reports its display but does not take connections is
 # replaced, a few times at most.
 start_display() {
   local fdfile attempt _
   for attempt in 1 2 3; do
     fdfile=$(mktemp)
-    Xvfb -displayfd 3 -screen 0 1280x1024x24 -nolisten tcp 3>"$fdfile" >>"$SHOTS/xvfb.log" 2>&1 &
+    Xvfb -displayfd 3 -screen 0 "${SCREEN_SIZE:-1280x1024}x24" -nolisten tcp 3>"$fdfile" >>"$SHOTS/xvfb.log" 2>&1 &
     XVFB_PID=$!
     for _ in $(seq 50); do
       [ -s "$fdfile" ] && break

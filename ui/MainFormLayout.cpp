@@ -7,16 +7,17 @@
 
 #include "kit/CheckList.h"
 #include "kit/FieldColorListBox.h"
-#include "ui/FormText.h"
 #include "kit/Header.h"
 #include "kit/Platform.h"
 #include "kit/RackView.h"
 #include "kit/TabbedListBox.h"
 #include "kit/WidgetKit.h"
+#include "ui/FormText.h"
 #include "ui/WindowFit.h"
 
 #include <QAction>
 #include <QComboBox>
+#include <QFontMetrics>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -281,7 +282,11 @@ QWidget* TMainForm::BuildBasketGroup()
     RackTabLB->setAccessibleName(Text(u"СОСТАВ КОРЗИНЫ"));
     RackViewPanel = new TRackView(RackGB);
     RackViewPanel->setAccessibleName(Text(u"Корзина по слотам"));
-    RackViewPanel->setMinimumHeight(36);
+    // Two lines high: the slot numbers and a line for the blocks' codes;
+    // the rows above keep the rest of the height, two rows at the least.
+    const int line = QFontMetrics(RackViewPanel->font()).height();
+    RackViewPanel->setFixedHeight(line * 2 + 14);
+    RackTabLB->setMinimumHeight(line * 2 + 4);
 
     DelBtn = NewButton(u"УДАЛИТЬ", RackGB);
     ClearBtn = NewButton(u"ОЧИСТИТЬ", RackGB);
@@ -317,18 +322,16 @@ QWidget* TMainForm::BuildBasketGroup()
     grid->addLayout(fileButtons, 0, 1, 2, 1);
     grid->addItem(new QSpacerItem(0, 6), 2, 0);
     grid->addWidget(RackHeader, 3, 0);
-    // The picture beside the rows it draws, both growing with the window;
-    // beside, not under, so that the crate types keep their height.
-    auto* rows = new QHBoxLayout;
-    rows->setSpacing(4);
-    rows->addWidget(RackTabLB, 3);
-    rows->addWidget(RackViewPanel, 2);
-    grid->addLayout(rows, 4, 0);
-    grid->addLayout(buttons, 4, 1);
-    grid->addItem(new QSpacerItem(0, 6), 5, 0);
-    grid->addWidget(totalLabel, 6, 0);
-    grid->addWidget(TotalTabLB, 7, 0);
-    BuildBudgetControls(grid, 8);
+    grid->addWidget(RackTabLB, 4, 0);
+    grid->addLayout(buttons, 4, 1, 2, 1);
+    // The picture under the rows it draws, as wide as they are: beside
+    // them it would hide the columns the header names.
+    grid->addItem(new QSpacerItem(0, 3), 5, 0);
+    grid->addWidget(RackViewPanel, 6, 0);
+    grid->addItem(new QSpacerItem(0, 6), 7, 0);
+    grid->addWidget(totalLabel, 8, 0);
+    grid->addWidget(TotalTabLB, 9, 0);
+    BuildBudgetControls(grid, 10);
     grid->setRowStretch(4, 1);
     grid->setColumnStretch(0, 1);
 

@@ -4,9 +4,11 @@
 
 #include "ExchangeSupport.h"
 
-#include "exchange/BasketCsv.h"
-#include "exchange/BillOfMaterials.h"
 #include "CsvReader.h"
+#include "crate/BasketModel.h"
+#include "exchange/BasketCsv.h"
+#include "exchange/BasketExport.h"
+#include "exchange/BillOfMaterials.h"
 
 #include <gtest/gtest.h>
 
@@ -63,6 +65,30 @@ TEST(BillOfMaterials, GroupsByCodeInTheOrderCodesFirstAppear)
     EXPECT_TRUE(BillOfMaterials({}).empty());
 }
 
+// Codes are compared exactly: a tab and the arrow a screen shows for it
+// are two codes, and so are codes differing in case or a trailing space.
+TEST(BillOfMaterials, CodesThatLookAlikeStayApart)
+{
+    const std::vector<BillLine> bill = BillOfMaterials({
+        {QStringLiteral("TB\tX"), QStringLiteral("С табуляцией"), D("0.7"), D("0"), D("0"), D("1"),
+         2},
+        {QStringLiteral("TB→X"), QStringLiteral("Со стрелкой"), D("0.01"), D("0"), D("0"), D("1"),
+         1},
+        {QStringLiteral("tb→x"), QStringLiteral("Строчными"), D("0"), D("0"), D("0"), D("0"), 1},
+        {QStringLiteral("TB→X "), QStringLiteral("С пробелом"), D("0"), D("0"), D("0"), D("0"), 1},
+        {QStringLiteral("TB\tX"), QStringLiteral("Другое имя"), D("0.3"), D("0"), D("0"), D("1"),
+         2},
+    });
+    ASSERT_EQ(bill.size(), 4u);
+    EXPECT_EQ(bill[0].code, QStringLiteral("TB\tX"));
+    EXPECT_EQ(bill[0].name, QStringLiteral("С табуляцией")) << "the first entry names the code";
+    EXPECT_EQ(bill[0].count, 2);
+    EXPECT_EQ(bill[0].v5, D("1"));
+    EXPECT_EQ(bill[0].slots, 4);
+    for (size_t i = 1; i < bill.size(); ++i)
+        EXPECT_EQ(bill[i].count, 1) << bill[i].code.toStdString();
+}
+
 TEST(BillOfMaterials, SumsAreExactAndSlotsDoNotWrap)
 {
     std::vector<BillEntry> entries(300, Entry("MK1", "0.01", "0.1", 1));
@@ -115,6 +141,69 @@ TEST(BillOfMaterials, CsvHasTheGroupedSectionAfterTheEntriesAndTheirTotals)
         EXPECT_EQ(rows[at + 4][0], QStringLiteral("ЗГ-1;\"2\"")); // quoted and read back whole
         EXPECT_EQ(rows[at + 4][3], QStringLiteral("1") + separator + QStringLiteral("25"));
     }
+}
+
+// The CSV and the report are made from the model: the ticked crate type's
+// slots and each entry's, and the bill summed from the exact amounts the
+// entries were made from, so that three of 0,1 make 0,3 and not
+// 0,30000000000000004; a code is kept to the byte.
+TEST(BillOfMaterials, TheSummaryOfTheModelCarriesItsCrateAndItsBill)
+{
+    const QString comma = QStringLiteral(",");
+    const auto device = [&comma](const char* code, const char* v5, const char* power,
+                                 const char* slots) {
+        return MakeDevice({QString::fromUtf8(code), QString::fromLatin1(v5), QStringLiteral("0"),
+                           QStringLiteral("0,01"), QString::fromLatin1(power),
+                           QString::fromLatin1(slots),
+                           QStringLiteral("Блок ") + QString::fromUtf8(code)},
+                          comma);
+    };
+    TBasketModel model;
+    model.Replace({device("DO-8", "0,1", "1,1", "1"), device("AI\t16", "0,25", "2", "2"),
+                   device("DO-8", "0,1", "1,1", "1"), device("ZB", "0", "0", "0"),
+                   device("DO-8", "0,10", "1,1", "1")},
+                  4, QStringLiteral("test"));
+    const QDateTime madeAt(QDate(2024, 3, 5), QTime(14, 7));
+    BasketSummary summary =
+        BasketSummaryOf(model, comma, QStringLiteral("VELTRUM.db"), QStringLiteral("ab"), madeAt);
+    ASSERT_TRUE(summary.rack);
+    EXPECT_EQ(summary.rack->slotCount, 17); // KSV-3HA (QT27)
+    EXPECT_EQ(summary.rack->entrySlots, (std::vector<std::int64_t>{1, 2, 1, 0, 1}));
+    ASSERT_EQ(summary.bill.size(), 3u);
+    EXPECT_EQ(BillFields(summary.bill[0], comma),
+              (QStringList{QStringLiteral("DO-8"), QStringLiteral("Блок DO-8"), QStringLiteral("3"),
+                           QStringLiteral("0,3"), QStringLiteral("0"), QStringLiteral("0,03"),
+                           QStringLiteral("3,3"), QStringLiteral("3")}));
+    EXPECT_EQ(summary.bill[1].code, QStringLiteral("AI\t16"));
+    EXPECT_EQ(summary.bill[1].slots, 2);
+    EXPECT_EQ(summary.bill[2].code, QStringLiteral("ZB"));
+    EXPECT_EQ(summary.bill[2].slots, 0);
+
+    // The CSV lists the same bill between the entries and the version.
+    const std::vector<QStringList> rows =
+        ReadCsv(QString::fromUtf8(BasketCsv(summary, CsvFormulas::Raw).mid(3)), u';');
+    ASSERT_EQ(rows.size(), 1 + 5 + 3 + 3 + 3 + 1u);
+    EXPECT_EQ(rows[10], QStringList{QStringLiteral("СПЕЦИФИКАЦИЯ")});
+    EXPECT_EQ(rows[12].mid(0, 4), (QStringList{QStringLiteral("DO-8"), QStringLiteral("Блок DO-8"),
+                                               QStringLiteral("3"), QStringLiteral("0,3")}));
+    EXPECT_EQ(rows[13][0], QStringLiteral("AI\t16"));
+    EXPECT_EQ(rows.back()[0], QStringLiteral("ВЕРСИЯ"));
+
+    // A smaller crate type ticked: the same entries in a crate of 4 slots.
+    ASSERT_TRUE(model.TickCrateType(0));
+    summary =
+        BasketSummaryOf(model, comma, QStringLiteral("VELTRUM.db"), QStringLiteral("ab"), madeAt);
+    ASSERT_TRUE(summary.rack);
+    EXPECT_EQ(summary.rack->slotCount, 4);
+    EXPECT_EQ(summary.rack->entrySlots.size(), 5u);
+
+    // An empty basket: an empty crate and no bill.
+    ASSERT_TRUE(model.Clear());
+    summary =
+        BasketSummaryOf(model, comma, QStringLiteral("VELTRUM.db"), QStringLiteral("ab"), madeAt);
+    ASSERT_TRUE(summary.rack);
+    EXPECT_TRUE(summary.rack->entrySlots.empty());
+    EXPECT_TRUE(summary.bill.empty());
 }
 
 } // namespace

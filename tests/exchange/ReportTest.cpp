@@ -20,6 +20,8 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
+
 namespace {
 
 // Output of a poppler tool on `pdf`; fails the test when the tool fails.
@@ -116,6 +118,33 @@ int RedPixels(const QImage& image)
     return red;
 }
 
+// Where the lines of a page end on the right: the column where most of
+// them end (the tables' right border, the text's right edge) and the
+// farthest any ink reaches.
+struct TextEdge {
+    int usual = -1, farthest = -1;
+};
+
+TextEdge RightEdges(const QImage& image)
+{
+    std::map<int, int> rowsEndingAt;
+    TextEdge edge;
+    for (int y = 0; y < image.height(); ++y)
+        for (int x = image.width() - 1; x >= 0; --x)
+            if (image.pixel(x, y) != qRgb(255, 255, 255)) {
+                ++rowsEndingAt[x];
+                edge.farthest = std::max(edge.farthest, x);
+                break;
+            }
+    int most = 0;
+    for (const auto& [x, rows] : rowsEndingAt)
+        if (rows > most) {
+            most = rows;
+            edge.usual = x;
+        }
+    return edge;
+}
+
 } // namespace
 
 TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
@@ -124,7 +153,9 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
         const char* what;
         std::int64_t crateSlots;
         bool outside;
-    } cases[] = {{"all inside", 4, false}, {"the second entry outside a smaller crate", 1, true}};
+    } cases[] = {{"all inside", 4, false},
+                 {"the second entry outside a smaller crate", 1, true},
+                 {"a crate of many slots, as wide as the text", 64, false}};
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
         BasketSummary summary = SampleSummary(QStringLiteral(","));
@@ -138,7 +169,7 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
         WriteReportPdf(*NewReportDocument(summary), pdf);
         if (qEnvironmentVariableIsSet("VELTRUM_KEEP_REPORT"))
             QFile::copy(pdf, qEnvironmentVariable("VELTRUM_KEEP_REPORT") +
-                                 QLatin1String(c.outside ? "-outside.pdf" : "-inside.pdf"));
+                                 QStringLiteral("-%1.pdf").arg(c.crateSlots));
 
         const QString text =
             Words(RunPoppler(QStringLiteral("pdftotext"), {pdf, QStringLiteral("-")}));
@@ -173,6 +204,9 @@ TEST(Report, ShowsTheCrateDrawnAsVectorsAndTheBillOfMaterials)
                     QStringLiteral("1"), QStringLiteral("-singlefile"), pdf, png});
         const QImage page(png + QStringLiteral(".png"));
         ASSERT_FALSE(page.isNull());
+        // The picture keeps within the text's width, as the tables do.
+        const TextEdge edge = RightEdges(page);
+        EXPECT_LE(edge.farthest, edge.usual + 2) << "drawn past the text's right edge";
         if (c.outside)
             EXPECT_GT(RedPixels(page), 50);
         else
@@ -208,8 +242,24 @@ TEST(Report, CodesNeverWrapNamesMay)
     EXPECT_GT(nameBlock.layout()->lineCount(), 1) << "the name column still wraps";
 }
 
+// The bill the summary's entries make, as BasketSummaryOf makes it from
+// the model's exact amounts.
+std::vector<BillLine> BillOf(const BasketSummary& summary)
+{
+    const auto exact = [&summary](const QString& text) {
+        return ExactDecimal::Parse(text, summary.decimalSeparator);
+    };
+    std::vector<BillEntry> entries;
+    for (const SummaryEntry& entry : summary.entries)
+        entries.push_back({entry.code, entry.name, exact(entry.values[0]), exact(entry.values[1]),
+                           exact(entry.values[2]), exact(entry.values[3]),
+                           entry.values[4].toLongLong()});
+    return BillOfMaterials(entries);
+}
+
 // A basket as large as the format allows is laid out in bounded work:
-// cells cut, and past the listed rows a summary grouped by code.
+// cells cut, and past the listed rows its bill of materials alone, which
+// is itself cut after as many codes.
 TEST(Report, ALargeBasketIsListedByCodeWithCellsCut)
 {
     const QString hugeName(200000, u'Ж');
@@ -217,11 +267,15 @@ TEST(Report, ALargeBasketIsListedByCodeWithCellsCut)
         const char* name;
         int entries;
         int codes;
+        bool withBill;
         bool grouped;
+        int listedRows; // at most, beside the report's other tables
     } cases[] = {
-        {"listed whole", kMaxReportRows, kMaxReportRows, false},
-        {"grouped, few codes", 10000, 7, true},
-        {"grouped, every code its own", 10000, 10000, true},
+        // Every entry and every code of the bill.
+        {"listed whole", kMaxReportRows, kMaxReportRows, true, false, 2 * kMaxReportRows},
+        {"grouped, few codes", 10000, 7, true, true, 7},
+        {"grouped, every code its own", 10000, 10000, true, true, kMaxReportRows},
+        {"no bill given: the first entries", 10000, 7, false, false, kMaxReportRows},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.name);
@@ -230,19 +284,30 @@ TEST(Report, ALargeBasketIsListedByCodeWithCellsCut)
         for (int i = 0; i < c.entries; ++i)
             summary.entries[static_cast<size_t>(i)].code = QStringLiteral("B-%1").arg(i % c.codes);
         summary.entries[0].name = hugeName;
+        if (c.withBill)
+            summary.bill = BillOf(summary);
         const QString html = ReportHtml(summary);
         EXPECT_FALSE(html.contains(QString(kMaxReportCellCharacters + 1, u'Ж')));
         EXPECT_TRUE(html.contains(QString(kMaxReportCellCharacters, u'Ж') + u'…'));
         const qsizetype rows = html.count(QStringLiteral("<tr>"));
-        EXPECT_LE(rows, kMaxReportRows + 20) << "the listed rows are bounded";
+        EXPECT_LE(rows, c.listedRows + 20) << "the listed rows are bounded";
+        EXPECT_GE(rows, c.listedRows);
         EXPECT_EQ(html.contains(QStringLiteral("сведены по шифрам")), c.grouped);
+        EXPECT_EQ(html.count(QStringLiteral("СПЕЦИФИКАЦИЯ")), c.withBill ? 1 : 0)
+            << "the bill is shown once";
         if (c.grouped && c.codes < kMaxReportRows) {
-            // Each code once, with its count: 10,000 entries over 7 codes.
+            // Each code once, with its count: 10,000 entries over 7 codes,
+            // and the totals row counting them all.
             EXPECT_TRUE(html.contains(QStringLiteral(">1429</td>"))) << "B-0 has 1,429 entries";
+            EXPECT_TRUE(html.contains(QStringLiteral(">10000</td>")));
         }
         if (c.codes > kMaxReportRows && c.grouped) {
             EXPECT_TRUE(
                 html.contains(QStringLiteral("… и ещё %1 шифров").arg(c.codes - kMaxReportRows)));
+        }
+        if (!c.withBill && c.entries > kMaxReportRows) {
+            EXPECT_TRUE(
+                html.contains(QStringLiteral("… и ещё %1 блоков").arg(c.entries - kMaxReportRows)));
         }
     }
 }

@@ -4,17 +4,17 @@
 
 #include "WindowDriver.h"
 
+#include "CsvReader.h"
 #include "WhenModal.h"
+#include "catalog/SQLiteTable3.h"
 #include "exchange/BasketCheck.h"
 #include "exchange/BasketFile.h"
 #include "exchange/CatalogLookup.h"
 #include "exchange/MessageQuote.h"
 #include "exchange/RecentFiles.h"
 #include "kit/CheckList.h"
-#include "CsvReader.h"
 #include "kit/FieldColorListBox.h"
 #include "kit/Platform.h"
-#include "catalog/SQLiteTable3.h"
 #include "kit/TabbedListBox.h"
 
 #include <QCryptographicHash>
@@ -516,7 +516,7 @@ TEST_F(BasketFiles, ExportGivesTheBasketAsTheSpreadsheetSees)
     const QByteArray bytes = file.readAll();
     ASSERT_TRUE(bytes.startsWith("\xEF\xBB\xBF"));
     const std::vector<QStringList> rows = ReadCsv(QString::fromUtf8(bytes.mid(3)), u';');
-    ASSERT_EQ(rows.size(), 7u);
+    ASSERT_EQ(rows.size(), 12u);
     EXPECT_EQ(rows[1],
               (QStringList{QStringLiteral("HALF"), QStringLiteral("Блок HALF"),
                            QStringLiteral("1,5"), QStringLiteral("0,7"), QStringLiteral("0,35"),
@@ -532,9 +532,20 @@ TEST_F(BasketFiles, ExportGivesTheBasketAsTheSpreadsheetSees)
     EXPECT_EQ(rows[5], (QStringList{QStringLiteral("ЗАПАС"), QString(), QStringLiteral("1,4"),
                                     QStringLiteral("0,6"), QStringLiteral("0,25"),
                                     QStringLiteral("13,25"), QStringLiteral("1")}));
-    // The sheet says what made it: the program and the catalog it read.
-    EXPECT_EQ(rows[6], (QStringList{QStringLiteral("ВЕРСИЯ"), ProgramVersion(),
-                                    ReadCatalogStamp(catalog.DatabasePath()).sha256}));
+    // The bill of materials after an empty row: each code once with its
+    // count and sums.
+    EXPECT_EQ(rows[6], QStringList{QString()});
+    EXPECT_EQ(rows[7], QStringList{QStringLiteral("СПЕЦИФИКАЦИЯ")});
+    EXPECT_EQ(rows[8].value(2), QStringLiteral("КОЛ-ВО"));
+    EXPECT_EQ(rows[9],
+              (QStringList{QStringLiteral("HALF"), QStringLiteral("Блок HALF"), QStringLiteral("1"),
+                           QStringLiteral("1,5"), QStringLiteral("0,7"), QStringLiteral("0,35"),
+                           QStringLiteral("14,25"), QStringLiteral("2")}));
+    EXPECT_EQ(rows[10].mid(0, 3), (QStringList{QStringLiteral("ONE"), QStringLiteral("Блок ONE"),
+                                               QStringLiteral("1")}));
+    // The sheet says what made it, last: the program and the catalog it read.
+    EXPECT_EQ(rows[11], (QStringList{QStringLiteral("ВЕРСИЯ"), ProgramVersion(),
+                                     ReadCatalogStamp(catalog.DatabasePath()).sha256}));
 }
 
 TEST_F(BasketFiles, TheReportShowsTheBasketTheTotalsAndTheVerdict)
@@ -577,7 +588,9 @@ TEST_F(BasketFiles, TheReportOpensInAPrintPreview)
         preview->reject();
     });
     form().ReportBtn->click();
-    EXPECT_EQ(pages, 1);
+    // Limits, the crate's picture, the entry, its bill of materials, the
+    // verdict and the fit of seven crate types take two A4 pages.
+    EXPECT_EQ(pages, 2);
     EXPECT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
 }
 
