@@ -95,6 +95,11 @@ void TMainForm::BuildFileButtons(QGridLayout* buttons)
     BuildRecentButton();
     auto* open = new QHBoxLayout;
     open->setSpacing(0);
+    // ОТКРЫТЬ and its drop-down share the width of the buttons under them,
+    // so that the column is no wider than before and the basket's columns
+    // beside it keep their width on a 1024-pixel screen.
+    OpenBtn->setSizePolicy(QSizePolicy::Ignored, OpenBtn->sizePolicy().verticalPolicy());
+    OpenBtn->setMinimumWidth(OpenBtn->fontMetrics().horizontalAdvance(OpenBtn->text()) + 8);
     open->addWidget(OpenBtn, 1);
     open->addWidget(RecentBtn);
     buttons->addLayout(open, 0, 1);

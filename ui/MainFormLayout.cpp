@@ -283,7 +283,7 @@ QWidget* TMainForm::BuildBasketGroup()
     RackViewPanel = new TRackView(RackGB);
     RackViewPanel->setAccessibleName(Text(u"Корзина по слотам"));
     // Two lines high: the slot numbers and a line for the blocks' codes;
-    // the rows above keep the rest of the height, two rows at the least.
+    // the rows under it keep the rest of the height, two rows at the least.
     const int line = QFontMetrics(RackViewPanel->font()).height();
     RackViewPanel->setFixedHeight(line * 2 + 14);
     RackTabLB->setMinimumHeight(line * 2 + 4);
@@ -321,18 +321,18 @@ QWidget* TMainForm::BuildBasketGroup()
     grid->addWidget(RackTypeCL, 1, 0);
     grid->addLayout(fileButtons, 0, 1, 2, 1);
     grid->addItem(new QSpacerItem(0, 6), 2, 0);
-    grid->addWidget(RackHeader, 3, 0);
-    grid->addWidget(RackTabLB, 4, 0);
-    grid->addLayout(buttons, 4, 1, 2, 1);
-    // The picture under the rows it draws, as wide as they are: beside
+    // The picture above the rows it draws, as wide as they are: beside
     // them it would hide the columns the header names.
-    grid->addItem(new QSpacerItem(0, 3), 5, 0);
-    grid->addWidget(RackViewPanel, 6, 0);
+    grid->addWidget(RackViewPanel, 3, 0);
+    grid->addItem(new QSpacerItem(0, 3), 4, 0);
+    grid->addWidget(RackHeader, 5, 0);
+    grid->addWidget(RackTabLB, 6, 0);
+    grid->addLayout(buttons, 5, 1, 2, 1);
     grid->addItem(new QSpacerItem(0, 6), 7, 0);
     grid->addWidget(totalLabel, 8, 0);
     grid->addWidget(TotalTabLB, 9, 0);
     BuildBudgetControls(grid, 10);
-    grid->setRowStretch(4, 1);
+    grid->setRowStretch(6, 1);
     grid->setColumnStretch(0, 1);
 
     const QFont listFont = ListFont();
