@@ -21,11 +21,10 @@
 // unchanged (the verdicts themselves may be anything).
 
 #include "BenchCommon.h"
+#include "CatalogSample.h"
 
 #include "exchange/BasketFile.h"
 #include "app/CheckCommand.h"
-
-#include <sqlite3.h>
 
 #include <QCoreApplication>
 #include <QDir>
@@ -52,41 +51,6 @@ struct Random {
         return z ^ (z >> 31);
     }
 };
-
-QString ColumnText(sqlite3_stmt* statement, int column)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
-}
-
-// Blocks spread over the whole catalog, with their values as the catalog
-// gives them (full stop as the separator, as the check run here uses).
-std::vector<DeviceTexts> SomeBlocks(const QString& database)
-{
-    std::vector<DeviceTexts> blocks;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(database.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) !=
-        SQLITE_OK) {
-        sqlite3_close(db);
-        return blocks;
-    }
-    sqlite3_stmt* statement = nullptr;
-    // Codes the generator happened to give twice are left out: the check
-    // finds the first of them, which may not be the row taken here.
-    const char* sql = "SELECT IDENT, V5, V7, V_7, TOTAL_POWER, SLOTS_COUNT FROM BLOCKS AS b "
-                      "WHERE rowid % ((SELECT count(*) FROM BLOCKS) / ?) = 0 "
-                      "AND (SELECT count(*) FROM BLOCKS WHERE IDENT = b.IDENT) = 1 LIMIT ?";
-    if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
-        sqlite3_bind_int(statement, 1, kDistinctBlocks);
-        sqlite3_bind_int(statement, 2, kDistinctBlocks);
-        while (sqlite3_step(statement) == SQLITE_ROW)
-            blocks.push_back({ColumnText(statement, 0), ColumnText(statement, 1),
-                              ColumnText(statement, 2), ColumnText(statement, 3),
-                              ColumnText(statement, 4), ColumnText(statement, 5)});
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return blocks;
-}
 
 QStringList WriteBaskets(const QString& dir, const std::vector<DeviceTexts>& blocks,
                          const CatalogStamp& stamp, int files)
@@ -131,7 +95,7 @@ int main(int argc, char** argv)
         pairs = 1;
     const int files = smoke ? 50 : kFiles;
     const QString database = QDir(catalogDir).filePath(QStringLiteral("VELTRUM.db"));
-    const std::vector<DeviceTexts> blocks = SomeBlocks(database);
+    const std::vector<DeviceTexts> blocks = bench::SpreadBlocks(database, kDistinctBlocks);
     if (blocks.empty()) {
         std::fprintf(stderr, "bench_check: no blocks read from %s\n", qPrintable(database));
         return 1;

@@ -17,6 +17,7 @@
 // the basket does not hold every entry of the file afterwards.
 
 #include "BenchCommon.h"
+#include "CatalogSample.h"
 #include "FreezeWatch.h"
 
 #include "exchange/BasketFile.h"
@@ -24,8 +25,6 @@
 #include "ui/HandlerGuard.h"
 #include "ui/ListMessageForm.h"
 #include "ui/MainForm.h"
-
-#include <sqlite3.h>
 
 #include <QApplication>
 #include <QDir>
@@ -43,37 +42,6 @@ namespace {
 {
     std::fprintf(stderr, "bench_open_basket: %s\n", qPrintable(what));
     std::exit(1);
-}
-
-QString ColumnText(sqlite3_stmt* statement, int column)
-{
-    return QString::fromUtf8(reinterpret_cast<const char*>(sqlite3_column_text(statement, column)));
-}
-
-// `count` blocks spread evenly over the catalog, each code used once in it
-// (a code the generator gave twice could be found as its other row).
-std::vector<DeviceTexts> SpreadBlocks(const QString& database, int count)
-{
-    std::vector<DeviceTexts> blocks;
-    sqlite3* db = nullptr;
-    if (sqlite3_open_v2(database.toUtf8().constData(), &db, SQLITE_OPEN_READONLY, nullptr) ==
-        SQLITE_OK) {
-        sqlite3_stmt* statement = nullptr;
-        const char* sql = "SELECT IDENT, V5, V7, V_7, TOTAL_POWER, SLOTS_COUNT FROM BLOCKS AS b "
-                          "WHERE rowid % max(1, (SELECT count(*) FROM BLOCKS) / ?) = 0 "
-                          "AND (SELECT count(*) FROM BLOCKS WHERE IDENT = b.IDENT) = 1 LIMIT ?";
-        if (sqlite3_prepare_v2(db, sql, -1, &statement, nullptr) == SQLITE_OK) {
-            sqlite3_bind_int(statement, 1, count);
-            sqlite3_bind_int(statement, 2, count);
-            while (sqlite3_step(statement) == SQLITE_ROW)
-                blocks.push_back({ColumnText(statement, 0), ColumnText(statement, 1),
-                                  ColumnText(statement, 2), ColumnText(statement, 3),
-                                  ColumnText(statement, 4), ColumnText(statement, 5)});
-        }
-        sqlite3_finalize(statement);
-    }
-    sqlite3_close(db);
-    return blocks;
 }
 
 } // namespace
@@ -113,7 +81,7 @@ int main(int argc, char** argv)
            const QStringList&) -> int { Fail(QStringLiteral("the window listed: ") + heading); });
 
     const QString database = QDir(catalogDir).filePath(QStringLiteral("VELTRUM.db"));
-    const std::vector<DeviceTexts> blocks = SpreadBlocks(database, kMaxBasketEntries);
+    const std::vector<DeviceTexts> blocks = bench::SpreadBlocks(database, kMaxBasketEntries);
     if (blocks.empty())
         Fail(QStringLiteral("no blocks read from ") + database);
     BasketDocument basket;
