@@ -155,7 +155,8 @@ TEST_F(RecentFilesTest, ABadSettingsFileIsPassedOver)
 
     QFile garbage(file);
     ASSERT_TRUE(garbage.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    garbage.write(QByteArray("\xff\xfe[recent\n\x01files=\"unterminated\n", 34) +
+    // "\x01" "files": a hex escape would take the f as one of its digits.
+    garbage.write(QByteArray("\xff\xfe[recent\n\x01" "files=\"unterminated\n") +
                   QByteArray(1000, '\0'));
     garbage.close();
     EXPECT_EQ(LoadRecentFiles(file), RecentFiles());
