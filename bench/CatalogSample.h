@@ -13,9 +13,44 @@
 
 #include <QString>
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <optional>
 #include <vector>
 
 namespace bench {
+
+// The command line of the benchmarks that time basket files in pairs:
+//   <program> [--smoke] [--pairs N] <catalog-dir>
+// A smoke run is one pair. Nothing (after the usage on standard error)
+// when no catalog directory is given.
+struct PairedRunOptions {
+    bool smoke = false;
+    int pairs = 5;
+    QString catalogDir;
+};
+
+inline std::optional<PairedRunOptions> ParsePairedRun(int argc, char** argv, const char* program)
+{
+    PairedRunOptions options;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--smoke") == 0)
+            options.smoke = true;
+        else if (std::strcmp(argv[i], "--pairs") == 0 && i + 1 < argc)
+            options.pairs = std::max(1, std::atoi(argv[++i]));
+        else
+            options.catalogDir = QString::fromLocal8Bit(argv[i]);
+    }
+    if (options.catalogDir.isEmpty()) {
+        std::fprintf(stderr, "usage: %s [--smoke] [--pairs N] <catalog-dir>\n", program);
+        return std::nullopt;
+    }
+    if (options.smoke)
+        options.pairs = 1;
+    return options;
+}
 
 inline std::vector<DeviceTexts> SpreadBlocks(const QString& database, int count)
 {

@@ -76,23 +76,13 @@ QStringList WriteBaskets(const QString& dir, const std::vector<DeviceTexts>& blo
 int main(int argc, char** argv)
 {
     QCoreApplication application(argc, argv);
-    bool smoke = false;
-    int pairs = 5;
-    QString catalogDir;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--smoke") == 0)
-            smoke = true;
-        else if (std::strcmp(argv[i], "--pairs") == 0 && i + 1 < argc)
-            pairs = std::max(1, std::atoi(argv[++i]));
-        else
-            catalogDir = QString::fromLocal8Bit(argv[i]);
-    }
-    if (catalogDir.isEmpty()) {
-        std::fprintf(stderr, "usage: bench_check [--smoke] [--pairs N] <catalog-dir>\n");
+    const std::optional<bench::PairedRunOptions> run =
+        bench::ParsePairedRun(argc, argv, "bench_check");
+    if (!run)
         return 2;
-    }
-    if (smoke)
-        pairs = 1;
+    const bool smoke = run->smoke;
+    const int pairs = run->pairs;
+    const QString& catalogDir = run->catalogDir;
     const int files = smoke ? 50 : kFiles;
     const QString database = QDir(catalogDir).filePath(QStringLiteral("VELTRUM.db"));
     const std::vector<DeviceTexts> blocks = bench::SpreadBlocks(database, kDistinctBlocks);

@@ -49,23 +49,12 @@ namespace {
 int main(int argc, char** argv)
 {
     QApplication application(argc, argv);
-    bool smoke = false;
-    int pairs = 5;
-    QString catalogDir;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--smoke") == 0)
-            smoke = true;
-        else if (std::strcmp(argv[i], "--pairs") == 0 && i + 1 < argc)
-            pairs = std::max(1, std::atoi(argv[++i]));
-        else
-            catalogDir = QString::fromLocal8Bit(argv[i]);
-    }
-    if (catalogDir.isEmpty()) {
-        std::fprintf(stderr, "usage: bench_open_basket [--smoke] [--pairs N] <catalog-dir>\n");
+    const std::optional<bench::PairedRunOptions> run =
+        bench::ParsePairedRun(argc, argv, "bench_open_basket");
+    if (!run)
         return 2;
-    }
-    if (smoke)
-        pairs = 1;
+    const int pairs = run->pairs;
+    const QString& catalogDir = run->catalogDir;
 
     int warnings = 0;
     SetErrorBoxHook([](const QString& text) { Fail(QStringLiteral("the window reported: ") + text); });
