@@ -114,6 +114,8 @@ void TTabbedListModel::Append(QStringView row, QByteArrayView data, bool announc
 
 void TTabbedListModel::Announce()
 {
+    // Every fill ends here, one with no rows too.
+    GiveBackSlack();
     if (announced_ == Count())
         return;
     beginInsertRows(QModelIndex(), announced_, Count() - 1);
@@ -147,21 +149,24 @@ void TTabbedListModel::Remove(int index)
 namespace {
 
 // A list filled again and again, search after search, keeps the memory of
-// its rows up to this many bytes: the next fill writes into pages it
-// already has instead of asking the system for fresh ones (and taking a
-// page fault on each). A larger list gives its memory back.
+// its rows when it is emptied: the next fill writes into pages it already
+// has instead of asking the system for fresh ones (a page fault on each,
+// and a copy of the rows so far each time a buffer outgrows its block).
+// Once the rows are in, a buffer holding more than twice what they need,
+// and more than this, gives the rest back: memory follows the largest
+// recent fill, never a fill long past.
 constexpr qsizetype kKeptBytes = qsizetype{32} << 20;
 
-template <class Buffer> void EmptyKeeping(Buffer& buffer, qsizetype& keptBytes)
+template <class Buffer> qsizetype BytesOf(qsizetype elements)
 {
-    const qsizetype bytes =
-        buffer.capacity() * static_cast<qsizetype>(sizeof(typename Buffer::value_type));
-    if (bytes <= keptBytes) {
-        buffer.resize(0); // keeps the capacity of a buffer not shared
-        keptBytes -= bytes;
-    } else {
-        buffer = Buffer();
-    }
+    return elements * static_cast<qsizetype>(sizeof(typename Buffer::value_type));
+}
+
+template <class Buffer> void SqueezeIfSlack(Buffer& buffer)
+{
+    const qsizetype held = BytesOf<Buffer>(buffer.capacity());
+    if (held > kKeptBytes && held > 2 * BytesOf<Buffer>(buffer.size()))
+        buffer.squeeze();
 }
 
 } // namespace
@@ -169,12 +174,20 @@ template <class Buffer> void EmptyKeeping(Buffer& buffer, qsizetype& keptBytes)
 void TTabbedListModel::RemoveAll()
 {
     beginResetModel();
-    qsizetype keptBytes = kKeptBytes;
-    EmptyKeeping(text_, keptBytes);
-    EmptyKeeping(starts_, keptBytes);
-    EmptyKeeping(data_, keptBytes);
-    EmptyKeeping(dataStarts_, keptBytes);
+    // resize(0) keeps the capacity of a buffer not shared.
+    text_.resize(0);
+    starts_.resize(0);
+    data_.resize(0);
+    dataStarts_.resize(0);
     roles_ = QList<QHash<int, QVariant>>();
     announced_ = 0;
     endResetModel();
+}
+
+void TTabbedListModel::GiveBackSlack()
+{
+    SqueezeIfSlack(text_);
+    SqueezeIfSlack(starts_);
+    SqueezeIfSlack(data_);
+    SqueezeIfSlack(dataStarts_);
 }

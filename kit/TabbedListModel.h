@@ -53,9 +53,16 @@ public:
     // Tells the view about the rows stored since the last announcement.
     void Announce();
     void Remove(int index);
+    // Empties the list, keeping the memory of its rows for the next fill.
     void RemoveAll();
+    // Bytes held for the rows' text, stored or not yet.
+    qsizetype TextBytesHeld() const { return text_.capacity() * qsizetype{sizeof(QChar)}; }
 
 private:
+    // Gives back what the buffers hold beyond twice the rows' need, when
+    // that is much (see the source).
+    void GiveBackSlack();
+
     TTabbedListBox& list_;
     QString text_;
     QList<qsizetype> starts_;

@@ -8,6 +8,7 @@
 #include "base/Exception.h"
 #include "kit/Header.h"
 #include "kit/TabStops.h"
+#include "kit/TabbedListModel.h"
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
@@ -370,6 +371,42 @@ TEST(TabbedListBox, AppendBatchEndsAsSingleAppends)
     EXPECT_EQ(batched.Items()[1], S("x"));
     EXPECT_EQ(batched.Items()[2], S("y"));
     EXPECT_EQ(batched.model()->rowCount(), 3);
+}
+
+// A list filled again with as many rows keeps the memory of the last fill
+// (no fresh pages for each search); a much smaller fill after a large one
+// gives that memory back, an empty one too.
+TEST(TabbedListBox, RefillKeepsTheMemoryOfItsRowsAndASmallFillGivesItBack)
+{
+    // Some 48 MiB of text: more than a list keeps regardless of its rows.
+    const QString row = QStringLiteral("K-0123456789\t") + QString(1000, u'Ж');
+    constexpr int kRows = 24'000;
+    TTabbedListBox list;
+    const auto& model = static_cast<const TTabbedListModel&>(*list.model());
+    const auto fill = [&](int rows) {
+        list.Clear();
+        const TListAppendBatch batch(list.Items());
+        for (int i = 0; i < rows; ++i)
+            list.Items().Add(QStringView(row));
+    };
+    fill(kRows);
+    const qsizetype large = model.TextBytesHeld();
+    ASSERT_GE(large, qsizetype{kRows} * row.size() * 2);
+
+    list.Clear();
+    EXPECT_EQ(model.TextBytesHeld(), large);
+    fill(kRows);
+    EXPECT_EQ(model.TextBytesHeld(), large);
+    EXPECT_EQ(list.Items()[kRows - 1], row);
+
+    fill(10);
+    EXPECT_LT(model.TextBytesHeld(), large / 100);
+    EXPECT_EQ(list.Items().Count(), 10);
+    EXPECT_EQ(list.Items()[9], row);
+
+    fill(kRows);
+    fill(0);
+    EXPECT_EQ(model.TextBytesHeld(), 0);
 }
 
 TEST(TabbedListBox, ClickOnlyOnUserSelection)
