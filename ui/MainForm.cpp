@@ -365,38 +365,45 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
     bool cancelled = false;
     bool outOfMemory = false;
     {
-        // The rows go in as one batch: the list is told of them, and works
-        // out its stops, once rather than once per row. They are stored as
-        // SQLite reads them, so the result is never held twice, and the
-        // progress dialog of a long search covers the filling too.
-        const TListAppendBatch batch(BlockTabLB->Items());
-        try {
-            // Each row keeps its block's exact code: the screen text of a
-            // code need not lead back to it.
-            rows = StreamSearchRows(
-                *Database, query,
-                [this](QStringView row, std::string_view code) {
-                    BlockTabLB->Items().Add(
-                        row, QByteArrayView(code.data(), static_cast<qsizetype>(code.size())));
-                },
-                [this] { BlockTabLB->Clear(); });
-        } catch (const EQueryCancelled&) {
-            cancelled = true;
-        } catch (const std::bad_alloc&) {
-            outOfMemory = true;
-        } catch (...) {
-            // A search that fails lists nothing rather than its first rows.
-            BlockTabLB->Clear();
-            throw;
+        // A search long enough to show its dialog keeps it until the list
+        // has taken its rows in, been laid out and painted.
+        const TSearchProgress::Cover cover(*SearchProgress);
+        {
+            // The rows go in as one batch: the list is told of them, and
+            // works out its stops, once rather than once per row. They are
+            // stored as SQLite reads them, so the result is never held
+            // twice, and the progress dialog of a long search covers the
+            // filling too.
+            const TListAppendBatch batch(BlockTabLB->Items());
+            try {
+                // Each row keeps its block's exact code: the screen text of
+                // a code need not lead back to it.
+                rows = StreamSearchRows(
+                    *Database, query,
+                    [this](QStringView row, std::string_view code) {
+                        BlockTabLB->Items().Add(
+                            row,
+                            QByteArrayView(code.data(), static_cast<qsizetype>(code.size())));
+                    },
+                    [this] { BlockTabLB->Clear(); });
+            } catch (const EQueryCancelled&) {
+                cancelled = true;
+                BlockTabLB->Clear();
+            } catch (const std::bad_alloc&) {
+                outOfMemory = true;
+            } catch (...) {
+                // A search that fails lists nothing rather than its first rows.
+                BlockTabLB->Clear();
+                throw;
+            }
         }
+        if (!cancelled && rows > 0)
+            BlockTabLB->UpdateFromHeader(*TableHeader);
     }
     if (outOfMemory)
         ReportSearchOutOfMemory();
-    if (cancelled) {
-        BlockTabLB->Clear();
+    if (cancelled)
         ReportCancelledSearch(u"Поиск в каталоге отменён: список пуст.");
-    } else if (rows > 0)
-        BlockTabLB->UpdateFromHeader(*TableHeader);
 }
 
 // A search that ran out of memory leaves an empty list and gives back what

@@ -19,6 +19,7 @@
 #include "exchange/BasketCsv.h"
 #include "crate/Budget.h"
 #include "exchange/RecentFiles.h"
+#include "ui/SearchProgress.h"
 
 #include <QMainWindow>
 #include <QString>
@@ -48,7 +49,6 @@ class TCheckList;
 class TFieldColorListBox;
 class THeader;
 class TSQLiteDatabase;
-class TSearchProgress;
 class TRackView;
 class TTabbedListBox;
 struct BasketSummary;
@@ -186,7 +186,9 @@ public:
     // basket and its undo steps stay exactly as they were. True when the
     // basket was replaced.
     bool OpenBasketFile(const QString& path);
-    std::optional<BasketToOpen> ReadBasketLookingUp(const QString& path);
+    std::optional<BasketToOpen> ReadBasketLookingUp(const QString& path,
+                                                    TSearchProgress::Cover& cover);
+    void ReportCancelledOpening(TSearchProgress::Cover& cover);
     // A basket file to open once the catalog is open (the command line's
     // argument); set before the window is first shown.
     void OpenBasketAtStart(const QString& path) { basketAtStart_ = path; }

@@ -284,15 +284,24 @@ void TMainForm::ReportBtnClick()
 
 bool TMainForm::OpenBasketFile(const QString& path)
 {
+    // A long opening keeps its dialog until the basket has been replaced
+    // and painted, unless a question comes first.
+    TSearchProgress::Cover cover(*SearchProgress);
     // Everything is read, looked up and converted before the basket is
     // touched, so that any failure, or CANCEL, leaves it exactly as it was.
-    std::optional<BasketToOpen> read = ReadBasketLookingUp(path);
+    std::optional<BasketToOpen> read = ReadBasketLookingUp(path, cover);
     if (!read)
         return false;
     BasketToOpen basket = std::move(*read);
+    // Replacing a long basket is a step of its own: ОТМЕНА still counts.
+    if (!cover.Tick()) {
+        ReportCancelledOpening(cover);
+        return false;
+    }
     // What changed is what the check says, line for line, in a list that
     // scrolls however long it is; asked only when it enters the budget.
     if (!basket.changes.isEmpty()) {
+        cover.Lift();
         const MessageListing listing = ReopenListing(basket.reopened, basket.fileCrateType);
         if (AskOkCancelList(Text(kApplicationTitle), listing.heading, listing.lines) !=
             MessageAnswer::Ok)
@@ -300,6 +309,7 @@ bool TMainForm::OpenBasketFile(const QString& path)
     }
     ReplaceWithOpenedBasket(*Basket, std::move(basket));
     UseRecentFile(path);
+    cover.Lift();
     WarnWhenCrateFull();
     return true;
 }
@@ -312,28 +322,35 @@ namespace {
 constexpr qint64 kLongBasketFileBytes = 200 * 1024;
 } // namespace
 
-std::optional<BasketToOpen> TMainForm::ReadBasketLookingUp(const QString& path)
+std::optional<BasketToOpen> TMainForm::ReadBasketLookingUp(const QString& path,
+                                                        TSearchProgress::Cover& cover)
 {
-    TSearchProgress::Task lookingUp(*SearchProgress, Text(u"Открытие корзины…"));
-    // Reading a file of a few thousand entries alone takes a moment: the
-    // dialog comes first.
-    if (QFileInfo(path).size() > kLongBasketFileBytes)
-        lookingUp.ShowNow();
-    const CatalogLookup inCatalog = RememberingLookup(LookUpInCatalog(*Database));
-    std::uint64_t looked = 0;
-    const CatalogLookup followed = [&](const QString& code) {
-        std::optional<DeviceTexts> found = inCatalog(code);
-        if (!lookingUp.Step(++looked))
-            throw EQueryCancelled("ОТКРЫТИЕ КОРЗИНЫ ОТМЕНЕНО");
-        return found;
-    };
     try {
+        TSearchProgress::Task lookingUp(*SearchProgress, Text(u"Открытие корзины…"));
+        // Reading a file of a few thousand entries alone takes a moment:
+        // the dialog comes first.
+        if (QFileInfo(path).size() > kLongBasketFileBytes)
+            lookingUp.ShowNow();
+        const CatalogLookup inCatalog = RememberingLookup(LookUpInCatalog(*Database));
+        std::uint64_t looked = 0;
+        const CatalogLookup followed = [&](const QString& code) {
+            std::optional<DeviceTexts> found = inCatalog(code);
+            if (!lookingUp.Step(++looked))
+                throw EQueryCancelled("ОТКРЫТИЕ КОРЗИНЫ ОТМЕНЕНО");
+            return found;
+        };
         return ReadBasketToOpen(path, followed, DecimalSeparator, Basket->Crates());
     } catch (const EQueryCancelled&) {
-        ShowMessage(Text(kApplicationTitle), Text(u"Открытие корзины отменено: корзина не изменилась."),
-                    MessageKind::Warning);
+        ReportCancelledOpening(cover);
         return std::nullopt;
     }
+}
+
+void TMainForm::ReportCancelledOpening(TSearchProgress::Cover& cover)
+{
+    cover.Lift();
+    ShowMessage(Text(kApplicationTitle), Text(u"Открытие корзины отменено: корзина не изменилась."),
+                MessageKind::Warning);
 }
 
 // "Корзина заполнена!" when the basket holds more slots than the ticked

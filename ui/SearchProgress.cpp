@@ -7,6 +7,8 @@
 #include <QCoreApplication>
 #include <QProgressDialog>
 
+#include <utility>
+
 TSearchProgress::TSearchProgress(QWidget* window, TSQLiteDatabase& database)
     : QObject(nullptr), window_(window), database_(database)
 {
@@ -63,8 +65,14 @@ bool TSearchProgress::Ticked(const QString& labelText) noexcept
 
 void TSearchProgress::Finished() noexcept
 {
-    if (!taskLabel_.isNull())
-        return; // the dialog stays until the task ends
+    CloseUnlessKept();
+}
+
+void TSearchProgress::CloseUnlessKept() noexcept
+{
+    // The dialog stays until the task ends, and until the last cover is lifted.
+    if (!taskLabel_.isNull() || covers_ > 0)
+        return;
     if (dialog_) {
         dialog_->hide();
         delete dialog_;
@@ -86,7 +94,7 @@ TSearchProgress::Task::Task(TSearchProgress& progress, QString label) : progress
 TSearchProgress::Task::~Task()
 {
     progress_.taskLabel_ = QString();
-    progress_.Finished();
+    progress_.CloseUnlessKept();
 }
 
 void TSearchProgress::Task::ShowNow()
@@ -103,6 +111,48 @@ bool TSearchProgress::Task::Step(std::uint64_t done) noexcept
     } catch (...) {
         return false;
     }
+}
+
+TSearchProgress::Cover::Cover(TSearchProgress& progress) : progress_(&progress)
+{
+    ++progress_->covers_;
+}
+
+TSearchProgress::Cover::~Cover()
+{
+    Lift();
+}
+
+bool TSearchProgress::Cover::Tick() noexcept
+{
+    if (!progress_)
+        return true;
+    try {
+        if (progress_->dialog_)
+            QCoreApplication::processEvents();
+    } catch (...) {
+        // As in Lift.
+    }
+    return !progress_->cancelled_;
+}
+
+void TSearchProgress::Cover::Lift() noexcept
+{
+    if (!progress_)
+        return;
+    TSearchProgress& progress = *std::exchange(progress_, nullptr);
+    if (--progress.covers_ == 0 && progress.dialog_) {
+        try {
+            // Twice: the first lays the window out, which asks for the
+            // paint that the second carries out.
+            QCoreApplication::processEvents();
+            QCoreApplication::processEvents();
+        } catch (...) {
+            // Every handler runs inside the guard, so nothing should come
+            // here; should anything, the dialog closes all the same.
+        }
+    }
+    progress.CloseUnlessKept();
 }
 
 void TSearchProgress::ShowDialog()

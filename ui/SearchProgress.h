@@ -71,9 +71,34 @@ public:
     // The task's label and the items done so far.
     static QString TaskLabelText(const QString& label, std::uint64_t done);
 
+    // Keeps the dialog that the queries or the task inside it showed up to
+    // the end of the work that follows them (a million rows going into the
+    // list, a basket replaced), so that the window is never left without
+    // it for that long: when the cover is lifted, the window handles its
+    // events once under the dialog, laying out and painting what changed,
+    // and then the dialog closes. A cover is lifted when it ends, or
+    // earlier by Lift, before anything else is shown. Nothing happens when
+    // no dialog was shown.
+    class Cover {
+    public:
+        explicit Cover(TSearchProgress& progress);
+        ~Cover();
+        Cover(const Cover&) = delete;
+        Cover& operator=(const Cover&) = delete;
+        // Between two long steps of the work covered: the dialog, when
+        // shown, paints and hears its button. False once ОТМЕНА was pressed.
+        bool Tick() noexcept;
+        void Lift() noexcept;
+
+    private:
+        TSearchProgress* progress_; // null once lifted
+    };
+
 private:
     void ShowDialog();
     void Cancel();
+    // Closes the dialog unless a task or a cover keeps it.
+    void CloseUnlessKept() noexcept;
 
     QWidget* window_;
     TSQLiteDatabase& database_;
@@ -87,4 +112,5 @@ private:
     // The open task's label; null when no task is open.
     QString taskLabel_;
     std::uint64_t taskDone_ = 0;
+    int covers_ = 0;
 };

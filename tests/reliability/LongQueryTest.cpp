@@ -27,6 +27,9 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
+
 namespace {
 
 // BLOCKS as a view: the real blocks, then endless blocks of category 5.
@@ -73,6 +76,25 @@ private:
     bool shown_ = false;
     bool modal_ = false;
     QString label_;
+};
+
+// Hands every event of a widget to `seen`.
+class EventSpy : public QObject {
+public:
+    EventSpy(QWidget* widget, std::function<void(QEvent*)> seen) : seen_(std::move(seen))
+    {
+        widget->installEventFilter(this);
+    }
+
+protected:
+    bool eventFilter(QObject*, QEvent* event) override
+    {
+        seen_(event);
+        return false;
+    }
+
+private:
+    std::function<void(QEvent*)> seen_;
 };
 
 } // namespace
@@ -210,4 +232,58 @@ TEST(LongQuery, OpeningABasketWhoseLookupNeverEndsShowsTheDialogAndCancelLeavesT
     form.CategoryRB->click();
     PickItem(form.CategoryField, 5);
     EXPECT_EQ(form.BlockTabLB->Items().Count(), 3);
+}
+
+// A search long enough to show its dialog keeps it up until the list has
+// taken every row in and been painted with them: the window is never left
+// without the dialog while it lays out a long list.
+TEST(LongQuery, ALongSearchKeepsItsDialogUntilTheListIsPaintedWithItsRows)
+{
+    FixtureCatalog catalog;
+    catalog.WriteStandard();
+    constexpr int kRows = 200'000;
+    ExecSql(catalog.DatabasePath(),
+            QStringLiteral("ALTER TABLE BLOCKS RENAME TO REAL_BLOCKS;"
+                           "CREATE VIEW BLOCKS AS SELECT * FROM REAL_BLOCKS UNION ALL SELECT * FROM "
+                           "(WITH RECURSIVE n(i) AS (SELECT 1 UNION ALL SELECT i + 1 FROM n "
+                           "WHERE i < %1) SELECT 'LONG-' || i, 'Длинный блок', 'А', 1, 0.1, 0, 0, "
+                           "1, 5, 0 FROM n);")
+                .arg(kRows));
+    Window window(catalog.Dir());
+    TMainForm& form = *window.form;
+    ASSERT_NE(form.Database, nullptr);
+    form.CodeRB->click();
+
+    struct AtClose {
+        bool seen = false;
+        int rows = -1;
+        int paintsWithRows = 0;
+    } atClose;
+    int paintsWithRows = 0;
+    const auto countPaints = [&](QEvent* event) {
+        if (event->type() == QEvent::Paint && form.BlockTabLB->model()->rowCount() == kRows)
+            ++paintsWithRows;
+    };
+    EventSpy spy(form.BlockTabLB->viewport(), countPaints);
+    QTimer watch;
+    QObject::connect(&watch, &QTimer::timeout, &watch, [&] {
+        QProgressDialog* dialog = form.SearchProgress->Dialog();
+        if (!dialog || atClose.seen)
+            return;
+        atClose.seen = true;
+        QObject::connect(dialog, &QObject::destroyed, &watch, [&] {
+            atClose.rows = form.BlockTabLB->model()->rowCount();
+            atClose.paintsWithRows = paintsWithRows;
+        });
+    });
+    watch.start(10);
+    SearchCode(form, QStringLiteral("long-"));
+
+    ASSERT_TRUE(atClose.seen) << "the search was too short to show its dialog";
+    EXPECT_EQ(atClose.rows, kRows);
+    EXPECT_GE(atClose.paintsWithRows, 1);
+    EXPECT_EQ(form.SearchProgress->Dialog(), nullptr);
+    EXPECT_EQ(form.BlockTabLB->Items().Count(), kRows);
+    EXPECT_TRUE(window.recorder.dialogs.empty());
+    EXPECT_TRUE(window.recorder.errors.isEmpty());
 }
