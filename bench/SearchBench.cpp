@@ -17,7 +17,8 @@
 // as the program's catalog connection does (CatalogCacheStatements), and
 // both are warmed by the same first, untimed pair of runs.
 // Runs go in pairs, floor then app; the ratio is the median of the
-// per-pair ratios.
+// per-pair ratios. A case runs --repeat pairs (5 by default) or, short
+// ones, as many more as fill four seconds, up to 101.
 //
 // For every size it prints own_per_row_<n>: what the program adds to
 // SQLite's time for each listed row of fragment_all (program minus floor,
@@ -154,7 +155,16 @@ struct Timing {
     long rows = 0;
 };
 
-// Times floor and app in pairs after one warm-up pair.
+// A case's pairs go on past the pairs asked for until this much time has
+// been measured (at most kMostPairs): a case of a few milliseconds, whose
+// pairs scatter most, gets many more pairs than one of seconds, so that
+// its median holds still from run to run.
+constexpr double kSteadyMs = 15000;
+constexpr int kMostPairs = 401;
+bool steadyPairs = true; // off for the smoke run, which only checks
+
+// Times floor and app in pairs after one warm-up pair: `repeat` pairs, or
+// more for a short case (kSteadyMs).
 Timing Measure(const std::string& name, int repeat, const std::function<void()>& prepare,
                const std::function<long()>& app, const std::function<long()>& floor)
 {
@@ -162,7 +172,13 @@ Timing Measure(const std::string& name, int repeat, const std::function<void()>&
     std::vector<double> floors;
     std::vector<double> owns;
     Timing timing;
-    for (int run = 0; run <= repeat; ++run) {
+    double measured = 0;
+    const auto morePairs = [&](int run) {
+        if (run <= repeat)
+            return true;
+        return steadyPairs && measured < kSteadyMs && run <= kMostPairs;
+    };
+    for (int run = 0; morePairs(run); ++run) {
         // Each pair times the floor first, then the program.
         double t0 = bench::NowMs();
         const long floorRows = floor();
@@ -178,6 +194,7 @@ Timing Measure(const std::string& name, int repeat, const std::function<void()>&
         timing.rows = appRows;
         if (run == 0)
             continue; // warm-up
+        measured += appMs + floorMs;
         apps.push_back(appMs);
         floors.push_back(floorMs);
         owns.push_back(appMs - floorMs);
@@ -205,11 +222,12 @@ protected:
 };
 
 // Lets the event loop run after the handler, as it would for the user: it
-// lays the list out and paints what changed. Should it not have painted the
-// list, one paint is forced, so every run pays for exactly one.
-long PaintList(TMainForm& form, PaintCounter& counter)
+// lays the list out and paints what changed. Should neither the handler
+// (a long search paints the list under its dialog) nor the event loop have
+// painted the list since `before`, one paint is forced, so every run pays
+// for exactly one.
+long PaintList(TMainForm& form, PaintCounter& counter, int before)
 {
-    const int before = counter.paints;
     QCoreApplication::processEvents();
     if (counter.paints == before)
         form.BlockTabLB->viewport()->repaint();
@@ -248,8 +266,10 @@ int main(int argc, char** argv)
             repeat = std::atoi(argv[++i]);
         else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
             only = argv[++i];
-        else if (std::strcmp(argv[i], "--smoke") == 0)
+        else if (std::strcmp(argv[i], "--smoke") == 0) {
             repeat = 1;
+            steadyPairs = false;
+        }
         else
             dirs.push_back(QString::fromLocal8Bit(argv[i]));
     }
@@ -299,9 +319,10 @@ int main(int argc, char** argv)
                 name, repeat, clearList,
                 [&] {
                     freeze.Start();
+                    const int paints = counter.paints;
                     form.FindIdentField->setText(typed);
                     form.FindIdentFieldKeyDown(Qt::Key_Return);
-                    const long rows = PaintList(form, counter);
+                    const long rows = PaintList(form, counter, paints);
                     freeze.Stop();
                     return rows;
                 },
@@ -336,9 +357,10 @@ int main(int argc, char** argv)
                 clearList();
             },
             [&] {
+                const int paints = counter.paints;
                 form.CategoryField->setCurrentIndex(kPosition);
                 form.CategoryFieldChange();
-                return PaintList(form, counter);
+                return PaintList(form, counter, paints);
             },
             [&] { return floor.Run(QueryByCategory(CategoryNumber(kPosition))); });
         ExpectBetween("category_" + size, category.rows, blocks / 36, blocks / 16);
