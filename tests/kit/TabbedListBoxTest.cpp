@@ -12,12 +12,14 @@
 
 #include <QAbstractItemModelTester>
 #include <QAccessible>
+#include <QApplication>
 #include <QFontMetrics>
 #include <QHelpEvent>
 #include <QImage>
 #include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
+#include <QWheelEvent>
 
 #include <gtest/gtest.h>
 
@@ -407,6 +409,34 @@ TEST(TabbedListBox, RefillKeepsTheMemoryOfItsRowsAndASmallFillGivesItBack)
     fill(kRows);
     fill(0);
     EXPECT_EQ(model.TextBytesHeld(), 0);
+}
+
+// The wheel scrolls by whole rows (three a notch) and End shows the last
+// row whole, however the list scrolls inside.
+TEST(TabbedListBox, WheelScrollsWholeRowsAndEndShowsTheLastRowWhole)
+{
+    TTabbedListBox list;
+    list.resize(300, 105);
+    for (int i = 0; i < 100; ++i)
+        list.Items().Add(QStringLiteral("K-%1\tblock %1").arg(i));
+    list.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&list));
+    const int rowHeight = list.visualRect(list.model()->index(1, 0)).top() -
+                          list.visualRect(list.model()->index(0, 0)).top();
+    ASSERT_GT(rowHeight, 0);
+
+    QWheelEvent notch(QPointF(10, 10), list.viewport()->mapToGlobal(QPointF(10, 10)), QPoint(),
+                      QPoint(0, -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase, false);
+    QApplication::sendEvent(list.viewport(), &notch);
+    EXPECT_EQ(list.indexAt(QPoint(5, 1)).row(), 3);
+    EXPECT_EQ(list.visualRect(list.model()->index(3, 0)).top(), 0);
+
+    list.setFocus();
+    QTest::keyClick(&list, Qt::Key_End);
+    const QRect last = list.visualRect(list.model()->index(99, 0));
+    EXPECT_EQ(list.ItemIndex(), 99);
+    EXPECT_GE(last.top(), 0);
+    EXPECT_LE(last.bottom(), list.viewport()->height() - 1);
 }
 
 TEST(TabbedListBox, ClickOnlyOnUserSelection)
