@@ -186,9 +186,6 @@ public:
     // basket and its undo steps stay exactly as they were. True when the
     // basket was replaced.
     bool OpenBasketFile(const QString& path);
-    std::optional<BasketToOpen> ReadBasketLookingUp(const QString& path,
-                                                    TSearchProgress::Cover& cover);
-    void ReportCancelledOpening(TSearchProgress::Cover& cover);
     // A basket file to open once the catalog is open (the command line's
     // argument); set before the window is first shown.
     void OpenBasketAtStart(const QString& path) { basketAtStart_ = path; }
@@ -268,6 +265,11 @@ private:
     void WireRecentMenu();
     void FillRecentMenu();
     void WarnWhenCrateFull();
+    // A basket file read and its codes looked up, under the progress
+    // dialog of a long opening; nothing when ОТМЕНА ended it (said).
+    std::optional<BasketToOpen> ReadBasketLookingUp(const QString& path,
+                                                    TSearchProgress::Cover& cover);
+    void ReportCancelledOpening(TSearchProgress::Cover& cover);
     BasketSummary CurrentSummary();
     template <class Handler> void Guarded(Handler&& handler);
     // A slot that runs `handler` inside the guard.

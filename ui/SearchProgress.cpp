@@ -127,12 +127,7 @@ bool TSearchProgress::Cover::Tick() noexcept
 {
     if (!progress_)
         return true;
-    try {
-        if (progress_->dialog_)
-            QCoreApplication::processEvents();
-    } catch (...) {
-        // As in Lift.
-    }
+    progress_->HandleEventsUnderDialog();
     return !progress_->cancelled_;
 }
 
@@ -141,18 +136,25 @@ void TSearchProgress::Cover::Lift() noexcept
     if (!progress_)
         return;
     TSearchProgress& progress = *std::exchange(progress_, nullptr);
-    if (--progress.covers_ == 0 && progress.dialog_) {
-        try {
-            // Twice: the first lays the window out, which asks for the
-            // paint that the second carries out.
-            QCoreApplication::processEvents();
-            QCoreApplication::processEvents();
-        } catch (...) {
-            // Every handler runs inside the guard, so nothing should come
-            // here; should anything, the dialog closes all the same.
-        }
+    if (--progress.covers_ == 0) {
+        // Twice: the first lays the window out, which asks for the paint
+        // that the second carries out.
+        progress.HandleEventsUnderDialog();
+        progress.HandleEventsUnderDialog();
     }
     progress.CloseUnlessKept();
+}
+
+void TSearchProgress::HandleEventsUnderDialog() noexcept
+{
+    if (!dialog_)
+        return;
+    try {
+        QCoreApplication::processEvents();
+    } catch (...) {
+        // Every handler runs inside the guard, so nothing should come here;
+        // should anything, the work under the dialog goes on all the same.
+    }
 }
 
 void TSearchProgress::ShowDialog()

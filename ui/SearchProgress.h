@@ -97,6 +97,11 @@ public:
 private:
     void ShowDialog();
     void Cancel();
+    // Shows the dialog once the work has run long enough, and keeps it
+    // painted with `labelText`; false once ОТМЕНА was pressed.
+    bool Ticked(const QString& labelText) noexcept;
+    // While the dialog is shown, the window handles the events waiting.
+    void HandleEventsUnderDialog() noexcept;
     // Closes the dialog unless a task or a cover keeps it.
     void CloseUnlessKept() noexcept;
 
@@ -105,7 +110,6 @@ private:
     QElapsedTimer running_;
     QElapsedTimer sinceEvents_;
     QPointer<QProgressDialog> dialog_;
-    bool Ticked(const QString& labelText) noexcept;
 
     bool cancelled_ = false;
     int dialogsShown_ = 0;
