@@ -40,7 +40,7 @@ struct OpenedCatalog {
     QString fault;                                                 // in English, for standard error
     QString reason; // in Russian, for each file left unchecked
     // The crate types the window lists for this catalog.
-    CatalogCrateTypeList crateTypes{BuiltInCrateTypes()};
+    CatalogCrateTypeList crateTypes{BuiltInCrateTypes(), false, {}, {}};
 };
 
 OpenedCatalog OpenCatalog(const QString& catalogDir, const QString& separator)
@@ -117,6 +117,9 @@ CheckCommandOutput RunCheckCommand(const CheckOptions& options)
             continue;
         }
         try {
+            // A file's lookups share one read of the catalog and one
+            // compiled query; a writer waits no longer than one file.
+            const TSQLiteDatabase::HeldRead oneRead(*catalog.database);
             run.results.push_back(CheckBasket(file, LoadBasketFile(file), lookup, checking));
         } catch (const std::exception& error) {
             run.results.push_back(UncheckedBasket(file, QString::fromUtf8(error.what())));

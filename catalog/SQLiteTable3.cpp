@@ -43,25 +43,56 @@ constexpr sqlite3_int64 kSQLiteHeapLimit = sqlite3_int64{1} << 30;
     throw ESQLiteException("НЕ УДАЛОСЬ ВЫПОЛНИТЬ SQL-ЗАПРОС \"" + sql + "\" : SQLite ЗАНЯТ");
 }
 
-struct StatementFinalizer {
-    void operator()(sqlite3_stmt* statement) const { sqlite3_finalize(statement); }
-};
-using Statement = std::unique_ptr<sqlite3_stmt, StatementFinalizer>;
-
-// Compiles the first statement of `sql`. sqlite3_prepare_v2 behaves as the
-// legacy sqlite3_prepare here; it only reports step errors more precisely.
-// The statement is finalized by its owner, also when binding fails.
-Statement Prepare(TSQLiteDatabase& database, const std::string& sql, const TSQLiteParams& params,
-                  const char* compileFailed)
-{
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(database.Handle(), sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-        Statement failed(raw);
-        database.ThrowSqlFailure(compileFailed, sql);
+// A statement is finalized by its owner, or, when the connection keeps it
+// for a held read, reset with its values unbound for the next query.
+struct StatementRelease {
+    bool kept = false;
+    void operator()(sqlite3_stmt* statement) const
+    {
+        if (!kept) {
+            sqlite3_finalize(statement);
+            return;
+        }
+        sqlite3_reset(statement);
+        sqlite3_clear_bindings(statement);
     }
-    Statement statement(raw);
-    if (!statement)
-        database.ThrowSqlFailure(kNothingToRun, sql);
+};
+using Statement = std::unique_ptr<sqlite3_stmt, StatementRelease>;
+
+enum class Keeping { Never, WhenHeld };
+
+// Compiles the first statement of `sql`, or takes the one the held read
+// kept for it. sqlite3_prepare_v2 behaves as the legacy sqlite3_prepare
+// here; it only reports step errors more precisely. The statement is
+// released by its owner, also when binding fails.
+Statement Prepare(TSQLiteDatabase& database, const std::string& sql, const TSQLiteParams& params,
+                  const char* compileFailed, Keeping keeping = Keeping::Never)
+{
+    Statement statement;
+    if (keeping == Keeping::WhenHeld)
+        if (sqlite3_stmt* kept = database.KeptStatement(sql))
+            statement = Statement(kept, StatementRelease{true});
+    if (!statement) {
+        const bool keep = keeping == Keeping::WhenHeld && database.HoldsRead();
+        sqlite3_stmt* raw = nullptr;
+        if (sqlite3_prepare_v3(database.Handle(), sql.c_str(), -1,
+                               keep ? SQLITE_PREPARE_PERSISTENT : 0u, &raw,
+                               nullptr) != SQLITE_OK) {
+            Statement failed(raw);
+            database.ThrowSqlFailure(compileFailed, sql);
+        }
+        if (!raw)
+            database.ThrowSqlFailure(kNothingToRun, sql);
+        if (keep) {
+            try {
+                database.KeepStatement(sql, raw);
+            } catch (...) {
+                sqlite3_finalize(raw);
+                throw;
+            }
+        }
+        statement = Statement(raw, StatementRelease{keep});
+    }
 
     int index = 1;
     for (const TSQLiteParam& param : params) {
@@ -218,9 +249,55 @@ void TSQLiteDatabase::ReleaseMemory() noexcept
 
 void TSQLiteDatabase::Close() noexcept
 {
+    // SQLite closes no connection with a statement left.
+    FinalizeKept();
+    heldReadBegan_ = false;
     if (handle_)
         sqlite3_close(handle_);
     handle_ = nullptr;
+}
+
+sqlite3_stmt* TSQLiteDatabase::KeptStatement(const std::string& sql) const noexcept
+{
+    for (const auto& [text, statement] : kept_)
+        if (text == sql)
+            return statement;
+    return nullptr;
+}
+
+void TSQLiteDatabase::KeepStatement(const std::string& sql, sqlite3_stmt* statement)
+{
+    kept_.emplace_back(sql, statement);
+}
+
+void TSQLiteDatabase::FinalizeKept() noexcept
+{
+    for (const auto& [text, statement] : kept_)
+        sqlite3_finalize(statement);
+    kept_.clear();
+}
+
+void TSQLiteDatabase::JoinHeldRead() noexcept
+{
+    if (heldReads_ == 0 || !handle_ || !sqlite3_get_autocommit(handle_))
+        return;
+    // Deferred: the shared lock comes with the first read. Should BEGIN
+    // fail, each query reads on its own, as outside a held read.
+    heldReadBegan_ = sqlite3_exec(handle_, "BEGIN", nullptr, nullptr, nullptr) == SQLITE_OK;
+}
+
+void TSQLiteDatabase::EndHeldRead() noexcept
+{
+    if (--heldReads_ > 0)
+        return;
+    FinalizeKept();
+    if (heldReadBegan_ && handle_ && !sqlite3_get_autocommit(handle_) &&
+        sqlite3_exec(handle_, "COMMIT", nullptr, nullptr, nullptr) != SQLITE_OK)
+        sqlite3_exec(handle_, "ROLLBACK", nullptr, nullptr, nullptr);
+    heldReadBegan_ = false;
+    // What each query's end would have done, let go once the read ends.
+    if (!querying_)
+        EndQuery();
 }
 
 TSQLiteDatabase::~TSQLiteDatabase()
@@ -279,9 +356,9 @@ void TSQLiteDatabase::EndQuery() noexcept
 {
     querying_ = false;
     // A connection to a file whose writer is at work holds the log open;
-    // let go of it between queries, so that the writer can fold the log
-    // back into the file and remove it when it ends.
-    if (mode_ == OpenMode::ReadOnly && !immutable_ && opened_.walMode)
+    // let go of it between queries (or held reads), so that the writer can
+    // fold the log back into the file and remove it when it ends.
+    if (heldReads_ == 0 && mode_ == OpenMode::ReadOnly && !immutable_ && opened_.walMode)
         Close();
 }
 
@@ -298,6 +375,7 @@ std::unique_ptr<TSQLiteTable> TSQLiteDatabase::QueryTable(const std::string& sql
     const QueryTurn turn(*this, sql);
     for (int attempt = 1;; ++attempt) {
         RefreshBeforeQuery(sql);
+        JoinHeldRead();
         auto table = std::make_unique<TSQLiteTable>(*this, sql, params);
         if (ReadWasSettled())
             return table;
@@ -315,6 +393,7 @@ TSQLiteDatabase::QueryRows(const std::string& sql, const TSQLiteParams& params,
     const QueryTurn turn(*this, sql);
     for (int attempt = 1;; ++attempt) {
         RefreshBeforeQuery(sql);
+        JoinHeldRead();
         const std::size_t rows = TSQLiteTable::Stream(*this, sql, params, eachRow);
         if (ReadWasSettled())
             return rows;
@@ -331,7 +410,8 @@ std::uint64_t TSQLiteDatabase::StreamRows(const std::string& sql, const TSQLiteP
 {
     const QueryTurn turn(*this, sql);
     RefreshBeforeQuery(sql);
-    const Statement owner = Prepare(*this, sql, params, kQueryCompileFailed);
+    JoinHeldRead();
+    const Statement owner = Prepare(*this, sql, params, kQueryCompileFailed, Keeping::WhenHeld);
     const TSQLiteRowView row(owner.get());
     std::uint64_t rows = 0;
     for (;;) {
@@ -426,7 +506,7 @@ void TSQLiteTable::ReadRows(TSQLiteDatabase& database, const std::string& sql,
                             const TSQLiteParams& params,
                             const std::function<void(const TSQLiteTable& row)>* eachRow)
 {
-    const Statement owner = Prepare(database, sql, params, kQueryCompileFailed);
+    const Statement owner = Prepare(database, sql, params, kQueryCompileFailed, Keeping::WhenHeld);
     sqlite3_stmt* statement = owner.get();
     const ProgressScope progress(database.Handle(), database.Progress(), rowsRead_);
     const std::size_t byteLimit = database.ResultByteLimit();

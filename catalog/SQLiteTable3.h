@@ -29,6 +29,7 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <utility>
 #include <variant>
 #include <vector>
 
@@ -125,6 +126,34 @@ public:
     // as after a search that ran out of memory.
     void ReleaseMemory() noexcept;
 
+    // While one lives, the connection's queries share one read transaction,
+    // so SQLite takes its shared lock (and checks its file) once rather
+    // than once per query, and each query's compiled statement is kept for
+    // the next query of the same text: for a task of many small lookups,
+    // such as opening a basket. The check before each query that the file
+    // is still the one opened stays, and a reopened file starts afresh.
+    // A writer waits for the read to end, so one is held for one task.
+    // They nest; the outermost ends the read.
+    class HeldRead {
+    public:
+        explicit HeldRead(TSQLiteDatabase& database) noexcept : database_(database)
+        {
+            ++database_.heldReads_;
+        }
+        ~HeldRead() { database_.EndHeldRead(); }
+        HeldRead(const HeldRead&) = delete;
+        HeldRead& operator=(const HeldRead&) = delete;
+
+    private:
+        TSQLiteDatabase& database_;
+    };
+
+    // The statement for `sql` kept by the held read (none outside one, or
+    // when it was not kept), and keeping one; used by the query readers.
+    sqlite3_stmt* KeptStatement(const std::string& sql) const noexcept;
+    void KeepStatement(const std::string& sql, sqlite3_stmt* statement);
+    bool HoldsRead() const noexcept { return heldReads_ > 0; }
+
     // A result holding more than this many bytes of values ends its query
     // with a message instead of exhausting memory.
     static constexpr std::size_t kDefaultResultByteLimit = std::size_t{256} << 20;
@@ -141,6 +170,11 @@ private:
     // True when the query just run read the file as it still is.
     bool ReadWasSettled() const;
     void EndQuery() noexcept;
+    // Within a held read: begins its transaction on the connection as it
+    // now is, when none is open.
+    void JoinHeldRead() noexcept;
+    void EndHeldRead() noexcept;
+    void FinalizeKept() noexcept;
     // The connection's one query at a time, held for the scope of a read:
     // a query begun while another is read (a handler run from within the
     // progress dialog's events) is refused as busy; the end lets go of a
@@ -167,6 +201,11 @@ private:
     bool openMetLock_ = false; // the last opening failed on another process's lock
     TQueryProgress* progress_ = nullptr;
     std::size_t resultByteLimit_ = kDefaultResultByteLimit;
+    int heldReads_ = 0;
+    bool heldReadBegan_ = false; // the transaction open is the held read's own
+    // The held read's compiled statements by their text: a task's lookups
+    // use one or two, so a short list searched in order is enough.
+    std::vector<std::pair<std::string, sqlite3_stmt*>> kept_;
 };
 
 class TSQLiteTable {

@@ -331,6 +331,8 @@ std::optional<BasketToOpen> TMainForm::ReadBasketLookingUp(const QString& path,
         // the dialog comes first.
         if (QFileInfo(path).size() > kLongBasketFileBytes)
             lookingUp.ShowNow();
+        // The lookups share one read of the catalog and one compiled query.
+        const TSQLiteDatabase::HeldRead oneRead(*Database);
         const CatalogLookup inCatalog = RememberingLookup(LookUpInCatalog(*Database));
         std::uint64_t looked = 0;
         const CatalogLookup followed = [&](const QString& code) {

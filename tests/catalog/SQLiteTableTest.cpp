@@ -19,6 +19,7 @@
 #include <sys/stat.h>
 
 #include <functional>
+#include <tuple>
 
 namespace {
 
@@ -499,6 +500,105 @@ TEST_F(SQLiteTableTest, ReadOnlyConnectionReopensAFileReplacedUnderIt)
     ASSERT_TRUE(QFile::remove(Path()));
     EXPECT_EQ(ThrownMessage<ESQLiteException>([&] { db.QueryTable("SELECT a FROM t"); }),
               "НЕВОЗМОЖНО ОТКРЫТЬ БАЗУ ДАННЫХ \"" + File() + "\" : No such file or directory.");
+}
+
+namespace {
+
+// Statements the connection has compiled and not finalized.
+int LiveStatements(sqlite3* handle)
+{
+    int statements = 0;
+    for (sqlite3_stmt* s = sqlite3_next_stmt(handle, nullptr); s; s = sqlite3_next_stmt(handle, s))
+        ++statements;
+    return statements;
+}
+
+// Another process's write, without waiting for a lock: SQLITE_BUSY while
+// a reader holds the file.
+int WriteFromElsewhere(const std::string& file, const char* sql)
+{
+    sqlite3* other = nullptr;
+    sqlite3_open(file.c_str(), &other);
+    const int rc = sqlite3_exec(other, sql, nullptr, nullptr, nullptr);
+    sqlite3_close(other);
+    return rc;
+}
+
+} // namespace
+
+TEST_F(SQLiteTableTest, HeldReadTakesTheLockOnceAndCompilesEachQueryOnceUntilItEnds)
+{
+    Exec("CREATE TABLE t (code TEXT, n INTEGER); INSERT INTO t VALUES ('A', 1), ('B', 2);");
+    TSQLiteDatabase db(File(), ".", TSQLiteDatabase::OpenMode::ReadOnly);
+    ASSERT_FALSE(db.OpenedImmutable());
+    const char* const lookup = "SELECT n FROM t WHERE code = ?";
+    {
+        const TSQLiteDatabase::HeldRead held(db);
+        // One compiled query serves every lookup, each with its own value.
+        for (const auto& [code, rows, n] : {std::tuple{"A", 1u, 1}, {"missing", 0u, 0},
+                                            {"B", 1u, 2}, {"A", 1u, 1}}) {
+            SCOPED_TRACE(code);
+            const auto table = db.QueryTable(lookup, {std::string(code)});
+            ASSERT_EQ(table->RowTotal(), rows);
+            if (rows > 0) {
+                EXPECT_EQ(table->CellInteger(0), n);
+            }
+            EXPECT_EQ(LiveStatements(db.Handle()), 1);
+        }
+        // The read is held between the lookups: a writer has to wait.
+        EXPECT_EQ(WriteFromElsewhere(File(), "UPDATE t SET n = 10 WHERE code = 'A'"), SQLITE_BUSY);
+        {
+            const TSQLiteDatabase::HeldRead nested(db);
+            EXPECT_EQ(db.QueryTable(lookup, {std::string("B")})->CellInteger(0), 2);
+        }
+        EXPECT_EQ(WriteFromElsewhere(File(), "UPDATE t SET n = 10 WHERE code = 'A'"), SQLITE_BUSY);
+    }
+    // Ended: nothing compiled is left, the writer writes, and the next
+    // query reads what it wrote.
+    EXPECT_EQ(LiveStatements(db.Handle()), 0);
+    EXPECT_EQ(WriteFromElsewhere(File(), "UPDATE t SET n = 10 WHERE code = 'A'"), SQLITE_OK);
+    EXPECT_EQ(db.QueryTable(lookup, {std::string("A")})->CellInteger(0), 10);
+    EXPECT_EQ(WriteFromElsewhere(File(), "UPDATE t SET n = 11 WHERE code = 'A'"), SQLITE_OK);
+}
+
+TEST_F(SQLiteTableTest, HeldReadFollowsAFileMovedOverItsFileBetweenQueries)
+{
+    Exec("CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('old');");
+    TSQLiteDatabase db(File(), ".", TSQLiteDatabase::OpenMode::ReadOnly);
+    const TSQLiteDatabase::HeldRead held(db);
+    EXPECT_EQ(db.QueryTable("SELECT a FROM t")->CellText(0), "old");
+    const QString next = dir_.filePath(QStringLiteral("next.db"));
+    ExecSql(next, QStringLiteral("CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('new');"));
+    ASSERT_EQ(std::rename(next.toStdString().c_str(), File().c_str()), 0);
+    // Read from the new file, by a query compiled for its connection.
+    EXPECT_EQ(db.QueryTable("SELECT a FROM t")->CellText(0), "new");
+    std::vector<std::string> streamed;
+    db.StreamRows("SELECT a FROM t", {}, [&](const TSQLiteRowView& row) {
+        streamed.emplace_back(row.Bytes(0));
+    });
+    EXPECT_EQ(streamed, std::vector<std::string>{"new"});
+}
+
+TEST_F(SQLiteTableTest, HeldReadOfAFileWhoseWriterIsAtWorkLetsGoOfTheLogWhenItEnds)
+{
+    Exec("PRAGMA journal_mode=WAL; CREATE TABLE t (a TEXT); INSERT INTO t VALUES ('x');");
+    // A writer's connection keeps the log beside the file.
+    sqlite3* writer = nullptr;
+    ASSERT_EQ(sqlite3_open(File().c_str(), &writer), SQLITE_OK);
+    ASSERT_EQ(sqlite3_exec(writer, "INSERT INTO t VALUES ('y')", nullptr, nullptr, nullptr),
+              SQLITE_OK);
+    TSQLiteDatabase db(File(), ".", TSQLiteDatabase::OpenMode::ReadOnly);
+    ASSERT_FALSE(db.OpenedImmutable());
+    {
+        const TSQLiteDatabase::HeldRead held(db);
+        EXPECT_EQ(db.QueryTable("SELECT count(*) FROM t")->CellInteger(0), 2);
+        EXPECT_NE(db.Handle(), nullptr); // kept between the held read's queries
+        EXPECT_EQ(db.QueryTable("SELECT a FROM t WHERE a = ?", {std::string("y")})->RowTotal(), 1u);
+    }
+    EXPECT_EQ(db.Handle(), nullptr);
+    EXPECT_EQ(db.QueryTable("SELECT count(*) FROM t")->CellInteger(0), 2);
+    EXPECT_EQ(db.Handle(), nullptr); // and between queries, as before
+    sqlite3_close(writer);
 }
 
 // The page cache holds the whole catalog file (with SQLite's own header of

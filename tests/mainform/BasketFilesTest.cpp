@@ -430,8 +430,9 @@ TEST_F(BasketFiles, ChangesThatEnterTheBudgetAreAskedBeforeTheBasketIsReplaced)
         EXPECT_EQ(steps->count(), stepCount + 1);
         ASSERT_EQ(recorder().dialogs.size(), c.crateFull ? 3u : 2u);
         EXPECT_EQ(recorder().dialogs[1].lines, c.lines);
-        if (c.crateFull)
+        if (c.crateFull) {
             EXPECT_EQ(recorder().dialogs[2].text, QStringLiteral("Корзина заполнена!"));
+        }
         form().UndoBtn->click();
         EXPECT_EQ(View(), before);
         EXPECT_TRUE(recorder().errors.isEmpty()) << recorder().errors.join(u'\n').toStdString();
