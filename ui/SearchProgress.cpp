@@ -35,12 +35,10 @@ void TSearchProgress::Started()
 bool TSearchProgress::Continue(std::uint64_t rowsRead) noexcept
 {
     // A long query of a task keeps the task's dialog going too.
-    if (!taskLabel_.isNull())
-        return Ticked(TaskLabelText(taskLabel_, taskDone_));
-    return Ticked(LabelText(rowsRead));
+    return Ticked(taskLabel_.isNull() ? rowsRead : taskDone_);
 }
 
-bool TSearchProgress::Ticked(const QString& labelText) noexcept
+bool TSearchProgress::Ticked(std::uint64_t count) noexcept
 {
     try {
         if (cancelled_)
@@ -51,7 +49,9 @@ bool TSearchProgress::Ticked(const QString& labelText) noexcept
             ShowDialog();
         }
         if (sinceEvents_.elapsed() >= kEventsEveryMs) {
-            dialog_->setLabelText(labelText);
+            // Written only when shown: a query ticks thousands of times.
+            dialog_->setLabelText(taskLabel_.isNull() ? LabelText(count)
+                                                      : TaskLabelText(taskLabel_, count));
             // The only way the dialog paints and hears its cancel button
             // while the query holds the thread.
             QCoreApplication::processEvents(QEventLoop::AllEvents, kEventsEveryMs);
@@ -105,12 +105,8 @@ void TSearchProgress::Task::ShowNow()
 
 bool TSearchProgress::Task::Step(std::uint64_t done) noexcept
 {
-    try {
-        progress_.taskDone_ = done;
-        return progress_.Ticked(TaskLabelText(progress_.taskLabel_, done));
-    } catch (...) {
-        return false;
-    }
+    progress_.taskDone_ = done;
+    return progress_.Ticked(done);
 }
 
 TSearchProgress::Cover::Cover(TSearchProgress& progress) : progress_(&progress)

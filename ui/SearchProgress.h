@@ -98,8 +98,9 @@ private:
     void ShowDialog();
     void Cancel();
     // Shows the dialog once the work has run long enough, and keeps it
-    // painted with `labelText`; false once ОТМЕНА was pressed.
-    bool Ticked(const QString& labelText) noexcept;
+    // painted with the rows read or the task's steps done, `count`; false
+    // once ОТМЕНА was pressed.
+    bool Ticked(std::uint64_t count) noexcept;
     // While the dialog is shown, the window handles the events waiting.
     void HandleEventsUnderDialog() noexcept;
     // Closes the dialog unless a task or a cover keeps it.
