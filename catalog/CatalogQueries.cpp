@@ -54,52 +54,10 @@ QString PrepareFragment(const QString& typed)
     return upper.mid(begin, end - begin);
 }
 
-void AppendFromUtf8(QString& out, std::string_view utf8)
-{
-    // Catalog text is Latin and Cyrillic: decoded here directly, one, two or
-    // three bytes per character. Anything else (four-byte sequences, the
-    // U+F000..U+FFFF block with the byte order mark, or malformed bytes)
-    // goes to Qt's own decoder, so the result is always what
-    // QString::fromUtf8 gives.
-    const qsizetype kept = out.size();
-    out.resize(kept + static_cast<qsizetype>(utf8.size())); // never more characters than bytes
-    char16_t* const begin = reinterpret_cast<char16_t*>(out.data()) + kept;
-    char16_t* to = begin;
-    const auto* from = reinterpret_cast<const unsigned char*>(utf8.data());
-    const auto* const end = from + utf8.size();
-    while (from < end) {
-        const unsigned char lead = *from;
-        if (lead < 0x80) {
-            *to++ = lead;
-            ++from;
-        } else if (lead >= 0xC2 && lead <= 0xDF && end - from >= 2 && (from[1] & 0xC0) == 0x80) {
-            *to++ = static_cast<char16_t>(((lead & 0x1Fu) << 6) | (from[1] & 0x3Fu));
-            from += 2;
-        } else if (lead >= 0xE0 && lead <= 0xEE && end - from >= 3 && (from[1] & 0xC0) == 0x80 &&
-                   (from[2] & 0xC0) == 0x80 && (lead != 0xE0 || from[1] >= 0xA0) &&
-                   (lead != 0xED || from[1] < 0xA0)) {
-            *to++ = static_cast<char16_t>(((lead & 0x0Fu) << 12) | ((from[1] & 0x3Fu) << 6) |
-                                          (from[2] & 0x3Fu));
-            from += 3;
-        } else {
-            out.resize(kept);
-            out.append(QString::fromUtf8(utf8.data(), static_cast<qsizetype>(utf8.size())));
-            return;
-        }
-    }
-    out.resize(kept + (to - begin));
-}
-
-void AssignFromUtf8(QString& out, std::string_view utf8)
-{
-    out.resize(0); // keeps the storage
-    AppendFromUtf8(out, utf8);
-}
-
 namespace {
 
-// Makes the screen text of search rows, one row at a time, in buffers that
-// are reused from row to row.
+// Makes the screen text of search rows, in UTF-8, one row at a time, in
+// buffers that are reused from row to row.
 class TSearchRowText {
 public:
     // The current row of `table` as "code<TAB>name" and its exact code.
@@ -111,18 +69,15 @@ public:
             ReadAnyKind(table);
             return;
         }
-        // The common case, texts as stored: decoded straight from the
-        // table, each shown up to a zero byte, as CellText gives them.
+        // The common case, texts as stored: copied straight from the table,
+        // each shown up to a zero byte, as CellText gives them.
         codeView_ = *code;
-        const std::string_view shownCode = code->substr(0, code->find('\0'));
-        text_.resize(0);
-        AppendFromUtf8(text_, shownCode);
-        if (shownCode.find('\t') != std::string_view::npos)
-            text_.replace(u'\t', kTabMark);
-        text_.append(u'\t');
-        AppendFromUtf8(text_, name->substr(0, name->find('\0')));
+        row_.clear();
+        AppendShownCode(code->substr(0, code->find('\0')));
+        row_ += '\t';
+        row_ += name->substr(0, name->find('\0'));
     }
-    QStringView Text() const { return text_; }
+    std::string_view Text() const { return row_; }
     std::string_view Code() const { return codeView_; }
 
 private:
@@ -132,33 +87,37 @@ private:
     {
         code_ = table.CellWholeText(0);
         codeView_ = code_;
+        shownCode_.clear();
+        table.AppendCellText(0, shownCode_);
         row_.clear();
-        table.AppendCellText(0, row_);
-        const auto codeTabs = std::count(row_.begin(), row_.end(), '\t');
+        AppendShownCode(shownCode_);
         row_ += '\t';
         table.AppendCellText(1, row_);
-        AssignFromUtf8(text_, row_);
-        // A tab byte stays one tab when decoded, so the code's tabs are the
-        // row's first ones; as marks they keep the name in its column.
-        for (qsizetype i = 0, marked = 0; marked < codeTabs; ++i) {
-            if (text_.at(i) == u'\t') {
-                text_[i] = kTabMark;
-                ++marked;
-            }
+    }
+
+    // A tab byte is a tab character however the rest decodes: as marks,
+    // the code's tabs keep the name in its column.
+    void AppendShownCode(std::string_view code)
+    {
+        for (std::size_t tab; (tab = code.find('\t')) != std::string_view::npos;
+             code.remove_prefix(tab + 1)) {
+            row_ += code.substr(0, tab);
+            row_ += kTabMarkUtf8;
         }
+        row_ += code;
     }
 
     std::string_view codeView_;
-    std::string code_; // every byte
-    std::string row_;  // in UTF-8
-    QString text_;     // the screen text
+    std::string code_;      // every byte
+    std::string shownCode_; // as CellText writes it
+    std::string row_;       // the screen text
 };
 
 } // namespace
 
 std::size_t
 ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
-                     const std::function<void(QStringView row, std::string_view code)>& appendRow)
+                     const std::function<void(std::string_view row, std::string_view code)>& appendRow)
 {
     const std::unique_ptr<TSQLiteTable> table = database.QueryTable(query.sql, query.params);
     std::size_t count = 0;
@@ -173,7 +132,7 @@ ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
 
 std::size_t
 StreamSearchRows(TSQLiteDatabase& database, const CatalogQuery& query,
-                 const std::function<void(QStringView row, std::string_view code)>& appendRow,
+                 const std::function<void(std::string_view row, std::string_view code)>& appendRow,
                  const std::function<void()>& restart)
 {
     TSearchRowText text;
@@ -191,8 +150,10 @@ ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
                  const std::function<void(const QString& row, const std::string& code)>& appendRow)
 {
     return ForEachSearchRowView(database, query,
-                                [&appendRow](QStringView row, std::string_view code) {
-                                    appendRow(row.toString(), std::string(code));
+                                [&appendRow](std::string_view row, std::string_view code) {
+                                    appendRow(QString::fromUtf8(row.data(),
+                                                                static_cast<qsizetype>(row.size())),
+                                              std::string(code));
                                 });
 }
 

@@ -36,6 +36,7 @@ QString PrepareFragment(const QString& typed);
 // A block code as the screen shows it: a tab inside becomes kTabMark, so
 // that the code stays in its column of a tab-separated row.
 inline constexpr char16_t kTabMark = u'\u2192';
+inline constexpr std::string_view kTabMarkUtf8 = "\xE2\x86\x92";
 QString CodeOnScreen(QString code);
 // The screen's text of a code known exactly (every character, zero ones
 // included), as the details show it: up to its first zero character (the
@@ -51,12 +52,13 @@ std::size_t
 ForEachSearchRow(TSQLiteDatabase& database, const CatalogQuery& query,
                  const std::function<void(const QString& row, const std::string& code)>& appendRow);
 
-// As ForEachSearchRow, but each row and code is handed over as a view of
-// buffers that are reused for the next row (valid only during the call),
-// so that a fill of many rows makes no string object per row.
+// As ForEachSearchRow, but each row, in UTF-8 (ForEachSearchRow's row is
+// QString::fromUtf8 of it), and code is handed over as a view of buffers
+// that are reused for the next row (valid only during the call), so that
+// a fill of many rows makes no string object and decodes nothing per row.
 std::size_t
 ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
-                     const std::function<void(QStringView row, std::string_view code)>& appendRow);
+                     const std::function<void(std::string_view row, std::string_view code)>& appendRow);
 
 // As ForEachSearchRowView, but each row is handed over as soon as SQLite
 // has read it, and the result is never held as a whole. When the file
@@ -65,14 +67,8 @@ ForEachSearchRowView(TSQLiteDatabase& database, const CatalogQuery& query,
 // some rows were handed over.
 std::size_t
 StreamSearchRows(TSQLiteDatabase& database, const CatalogQuery& query,
-                 const std::function<void(QStringView row, std::string_view code)>& appendRow,
+                 const std::function<void(std::string_view row, std::string_view code)>& appendRow,
                  const std::function<void()>& restart);
-
-// Replaces `out` with `utf8` decoded as QString::fromUtf8 would, reusing
-// out's storage.
-void AssignFromUtf8(QString& out, std::string_view utf8);
-// Appends `utf8` to `out`, decoded as QString::fromUtf8 would.
-void AppendFromUtf8(QString& out, std::string_view utf8);
 
 // One block's record as the details area shows it.
 struct BlockRecord {

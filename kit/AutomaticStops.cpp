@@ -9,13 +9,13 @@
 #include <algorithm>
 
 QList<int> MeasureAutomaticStops(const TStopsSource& source,
-                                 const std::function<QStringView(int)>& row)
+                                 const std::function<QString(int)>& row)
 {
     // One pass over the rows, keeping the widest field of each column.
     QList<int> widest(source.tabs, 0);
     const QFontMetrics metrics(source.font);
     for (int r = 0; r < source.rows; ++r) {
-        const QStringView text = row(r);
+        const QString text = row(r);
         qsizetype start = 0;
         for (int column = 0; column < source.tabs; ++column) {
             const qsizetype tab = text.indexOf(QLatin1Char('\t'), start);
@@ -34,7 +34,7 @@ QList<int> MeasureAutomaticStops(const TStopsSource& source,
     return AutomaticTabStops(widest, source.charWidth);
 }
 
-const QList<int>& TListStops::Stops(const std::function<QStringView(int)>& row)
+const QList<int>& TListStops::Stops(const std::function<QString(int)>& row)
 {
     if (state_ == State::Pending) {
         stops_ = MeasureAutomaticStops(source_, row);

@@ -27,7 +27,7 @@ struct TStopsSource {
 // The stops, in average character widths, that fit the widest field of
 // each column of the source's rows (AutomaticTabStops of those widths).
 QList<int> MeasureAutomaticStops(const TStopsSource& source,
-                                 const std::function<QStringView(int)>& row);
+                                 const std::function<QString(int)>& row);
 
 // A list's stops: either measured (a plain list of stops) or pending.
 class TListStops {
@@ -39,7 +39,7 @@ public:
     const TStopsSource& Source() const { return source_; }
 
     // The measured stops; pending ones are measured first.
-    const QList<int>& Stops(const std::function<QStringView(int)>& row);
+    const QList<int>& Stops(const std::function<QString(int)>& row);
     // How many stops there are (or will be, once measured).
     int Count() const;
 

@@ -80,6 +80,11 @@ void TListItems::Add(QStringView row, QByteArrayView data)
     owner_.AppendRow(row, data);
 }
 
+void TListItems::AddUtf8(QByteArrayView row, QByteArrayView data)
+{
+    owner_.AppendRowUtf8(row, data);
+}
+
 QByteArray TListItems::Data(int index) const
 {
     if (index < 0 || index >= Count())
@@ -106,7 +111,7 @@ QString TListItems::operator[](int index) const
 {
     if (index < 0 || index >= Count())
         throw EListError(OutOfBounds(index));
-    return owner_.model_->Row(index).toString();
+    return owner_.model_->Row(index);
 }
 
 void TListItems::BeginAppendBatch()
@@ -159,16 +164,28 @@ TTabbedListBox::~TTabbedListBox() = default;
 
 void TTabbedListBox::AppendRow(QStringView row, QByteArrayView rowData)
 {
+    QByteArray utf8;
+    try {
+        utf8 = row.toUtf8();
+    } catch (const std::bad_alloc&) {
+        throw EListError("Unable to insert a line");
+    }
+    AppendRowUtf8(utf8, rowData);
+}
+
+void TTabbedListBox::AppendRowUtf8(QByteArrayView row, QByteArrayView rowData)
+{
     if (model_->Count() == std::numeric_limits<int>::max())
         throw EListError("Unable to insert a line");
     const bool batched = items_.InAppendBatch();
     try {
-        model_->Append(row, rowData, !batched);
+        model_->AppendUtf8(row, rowData, !batched);
     } catch (const std::bad_alloc&) {
         throw EListError("Unable to insert a line");
     }
-    // Counted here rather than by TabCount: this runs once per row of a fill.
-    const auto tabs = std::count(row.utf16(), row.utf16() + row.size(), u'\t');
+    // Counted here rather than by TabCount: this runs once per row of a
+    // fill. A tab byte is a tab character however the rest decodes.
+    const auto tabs = std::count(row.begin(), row.end(), '\t');
     maxTabs_ = std::max(maxTabs_, static_cast<int>(tabs));
     if (!batched) {
         RowsChanged();
@@ -221,8 +238,10 @@ void TTabbedListBox::DeleteRow(int index)
     }
     model_->Remove(index);
     maxTabs_ = 0;
-    for (int i = 0; i < model_->Count(); ++i)
-        maxTabs_ = std::max(maxTabs_, TabCount(model_->Row(i)));
+    for (int i = 0; i < model_->Count(); ++i) {
+        const QByteArrayView row = model_->RowUtf8(i);
+        maxTabs_ = std::max(maxTabs_, static_cast<int>(std::count(row.begin(), row.end(), '\t')));
+    }
     RowsChanged();
 }
 
@@ -374,7 +393,8 @@ bool TTabbedListBox::RowRoleRequested(int /*row*/, int /*role*/, const QVariant&
 
 QString TTabbedListBox::AccessibleRowText(int row) const
 {
-    return CaptionedFields(model_->Row(row).split(QLatin1Char('\t')), captions_);
+    const QString text = model_->Row(row);
+    return CaptionedFields(QStringView(text).split(QLatin1Char('\t')), captions_);
 }
 
 void TTabbedListBox::RowRoleDataChanged(int row)
@@ -405,7 +425,8 @@ QList<int> TTabbedListBox::StopPixels() const
 QList<int> TTabbedListBox::FieldPositionsOfRow(int row, int* end) const
 {
     const QFontMetrics metrics(font());
-    const QList<QStringView> fields = model_->Row(row).split(QLatin1Char('\t'));
+    const QString text = model_->Row(row);
+    const QList<QStringView> fields = QStringView(text).split(QLatin1Char('\t'));
     QList<int> widths;
     widths.reserve(fields.size());
     for (qsizetype i = 0; i < fields.size(); ++i) {
@@ -449,7 +470,8 @@ void TTabbedListBox::PaintRow(QPainter& painter, const QStyleOptionViewItem& opt
     const QFontMetrics metrics(font());
     const int top = option.rect.top() + (option.rect.height() - metrics.height()) / 2;
     const int baseline = top + metrics.ascent();
-    const QList<QStringView> fields = model_->Row(row).split(QLatin1Char('\t'));
+    const QString text = model_->Row(row);
+    const QList<QStringView> fields = QStringView(text).split(QLatin1Char('\t'));
     const QList<int> positions = FieldPositionsOfRow(row);
     for (qsizetype i = 0; i < fields.size(); ++i)
         painter.drawText(QPoint(option.rect.left() + positions[i], baseline), fields[i].toString());
@@ -557,7 +579,7 @@ bool TTabbedListBox::viewportEvent(QEvent* event)
     if (hit.isValid())
         FieldPositionsOfRow(hit.row(), &end);
     if (hit.isValid() && end > viewport()->width()) {
-        QString text = model_->Row(hit.row()).toString();
+        QString text = model_->Row(hit.row());
         text.replace(QLatin1Char('\t'), QLatin1Char(' '));
         QToolTip::showText(help->globalPos(), text, viewport(), visualRect(hit));
     } else {

@@ -43,6 +43,9 @@ public:
     // code), kept with the row and handed back by Data; rows added without
     // them carry none.
     void Add(QStringView row, QByteArrayView data);
+    // The same for a row given as UTF-8, stored as it comes: shown and read
+    // back as QString::fromUtf8 decodes it.
+    void AddUtf8(QByteArrayView row, QByteArrayView data);
     // Throws EListError "Row parameter out of range" outside the rows.
     QByteArray Data(int index) const;
     void Delete(int index);
@@ -193,6 +196,7 @@ private:
     friend class TTabbedListModel;
 
     void AppendRow(QStringView row, QByteArrayView rowData = {});
+    void AppendRowUtf8(QByteArrayView row, QByteArrayView rowData);
     void DeleteRow(int index);
     void RemoveAllRows();
     void EmitClickIfChanged(int before);

@@ -4,6 +4,7 @@
 #include "kit/TabbedListBox.h"
 
 #include <algorithm>
+#include <cstring>
 
 TTabbedListModel::TTabbedListModel(TTabbedListBox& list) : QAbstractListModel(&list), list_(list) {}
 
@@ -17,7 +18,7 @@ QVariant TTabbedListModel::data(const QModelIndex& index, int role) const
     if (!index.isValid() || index.row() >= announced_)
         return {};
     if (role == Qt::DisplayRole)
-        return Row(index.row()).toString();
+        return Row(index.row());
     if (role == TTabbedListBox::kRowDataRole)
         return RowData(index.row());
     if (const QVariant stored = RoleValue(index.row(), role); stored.isValid())
@@ -71,11 +72,16 @@ void TTabbedListModel::SetRoleValue(int index, int role, const QVariant& value)
     }
 }
 
-QStringView TTabbedListModel::Row(int index) const
+QString TTabbedListModel::Row(int index) const
+{
+    return QString::fromUtf8(RowUtf8(index));
+}
+
+QByteArrayView TTabbedListModel::RowUtf8(int index) const
 {
     const qsizetype start = starts_[index];
     const qsizetype end = index + 1 < starts_.size() ? starts_[index + 1] : text_.size();
-    return QStringView(text_).mid(start, end - start);
+    return QByteArrayView(text_).sliced(start, end - start);
 }
 
 QByteArray TTabbedListModel::RowData(int index) const
@@ -87,12 +93,22 @@ QByteArray TTabbedListModel::RowData(int index) const
 
 void TTabbedListModel::Append(QStringView row, QByteArrayView data, bool announce)
 {
+    AppendUtf8(row.toUtf8(), data, announce);
+}
+
+void TTabbedListModel::AppendUtf8(QByteArrayView row, QByteArrayView data, bool announce)
+{
     // The buffers grow geometrically on their own; a failure to store
     // anything takes back what was stored, so the rows stay as they were.
     const qsizetype start = text_.size();
     const qsizetype dataStart = data_.size();
     try {
-        text_.append(row);
+        // Grown by resizing, which reallocates in place as QString does
+        // (QByteArray::append copied its whole buffer at each growth, the
+        // copy of a million rows blocking the window for 150 ms), and
+        // leaves the room not yet filled untouched, so not resident.
+        text_.resize(start + row.size());
+        std::memcpy(text_.data() + start, row.data(), static_cast<std::size_t>(row.size()));
         data_.append(data);
         starts_.append(start);
         dataStarts_.append(dataStart);
@@ -126,8 +142,8 @@ void TTabbedListModel::Announce()
 void TTabbedListModel::Remove(int index)
 {
     Announce();
-    const QStringView row = Row(index);
-    const qsizetype start = row.data() - text_.constData();
+    const QByteArrayView row = RowUtf8(index);
+    const qsizetype start = starts_[index];
     const qsizetype length = row.size();
     const qsizetype dataStart = dataStarts_[index];
     const qsizetype dataLength = RowData(index).size();

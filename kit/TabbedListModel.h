@@ -4,8 +4,11 @@
 // The rows of one column list; the list view only ever reads them through
 // here. All rows share one text buffer, each row being a range of it, so a
 // list of a million rows costs its characters and one offset per row rather
-// than a string object and a heap block per row. Rows may be stored before
-// the view hears of them: rowCount() gives the announced rows, and
+// than a string object and a heap block per row. The buffer holds UTF-8: a
+// row is decoded only when it is shown or read, so a fill of rows that
+// come as UTF-8 (a catalog search) stores them without decoding any, and a
+// code of Latin letters takes one byte a character. Rows may be stored
+// before the view hears of them: rowCount() gives the announced rows, and
 // Announce() tells the view about the rest in one notification.
 
 #include <QAbstractListModel>
@@ -39,16 +42,20 @@ public:
     // Stores `value` (an invalid one clears it) and tells the view.
     void SetRoleValue(int index, int role, const QVariant& value);
 
-    // Row `index` of the stored rows; valid until the rows change.
-    QStringView Row(int index) const;
+    // Row `index` of the stored rows, decoded as QString::fromUtf8 decodes
+    // its bytes.
+    QString Row(int index) const;
+    // Its bytes as stored; valid until the rows change.
+    QByteArrayView RowUtf8(int index) const;
     // The bytes stored with row `index`; empty when none were given.
     QByteArray RowData(int index) const;
     // Stored rows, announced or not.
     int Count() const { return static_cast<int>(starts_.size()); }
 
-    // Stores the row and its bytes; the view hears of it at once unless
-    // `announce` is false. A row that cannot be stored leaves the rows as
-    // they were and throws.
+    // Stores the row (given as UTF-8, or as text, kept as its UTF-8) and
+    // its bytes; the view hears of it at once unless `announce` is false. A
+    // row that cannot be stored leaves the rows as they were and throws.
+    void AppendUtf8(QByteArrayView row, QByteArrayView data, bool announce);
     void Append(QStringView row, QByteArrayView data, bool announce);
     // Tells the view about the rows stored since the last announcement.
     void Announce();
@@ -56,7 +63,7 @@ public:
     // Empties the list, keeping the memory of its rows for the next fill.
     void RemoveAll();
     // Bytes held for the rows' text, stored or not yet.
-    qsizetype TextBytesHeld() const { return text_.capacity() * qsizetype{sizeof(QChar)}; }
+    qsizetype TextBytesHeld() const { return text_.capacity(); }
 
 private:
     // Gives back what the buffers hold beyond twice the rows' need, when
@@ -64,7 +71,7 @@ private:
     void GiveBackSlack();
 
     TTabbedListBox& list_;
-    QString text_;
+    QByteArray text_; // UTF-8
     QList<qsizetype> starts_;
     QByteArray data_; // the bytes of every row, one after another
     QList<qsizetype> dataStarts_;

@@ -380,9 +380,9 @@ void TMainForm::FillSearchList(const CatalogQuery& query)
                 // a code need not lead back to it.
                 rows = StreamSearchRows(
                     *Database, query,
-                    [this](QStringView row, std::string_view code) {
-                        BlockTabLB->Items().Add(
-                            row,
+                    [this](std::string_view row, std::string_view code) {
+                        BlockTabLB->Items().AddUtf8(
+                            QByteArrayView(row.data(), static_cast<qsizetype>(row.size())),
                             QByteArrayView(code.data(), static_cast<qsizetype>(code.size())));
                     },
                     [this] { BlockTabLB->Clear(); });

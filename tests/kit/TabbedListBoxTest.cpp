@@ -375,6 +375,46 @@ TEST(TabbedListBox, AppendBatchEndsAsSingleAppends)
     EXPECT_EQ(batched.model()->rowCount(), 3);
 }
 
+// A row given as UTF-8 (a search row as the catalog stores it) is kept as
+// it comes and decoded only when read or shown: exactly what Qt's decoder
+// makes of its bytes, malformed ones too, with its tabs as columns.
+TEST(TabbedListBox, RowsGivenAsUtf8ReadAsQtDecodesThem)
+{
+    const struct {
+        QByteArray row;
+        const char* column1; // the field after the first tab, as UTF-8
+    } cases[] = {
+        {"MK1-100\tБлок питания", "Блок питания"},
+        {"\xd0\tcut short before the tab", "cut short before the tab"},
+        {"BA\xff\xfe\tbad bytes\tthird", "bad bytes"},
+        {"\xe2\x86\x92K\t\xf0\x9f\x98\x80", "\xf0\x9f\x98\x80"},
+    };
+    TTabbedListBox list;
+    QAbstractItemModelTester tester(list.model(),
+                                    QAbstractItemModelTester::FailureReportingMode::Fatal);
+    {
+        const TListAppendBatch batch(list.Items());
+        for (const auto& c : cases)
+            list.Items().AddUtf8(c.row, c.row.left(c.row.indexOf('\t')));
+    }
+    list.Items().Add(S("Ж\tlast"));
+    ASSERT_EQ(list.Items().Count(), 5);
+    for (int i = 0; i < 4; ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.row.toHex().toStdString());
+        EXPECT_EQ(list.Items()[i], QString::fromUtf8(c.row));
+        EXPECT_EQ(list.model()->index(i, 0).data().toString(), QString::fromUtf8(c.row));
+        EXPECT_EQ(list.ColumnText(1, i), QString::fromUtf8(c.column1));
+        EXPECT_EQ(list.Items().Data(i), c.row.left(c.row.indexOf('\t')));
+    }
+    EXPECT_EQ(list.Items()[4], S("Ж\tlast"));
+    // Two tabs at most: the automatic stops have two columns to place.
+    EXPECT_EQ(list.TabStops().size(), 2);
+    list.Items().Delete(2);
+    EXPECT_EQ(list.TabStops().size(), 1);
+    EXPECT_EQ(list.Items()[2], QString::fromUtf8(cases[3].row));
+}
+
 // A list filled again with as many rows keeps the memory of the last fill
 // (no fresh pages for each search); a much smaller fill after a large one
 // gives that memory back, an empty one too.
@@ -393,7 +433,7 @@ TEST(TabbedListBox, RefillKeepsTheMemoryOfItsRowsAndASmallFillGivesItBack)
     };
     fill(kRows);
     const qsizetype large = model.TextBytesHeld();
-    ASSERT_GE(large, qsizetype{kRows} * row.size() * 2);
+    ASSERT_GE(large, qsizetype{kRows} * row.toUtf8().size());
 
     list.Clear();
     EXPECT_EQ(model.TextBytesHeld(), large);
