@@ -1,30 +1,17 @@
 // SPDX-License-Identifier: MIT
 #include "catalog/CatalogCsv.h"
 
+#include "base/CsvField.h"
 #include "catalog/CatalogCrateTypes.h"
 
 #include <QBuffer>
 #include <QStringDecoder>
 
-QChar CatalogCsvSeparator(const QString& decimalSeparator)
-{
-    return decimalSeparator.contains(u',') ? QChar(u';') : QChar(u',');
-}
-
 QString CatalogCsvRecord(const QStringList& fields, QChar separator)
 {
     QStringList written;
-    for (const QString& field : fields) {
-        const bool quote = field.contains(separator) || field.contains(u'"') ||
-                           field.contains(u'\r') || field.contains(u'\n');
-        if (!quote) {
-            written << field;
-            continue;
-        }
-        QString quoted = field;
-        quoted.replace(QStringLiteral("\""), QStringLiteral("\"\""));
-        written << u'"' + quoted + u'"';
-    }
+    for (const QString& field : fields)
+        written << CsvField(field, separator);
     return written.join(separator) + QStringLiteral("\r\n");
 }
 

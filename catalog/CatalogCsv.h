@@ -35,9 +35,7 @@ public:
     using Exception::Exception;
 };
 
-QChar CatalogCsvSeparator(const QString& decimalSeparator);
-// One record with CR LF; a field holding the separator, a quote or a line
-// break is quoted.
+// One record with CR LF, each field as CsvField writes it.
 QString CatalogCsvRecord(const QStringList& fields, QChar separator);
 // The text as a file: byte-order mark and UTF-8.
 QByteArray CatalogCsvBytes(const QString& text);

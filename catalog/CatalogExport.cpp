@@ -1,6 +1,7 @@
 // SPDX-License-Identifier: MIT
 #include "catalog/CatalogExport.h"
 
+#include "base/CsvField.h"
 #include "catalog/CatalogCheck.h"
 #include "catalog/CatalogCrateTypes.h"
 #include "catalog/CatalogCsv.h"
@@ -91,7 +92,7 @@ CatalogExportResult ExportCatalog(const QString& catalogDir, const QString& bloc
     if (!QFileInfo(dbPath).isFile())
         throw ECatalogUnreadable(
             QStringLiteral("no VELTRUM.db in %1").arg(catalogDir).toStdString());
-    const QChar separator = CatalogCsvSeparator(decimalSeparator);
+    const QChar separator = CsvFieldSeparator(decimalSeparator);
     CatalogExportResult result;
     try {
         TSQLiteDatabase database(QFile::encodeName(dbPath).toStdString(), ".",

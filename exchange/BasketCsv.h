@@ -1,12 +1,10 @@
 // SPDX-License-Identifier: MIT
 #pragma once
 
-// The basket as CSV for spreadsheets (RFC 4180): UTF-8 with a byte-order
-// mark, CR LF line ends, fields quoted only when they hold the field
-// separator, a double quote or a line break. The field separator is ";"
-// when the decimal separator is a comma, so that "1,4" stays one number,
-// and "," otherwise. Numbers keep the user's decimal separator, so a
-// spreadsheet in the same locale reads them as numbers.
+// The basket as CSV for spreadsheets: UTF-8 with a byte-order mark, CR LF
+// line ends, the program's field rules (base/CsvField.h). Numbers keep the
+// user's decimal separator, so a spreadsheet in the same locale reads them
+// as numbers.
 //
 // Rows: the column captions; one row per entry (code, name, five values);
 // the totals; the crate type with its five limits; the headroom of each
@@ -16,6 +14,7 @@
 // version and the catalog's SHA-256, so that a sheet can be traced to what
 // made it.
 
+#include "base/CsvField.h"
 #include "exchange/BasketSummary.h"
 
 #include <QByteArray>
@@ -33,7 +32,4 @@ enum class CsvFormulas { Guarded, Raw };
 // `text` with the apostrophe in front when a spreadsheet would run it.
 QString GuardedCsvText(const QString& text);
 
-QChar CsvFieldSeparator(const QString& decimalSeparator);
-// One field, quoted and its quotes doubled when it needs it.
-QString CsvField(const QString& text, QChar fieldSeparator);
 QByteArray BasketCsv(const BasketSummary& summary, CsvFormulas formulas = CsvFormulas::Guarded);
