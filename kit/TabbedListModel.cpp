@@ -108,7 +108,8 @@ void TTabbedListModel::AppendUtf8(QByteArrayView row, QByteArrayView data, bool 
         // copy of a million rows blocking the window for 150 ms), and
         // leaves the room not yet filled untouched, so not resident.
         text_.resize(start + row.size());
-        std::memcpy(text_.data() + start, row.data(), static_cast<std::size_t>(row.size()));
+        if (!row.isEmpty()) // an empty view may have no bytes at all
+            std::memcpy(text_.data() + start, row.data(), static_cast<std::size_t>(row.size()));
         data_.append(data);
         starts_.append(start);
         dataStarts_.append(dataStart);
