@@ -62,9 +62,10 @@ using Statement = std::unique_ptr<sqlite3_stmt, StatementRelease>;
 enum class Keeping { Never, WhenHeld };
 
 // Compiles the first statement of `sql`, or takes the one the held read
-// kept for it. sqlite3_prepare_v2 behaves as the legacy sqlite3_prepare
-// here; it only reports step errors more precisely. The statement is
-// released by its owner, also when binding fails.
+// kept for it. sqlite3_prepare_v3 behaves as the legacy sqlite3_prepare
+// here; it only reports step errors more precisely, and takes the hint
+// that a kept statement lives long. The statement is released by its
+// owner, also when binding fails.
 Statement Prepare(TSQLiteDatabase& database, const std::string& sql, const TSQLiteParams& params,
                   const char* compileFailed, Keeping keeping = Keeping::Never)
 {
