@@ -26,6 +26,11 @@ int TabCount(QStringView row)
     return static_cast<int>(row.count(QLatin1Char('\t')));
 }
 
+int TabCount(QByteArrayView utf8Row)
+{
+    return static_cast<int>(utf8Row.count('\t'));
+}
+
 int AverageCharWidth(int widthOf52Letters)
 {
     const int width = std::max(widthOf52Letters, 0);

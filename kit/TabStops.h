@@ -7,6 +7,7 @@
 
 #include <QList>
 #include <QString>
+#include <QByteArrayView>
 #include <QStringView>
 
 // Field `column` of a tab-separated row. Throws EListError
@@ -14,8 +15,10 @@
 // row's last field.
 QString FieldOfRow(QStringView row, int column);
 
-// Number of tab characters in a row.
+// Number of tab characters in a row, given as text or as its UTF-8 (a tab
+// byte is a tab character however the rest decodes).
 int TabCount(QStringView row);
+int TabCount(QByteArrayView utf8Row);
 
 // a: the width of the 52 letters A..Z a..z divided by 52, rounded to the
 // nearest integer, a half to the even one; never below 1, since stops are

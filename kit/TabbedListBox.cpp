@@ -183,10 +183,7 @@ void TTabbedListBox::AppendRowUtf8(QByteArrayView row, QByteArrayView rowData)
     } catch (const std::bad_alloc&) {
         throw EListError("Unable to insert a line");
     }
-    // Counted here rather than by TabCount: this runs once per row of a
-    // fill. A tab byte is a tab character however the rest decodes.
-    const auto tabs = std::count(row.begin(), row.end(), '\t');
-    maxTabs_ = std::max(maxTabs_, static_cast<int>(tabs));
+    maxTabs_ = std::max(maxTabs_, TabCount(row));
     if (!batched) {
         RowsChanged();
     } else if (tabStopsMode_ == tsmAutomatic && items_.UpdateCount() == 0) {
@@ -238,10 +235,8 @@ void TTabbedListBox::DeleteRow(int index)
     }
     model_->Remove(index);
     maxTabs_ = 0;
-    for (int i = 0; i < model_->Count(); ++i) {
-        const QByteArrayView row = model_->RowUtf8(i);
-        maxTabs_ = std::max(maxTabs_, static_cast<int>(std::count(row.begin(), row.end(), '\t')));
-    }
+    for (int i = 0; i < model_->Count(); ++i)
+        maxTabs_ = std::max(maxTabs_, TabCount(model_->RowUtf8(i)));
     RowsChanged();
 }
 

@@ -91,11 +91,6 @@ QByteArray TTabbedListModel::RowData(int index) const
     return data_.mid(start, end - start);
 }
 
-void TTabbedListModel::Append(QStringView row, QByteArrayView data, bool announce)
-{
-    AppendUtf8(row.toUtf8(), data, announce);
-}
-
 void TTabbedListModel::AppendUtf8(QByteArrayView row, QByteArrayView data, bool announce)
 {
     // The buffers grow geometrically on their own; a failure to store

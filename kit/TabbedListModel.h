@@ -52,11 +52,10 @@ public:
     // Stored rows, announced or not.
     int Count() const { return static_cast<int>(starts_.size()); }
 
-    // Stores the row (given as UTF-8, or as text, kept as its UTF-8) and
-    // its bytes; the view hears of it at once unless `announce` is false. A
-    // row that cannot be stored leaves the rows as they were and throws.
+    // Stores the row, given as UTF-8, and its bytes; the view hears of it
+    // at once unless `announce` is false. A row that cannot be stored
+    // leaves the rows as they were and throws.
     void AppendUtf8(QByteArrayView row, QByteArrayView data, bool announce);
-    void Append(QStringView row, QByteArrayView data, bool announce);
     // Tells the view about the rows stored since the last announcement.
     void Announce();
     void Remove(int index);

@@ -53,6 +53,9 @@ TEST(TabCount, CountsTabsOnly)
     EXPECT_EQ(TabCount(u""), 0);
     EXPECT_EQ(TabCount(u"A B"), 0);
     EXPECT_EQ(TabCount(u"\tA\t\t"), 3);
+    // As UTF-8, a tab after a malformed byte is still a tab.
+    EXPECT_EQ(TabCount(QByteArrayView("")), 0);
+    EXPECT_EQ(TabCount(QByteArrayView("\xd0\tЖ\t")), 2);
 }
 
 TEST(AverageCharWidth, RoundsHalfToEven)
